@@ -1,0 +1,116 @@
+#include "deviceConfig.h"
+
+#include <belrix_common_qt/navConstants.h>
+#include <tolvconfig/configCodec.h>
+
+#include <QObject>
+#include <QSet>
+
+namespace orvane {
+namespace app {
+
+namespace {
+const std::string KeyCount = "devices.count";
+std::string key(int index, const char* field) { return "devices." + std::to_string(index) + "." + field; }
+
+// Without a declared list the application stops reading after this many.
+constexpr int MaxDevices = 64;
+}
+
+QList<deviceConfig_t> deviceConfigList_t::simulationDevices()
+{
+    deviceConfig_t a;
+    a.name = QStringLiteral("GNSS 1");
+    a.type = belrix_common_qt::deviceNameGnss;
+    a.capabilities = 0x1 | 0x2 | 0x4 | 0x8 | 0x10 | 0x40;
+    a.color = QColor(QStringLiteral("#1f77b4"));
+    a.source = QStringLiteral("simulation:receiver-a");
+
+    deviceConfig_t b = a;
+    b.name = QStringLiteral("GNSS 2");
+    b.color = QColor(QStringLiteral("#d62728"));
+    b.source = QStringLiteral("simulation:receiver-b");
+
+    deviceConfig_t gyro;
+    gyro.name = QStringLiteral("Gyro");
+    gyro.type = belrix_common_qt::deviceNameGyro;
+    gyro.capabilities = 0x200;
+    gyro.color = QColor(QStringLiteral("#2ca02c"));
+    gyro.source = QStringLiteral("simulation:gyro");
+    return {a, b, gyro};
+}
+
+bool deviceConfigList_t::isDeclared(tolvconfig::config_t const& config)
+{
+    int count = 0;
+    return tolvconfig::getValue(config, KeyCount, count);
+}
+
+QList<deviceConfig_t> deviceConfigList_t::load(tolvconfig::config_t const& config, QStringList* problems)
+{
+    QList<deviceConfig_t> devices;
+    int count = 0;
+    if (!tolvconfig::getValue(config, KeyCount, count))
+        return devices;
+    if (count < 0 || count > MaxDevices) {
+        if (problems)
+            *problems << QObject::tr("The device count %1 is not between 0 and %2.").arg(count).arg(MaxDevices);
+        count = qBound(0, count, MaxDevices);
+    }
+    QSet<QString> names;
+    QStringList unnamed;
+    for (int i = 0; i < count; ++i) {
+        deviceConfig_t device;
+        QString type;
+        QString color;
+        if (!tolvconfig::getValue(config, key(i, "name"), device.name) || device.name.trimmed().isEmpty()) {
+            unnamed << QString::number(i);
+            continue;
+        }
+        if (names.contains(device.name)) {
+            if (problems)
+                *problems << QObject::tr("A second device named \"%1\" was skipped.").arg(device.name);
+            continue;
+        }
+        if (tolvconfig::getValue(config, key(i, "type"), type))
+            device.type = type.toStdString();
+        tolvconfig::getValue(config, key(i, "capabilities"), device.capabilities);
+        if (tolvconfig::getValue(config, key(i, "color"), color))
+            device.color = QColor(color);
+        if (!device.color.isValid())
+            device.color = QColor(Qt::darkCyan);
+        tolvconfig::getValue(config, key(i, "source"), device.source);
+        names.insert(device.name);
+        devices.append(device);
+    }
+    if (problems && !unnamed.isEmpty()) {
+        const QString list = unnamed.size() > 8 ? unnamed.mid(0, 8).join(QStringLiteral(", ")) + QStringLiteral(", ...")
+                                                : unnamed.join(QStringLiteral(", "));
+        *problems << QObject::tr("%n declared device(s) without a name were skipped (devices.%1).", nullptr,
+                                 unnamed.size()).arg(list);
+    }
+    return devices;
+}
+
+void deviceConfigList_t::save(tolvconfig::config_t& config, QList<deviceConfig_t> const& devices)
+{
+    int previous = 0;
+    if (tolvconfig::getValue(config, KeyCount, previous)) {
+        for (int i = devices.size(); i < qBound(0, previous, MaxDevices); ++i) {
+            for (const char* field : {"name", "type", "capabilities", "color", "source"})
+                config.removeValue(key(i, field));
+        }
+    }
+    tolvconfig::setValue(config, KeyCount, int(devices.size()));
+    for (int i = 0; i < devices.size(); ++i) {
+        deviceConfig_t const& device = devices.at(i);
+        tolvconfig::setValue(config, key(i, "name"), device.name);
+        tolvconfig::setValue(config, key(i, "type"), device.type);
+        tolvconfig::setValue(config, key(i, "capabilities"), device.capabilities);
+        tolvconfig::setValue(config, key(i, "color"), device.color.name());
+        tolvconfig::setValue(config, key(i, "source"), device.source);
+    }
+}
+
+} // namespace app
+} // namespace orvane

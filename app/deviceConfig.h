@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QString>
+
+#include <string>
+
+namespace tolvconfig {
+class config_t;
+}
+
+namespace orvane {
+namespace app {
+
+// One device as the configuration declares it.
+struct deviceConfig_t {
+    QString name;
+    std::string type = "GNSS";
+    int capabilities = 0;
+    QColor color;
+    // "simulation:receiver-a", "simulation:receiver-b", "simulation:gyro"; other kinds of
+    // source (file, tcp, udp, serial, gpsd) are declared the same way as "<kind>:<details>".
+    QString source;
+
+    bool operator==(deviceConfig_t const& o) const
+    {
+        return name == o.name && type == o.type && capabilities == o.capabilities && color == o.color
+            && source == o.source;
+    }
+};
+
+// The device list under "devices.count" and "devices.<i>.<field>".
+class deviceConfigList_t
+{
+public:
+    // The built-in simulation: two receivers of different quality and a gyro.
+    static QList<deviceConfig_t> simulationDevices();
+
+    // Devices that are incomplete or repeat a name are skipped and named in problems.
+    static QList<deviceConfig_t> load(tolvconfig::config_t const& config, QStringList* problems = nullptr);
+    static bool isDeclared(tolvconfig::config_t const& config);
+    static void save(tolvconfig::config_t& config, QList<deviceConfig_t> const& devices);
+};
+
+} // namespace app
+} // namespace orvane

@@ -1,0 +1,169 @@
+#include "mainWindow.h"
+
+#include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/remotePort.h>
+#include <belrix_common_qt/textFormat.h>
+#include <orvane/device.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+namespace orvane {
+namespace app {
+
+namespace {
+enum column_t { ColumnName, ColumnType, ColumnSource, ColumnStatus, ColumnCount };
+
+QIcon swatch(QColor const& color)
+{
+    QPixmap pixmap(14, 14);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(color);
+    painter.drawEllipse(QRectF(1.5, 1.5, 11, 11));
+    return QIcon(pixmap);
+}
+} // namespace
+
+class mainWindow_t::private_t
+{
+public:
+    QTreeWidget* tree = nullptr;
+    QMenu* devicesMenu = nullptr;
+    QMenu* windowsMenu = nullptr;
+    QLabel* timeLabel = nullptr;
+    QLabel* configLabel = nullptr;
+    QList<QPointer<orvane::device_t>> devices;
+};
+
+mainWindow_t::mainWindow_t(QWidget* parent) : orvaneMainWindow_t(parent), d(new private_t)
+{
+    setObjectName(QStringLiteral("orvaneMainWindow"));
+    setWindowTitle(tr("orvane"));
+    resize(640, 300);
+
+    d->tree = new QTreeWidget(this);
+    d->tree->setObjectName(QStringLiteral("deviceTree"));
+    d->tree->setColumnCount(ColumnCount);
+    d->tree->setHeaderLabels({tr("Device"), tr("Type"), tr("Source"), tr("Status")});
+    d->tree->setRootIsDecorated(false);
+    d->tree->setAllColumnsShowFocus(true);
+    d->tree->header()->setSectionResizeMode(ColumnSource, QHeaderView::Stretch);
+    d->tree->header()->setStretchLastSection(false);
+    setCentralWidget(d->tree);
+    connect(d->tree, &QTreeWidget::itemActivated, this, &mainWindow_t::openSelectedDevice);
+
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* save = file->addAction(tr("&Save Configuration"));
+    save->setShortcut(QKeySequence::Save);
+    connect(save, &QAction::triggered, this, &mainWindow_t::saveRequested);
+    QAction* snapshot = file->addAction(tr("Save Snapshot"));
+    connect(snapshot, &QAction::triggered, this, [this] {
+        const QString path = QStringLiteral("orvane-%1.png").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+        showMessage(saveSnapshot(path) ? tr("Snapshot written to %1").arg(path) : tr("The snapshot could not be written."));
+    });
+    file->addSeparator();
+    QAction* quit = file->addAction(tr("&Quit"));
+    quit->setShortcut(QKeySequence::Quit);
+    connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows);
+    connect(quit, &QAction::triggered, qApp, &QApplication::quit);
+
+    d->devicesMenu = menuBar()->addMenu(tr("&Devices"));
+    d->windowsMenu = menuBar()->addMenu(tr("&Windows"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(tr("About orvane"), this, [this] {
+        QMessageBox::about(this, tr("About orvane"),
+                           tr("orvane monitors the ship's navigation devices and the quality of their positions."));
+    });
+
+    d->timeLabel = new QLabel(this);
+    d->configLabel = new QLabel(this);
+    statusBar()->addPermanentWidget(d->configLabel);
+    statusBar()->addPermanentWidget(d->timeLabel);
+}
+
+mainWindow_t::~mainWindow_t() { delete d; }
+
+void mainWindow_t::setDevices(QList<orvane::device_t*> const& devices)
+{
+    d->devices.clear();
+    d->tree->clear();
+    d->devicesMenu->clear();
+    for (orvane::device_t* device : devices) {
+        d->devices.append(device);
+        auto* item = new QTreeWidgetItem(d->tree);
+        item->setData(ColumnName, Qt::UserRole, QVariant::fromValue<QObject*>(device));
+        QAction* open = d->devicesMenu->addAction(device->deviceDescription());
+        connect(open, &QAction::triggered, device, &orvane::device_t::showDevice);
+    }
+    updateDevices();
+    for (int c = 0; c < ColumnCount; ++c)
+        d->tree->resizeColumnToContents(c);
+}
+
+QAction* mainWindow_t::addWindow(QString const& title, QWidget* window)
+{
+    QAction* action = d->windowsMenu->addAction(title);
+    QPointer<QWidget> target = window;
+    connect(action, &QAction::triggered, this, [target] {
+        if (target) {
+            target->show();
+            target->raise();
+            target->activateWindow();
+        }
+    });
+    return action;
+}
+
+void mainWindow_t::setConfigPath(QString const& path)
+{
+    d->configLabel->setText(path.isEmpty() ? tr("Configuration not saved") : path);
+}
+
+void mainWindow_t::updateDevices()
+{
+    for (int i = 0; i < d->tree->topLevelItemCount() && i < d->devices.size(); ++i) {
+        QTreeWidgetItem* item = d->tree->topLevelItem(i);
+        orvane::device_t* device = d->devices.at(i);
+        if (!device) {
+            item->setText(ColumnStatus, tr("Removed"));
+            continue;
+        }
+        item->setIcon(ColumnName, swatch(device->deviceColor()));
+        item->setText(ColumnName, device->deviceDescription());
+        item->setText(ColumnType, QString::fromStdString(device->deviceOldType()));
+        item->setText(ColumnSource, device->port() ? device->port()->sourceDescription() : QString());
+        const bool connected = device->isConnected();
+        item->setText(ColumnStatus, connected ? tr("Connected") : tr("Not connected"));
+        item->setForeground(ColumnStatus, connected ? palette().color(QPalette::Text) : QColor(Qt::red));
+    }
+    const QDateTime now = QDateTime::fromMSecsSinceEpoch(qint64(belrix_common_qt::dataTimestamp() * 1000.0), Qt::UTC);
+    d->timeLabel->setText(now.toString(belrix_common_qt::TimeFormatString) + belrix_common_qt::utcString);
+}
+
+void mainWindow_t::showMessage(QString const& message) { statusBar()->showMessage(message, 10000); }
+
+void mainWindow_t::openSelectedDevice()
+{
+    QTreeWidgetItem* item = d->tree->currentItem();
+    if (!item)
+        return;
+    if (auto* device = qobject_cast<orvane::device_t*>(item->data(ColumnName, Qt::UserRole).value<QObject*>()))
+        device->showDevice();
+}
+
+} // namespace app
+} // namespace orvane

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "belrix_common_qt/position.h"
+
+#include <QObject>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace belrix_common_qt {
+class remoteController_t;
+class remotePort_t;
+}
+
+namespace orvane {
+namespace app {
+
+// One simulated GNSS receiver: its noise, where its antenna sits on the ship and what it receives.
+struct receiverProfile_t {
+    double horizontalSigma = 0.5;        // metres, 1-sigma of the receiver's noise per axis
+    double antennaOffsetForward = 0.0;   // metres from the ship's reference point
+    double antennaOffsetStarboard = 0.0;
+    bool belrix = false;                 // correction service naming
+    bool sbas = true;                    // tracks SBAS satellites
+    bool correctionService = true;       // receives the L-band correction signal
+    bool allConstellations = true;       // Galileo and BeiDou as well as GPS and GLONASS
+    int fixQuality = 2;                  // fixQuality_t when all is well
+    unsigned seed = 1;
+    // Seconds between the starts of degraded periods (corrections lost, sky partly blocked);
+    // each lasts 20 to 40 s at a random time of its interval. 0 for none.
+    double outageInterval = 300.0;
+};
+
+// Dilution of precision of a satellite geometry.
+struct dop_t {
+    double hdop = 0.0;
+    double vdop = 0.0;
+    double pdop = 0.0;
+};
+
+// The built-in data source: a vessel at about 10 knots on a slow loop in the Kattegat, west of
+// Gothenburg, with GNSS receivers and gyro compasses fed once a second from the data time.
+// Every value is a function of the data time and the seeds, so any time can be stepped to.
+//
+// Satellite numbers follow NMEA and are unique across constellations: GPS 1-32, SBAS 33-64
+// (PRN - 87), GLONASS 65-96 (64 + slot), Galileo 301-336 (300 + PRN), BeiDou 401-463 (400 + PRN).
+class simulation_t : public QObject
+{
+    Q_OBJECT
+public:
+    explicit simulation_t(belrix_common_qt::remoteController_t* controller, QObject* parent = nullptr);
+    ~simulation_t() override;
+
+    // The ports stay owned by the caller; one that is destroyed is skipped from then on.
+    void addReceiver(belrix_common_qt::remotePort_t* port, receiverProfile_t const& profile);
+    void addGyro(belrix_common_qt::remotePort_t* port);
+
+    // Fills every device for data time t (seconds since 1970 UTC). Deterministic for a given t
+    // sequence and seeds.
+    void step(double t);
+    void start();   // connects the ports and steps on the data clock once a second
+    void stop();    // stops stepping and disconnects the ports
+
+    // The ship's true position at time t (reference point) and true heading in degrees [0, 360).
+    belrix_common_qt::position_t shipPosition(double t) const;
+    double shipHeading(double t) const;
+
+    // DOPs of satellites given as (azimuth, elevation) in degrees, with a receiver clock unknown;
+    // none for fewer than four satellites or a singular geometry.
+    static std::optional<dop_t> dilutionOfPrecision(std::vector<std::pair<double, double>> const& azimuthElevation);
+
+private:
+    class private_t;
+    private_t* d;
+};
+
+} // namespace app
+} // namespace orvane

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "orvane_export.h"
+#include "orvane/deviceDialog.h"
+
+#include <belrix_common_qt/logCfg.h>
+
+class QPushButton;
+class QVBoxLayout;
+
+namespace orvane {
+
+// The host's data-logging window of a device: where and how its raw data is recorded.
+class ORVANE_EXPORT dlgLogData_t : public deviceDialog_t
+{
+    Q_OBJECT
+public:
+    dlgLogData_t(context_t* context, QWidget* parent);
+    ~dlgLogData_t() override;
+
+    // The window's main vertical layout; derived windows insert their own parts.
+    QVBoxLayout* layout() const;
+
+public slots:
+    void updateUi() override;
+    virtual void startLogging();
+    virtual void stopLogging();
+    virtual void checkButtons(bool logging);
+
+protected:
+    void addButton(QPushButton* button);
+    // Checks the form; reports every problem at once and returns false when there is one.
+    bool validateInput();
+    // Fills an active configuration from the form.
+    void setLogCfg(belrix_common_qt::logCfg_t* cfg) const;
+    void updateLogCfg(belrix_common_qt::logCfg_t const* cfg);
+    void setDiagnosticVisible(bool visible);
+
+private slots:
+    void browse();
+
+private:
+    class private_t;
+    private_t* d;
+};
+
+} // namespace orvane

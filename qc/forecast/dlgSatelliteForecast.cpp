@@ -1,0 +1,44 @@
+#include "forecast/dlgSatelliteForecast.h"
+
+#include "ui_dlgSatelliteForecast.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+
+namespace orvane {
+namespace qc {
+
+class dlgSatelliteForecast_t::private_t
+{
+public:
+    Ui::dlgSatelliteForecast ui;
+    QPushButton* refreshButton = nullptr;
+    QPushButton* settingsButton = nullptr;
+};
+
+dlgSatelliteForecast_t::dlgSatelliteForecast_t(orvane::context_t* context, QWidget* parent)
+    : qcDeviceDialog_t(context, parent), d(new private_t)
+{
+    setIsWindow(true);
+    d->ui.setupUi(this);
+
+    d->settingsButton = new QPushButton(tr("Settings"), this);
+    d->settingsButton->setObjectName(QStringLiteral("settingsButton"));
+    d->ui.buttonBox->addButton(d->settingsButton, QDialogButtonBox::ActionRole);
+    d->refreshButton = new QPushButton(tr("Refresh"), this);
+    d->refreshButton->setObjectName(QStringLiteral("refreshButton"));
+    d->ui.buttonBox->addButton(d->refreshButton, QDialogButtonBox::ResetRole);
+
+    setSettingsButtonVisible(false);
+}
+
+dlgSatelliteForecast_t::~dlgSatelliteForecast_t() { delete d; }
+
+void dlgSatelliteForecast_t::setSettingsButtonVisible(bool v)
+{
+    d->settingsButton->setVisible(v);
+    d->refreshButton->setVisible(!v);
+}
+
+} // namespace qc
+} // namespace orvane

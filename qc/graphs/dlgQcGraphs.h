@@ -1,0 +1,23 @@
+#pragma once
+
+#include "orvane_qc_export.h"
+#include "device/qcDeviceDialog.h"
+
+namespace orvane {
+namespace qc {
+
+// The device's QC graphs view: one graph at a time, chosen by the user, updated once a second.
+class ORVANE_QC_EXPORT dlgQcGraphs_t : public qcDeviceDialog_t
+{
+    Q_OBJECT
+public:
+    dlgQcGraphs_t(orvane::context_t* context, QWidget* parent);
+    ~dlgQcGraphs_t() override;
+
+private:
+    class private_t;
+    private_t* d;
+};
+
+} // namespace qc
+} // namespace orvane

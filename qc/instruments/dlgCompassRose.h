@@ -1,0 +1,23 @@
+#pragma once
+
+#include "orvane_qc_export.h"
+#include "device/qcDeviceDialog.h"
+
+namespace orvane {
+namespace qc {
+
+// The device's heading as a compass rose.
+class ORVANE_QC_EXPORT dlgCompassRose_t : public qcDeviceDialog_t
+{
+    Q_OBJECT
+public:
+    dlgCompassRose_t(orvane::context_t* context, QWidget* parent);
+    ~dlgCompassRose_t() override;
+
+private:
+    class private_t;
+    private_t* d;
+};
+
+} // namespace qc
+} // namespace orvane

@@ -1,0 +1,197 @@
+#include <belrix_common_qt/almMgrGps.h>
+#include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/navConstants.h>
+#include <belrix_common_qt/qcDataStore.h>
+#include <belrix_common_qt/qcSettingsBase.h>
+#include <belrix_common_qt/remoteController.h>
+#include <belrix_common_qt/remoteDevice.h>
+#include <belrix_common_qt/remoteNavSat.h>
+#include <tolvconfig/config.h>
+#include <tolvconfig/configCodec.h>
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+using namespace belrix_common_qt;
+
+class tst_dataModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { dataClock_t::useSystemTime(); }
+
+    void recency_data()
+    {
+        QTest::addColumn<double>("timestamp");
+        QTest::addColumn<double>("now");
+        QTest::addColumn<double>("maxAge");
+        QTest::addColumn<bool>("recent");
+        QTest::newRow("fresh") << 100.0 << 100.0 << 3.0 << true;
+        QTest::newRow("2.5 s old") << 97.5 << 100.0 << 3.0 << true;
+        QTest::newRow("just under the bound") << 97.0001 << 100.0 << 3.0 << true;
+        QTest::newRow("exactly at the bound") << 97.0 << 100.0 << 3.0 << false;
+        QTest::newRow("older") << 90.0 << 100.0 << 3.0 << false;
+        QTest::newRow("slightly ahead") << 101.0 << 100.0 << 3.0 << true;
+        QTest::newRow("far in the future") << 200.0 << 100.0 << 3.0 << false;
+        QTest::newRow("NaN timestamp") << std::nan("") << 100.0 << 3.0 << false;
+        QTest::newRow("NaN now") << 100.0 << std::nan("") << 3.0 << false;
+        QTest::newRow("zero max age") << 100.0 << 100.0 << 0.0 << false;
+    }
+
+    void recency()
+    {
+        QFETCH(double, timestamp);
+        QFETCH(double, now);
+        QFETCH(double, maxAge);
+        QFETCH(bool, recent);
+        QCOMPARE(isDataRecent(timestamp, now, maxAge), recent);
+    }
+
+    void satelliteRecencyUsesItsOwnBound()
+    {
+        QVERIFY(isSatDataRecent(100.0 - SatDataMaxAge + 0.01, 100.0));
+        QVERIFY(!isSatDataRecent(100.0 - SatDataMaxAge, 100.0));
+    }
+
+    void dataClockCanBeDrivenByReplays()
+    {
+        dataClock_t::setTime(1000.0);
+        QCOMPARE(dataTimestamp(), 1000.0);
+        dataClock_t::advance(2.5);
+        QCOMPARE(dataTimestamp(), 1002.5);
+        dataClock_t::useSystemTime();
+        QVERIFY(std::fabs(dataTimestamp() - QDateTime::currentMSecsSinceEpoch() / 1000.0) < 5.0);
+    }
+
+    void autoRangeTableAscendsAndEndsInZero()
+    {
+        QVERIFY(GRAPH_AUTO_RANGE_COUNT > 10);
+        QCOMPARE(GRAPH_AUTO_RANGE_VALUES[GRAPH_AUTO_RANGE_COUNT], 0.0);
+        QVERIFY(GRAPH_AUTO_RANGE_VALUES[0] <= 0.01);
+        QVERIFY(GRAPH_AUTO_RANGE_VALUES[GRAPH_AUTO_RANGE_COUNT - 1] >= 100000.0);
+        for (int i = 1; i < GRAPH_AUTO_RANGE_COUNT; ++i)
+            QVERIFY2(GRAPH_AUTO_RANGE_VALUES[i] > GRAPH_AUTO_RANGE_VALUES[i - 1], qPrintable(QString::number(i)));
+    }
+
+    void qcHistoryIsBounded()
+    {
+        qcDataStore_t store(3);
+        for (int i = 0; i < 5; ++i) {
+            qcSummary_t summary;
+            summary.unitVariance = float(i);
+            store.addSummary(double(i), summary);
+        }
+        QCOMPARE(int(store.summary().size()), 3);
+        QCOMPARE(store.summary().front().timestamp, 2.0);
+        QCOMPARE(store.summary().back().summary.unitVariance, 4.0f);
+    }
+
+    void qcSettingsRoundTripUnderPrefix()
+    {
+        qcSettingsBase_t settings;
+        settings.setAprioriSigma(0.75);
+        settings.setMinSatellites(7);
+        settings.setMaxCorrectionAge(12.5);
+        tolvconfig::config_t config;
+        settings.save(config, "device.GNSS 1.");
+        QVERIFY(config.hasKey("device.GNSS 1.qc_apriori_sigma"));
+
+        qcSettingsBase_t loaded;
+        loaded.load(config, "device.GNSS 1.");
+        QVERIFY(loaded == settings);
+        qcSettingsBase_t other;
+        other.load(config, "device.GNSS 2.");
+        QVERIFY(other == qcSettingsBase_t());
+    }
+
+    void qcSettingsIgnoreNonsense_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << "0";
+        QTest::newRow("negative") << "-1.5";
+        QTest::newRow("not a number") << "abc";
+        QTest::newRow("nan") << "nan";
+    }
+
+    void qcSettingsIgnoreNonsense()
+    {
+        QFETCH(QString, text);
+        tolvconfig::config_t config;
+        config.setValue("qc_apriori_sigma", text.toStdString());
+        qcSettingsBase_t settings;
+        settings.load(config, "");
+        QCOMPARE(settings.aprioriSigma(), qcSettingsBase_t().aprioriSigma());
+    }
+
+    void navSatFrequencyIsNullUntilReported()
+    {
+        remoteNavSat_t sat(33, constellationSbas);
+        QVERIFY(!sat.freq(0));
+        sat.setFreq(0, dataItem_t<freq_t>(freq_t{1, 40.0f}, 5.0));
+        QVERIFY(sat.freq(0));
+        QCOMPARE(sat.freq(0)->value().level, 40.0f);
+        QVERIFY(!sat.freq(1));
+        QVERIFY(!sat.freq(-1));
+        QVERIFY(!sat.freq(remoteNavSat_t::MaxFrequencies));
+    }
+
+    void devicesListSatellitesInNumberOrder()
+    {
+        remoteDevice_t device;
+        device.setNavSat(remoteNavSat_t(65, constellationGlonass));
+        device.setNavSat(remoteNavSat_t(3, constellationGps));
+        device.setNavSat(remoteNavSat_t(33, constellationSbas));
+        device.setNavSat(remoteNavSat_t(3, constellationGps));
+        auto sats = device.allNavSats();
+        QCOMPARE(int(sats.size()), 3);
+        QCOMPARE(sats.begin()->first, 3u);
+        QCOMPARE(sats.rbegin()->second->constellation(), constellationGlonass);
+        device.invalidateAll();
+        QVERIFY(device.allNavSats().empty());
+    }
+
+    void almanacManagerKeepsNewestPerSatellite()
+    {
+        almMgrGps_t manager;
+        QSignalSpy updated(&manager, &almMgrGps_t::almanacUpdated);
+        almanacGps_t a;
+        a.prn = 5;
+        a.week = 2300;
+        a.toa = 61440;
+        manager.addAlmanac(a);
+        almanacGps_t older = a;
+        older.week = 2299;
+        manager.addAlmanac(older);
+        QCOMPARE(manager.num(), 1u);
+        QCOMPARE(updated.count(), 1);
+        almanacGps_t b = a;
+        b.prn = 6;
+        b.week = 2301;
+        manager.addAlmanac(b);
+        QCOMPARE(manager.num(), 2u);
+        QCOMPARE(manager.newest() - manager.oldest(), 604800u);
+
+        QSignalSpy cleared(&manager, &almMgrGps_t::cleared);
+        manager.clear();
+        QCOMPARE(cleared.count(), 1);
+        QCOMPARE(manager.num(), 0u);
+        QCOMPARE(manager.oldest(), 0u);
+    }
+
+    void rotSampleSizeSignalsOnlyChanges()
+    {
+        remoteController_t controller;
+        QSignalSpy spy(&controller, &remoteController_t::rotSampleSizeUpdated);
+        controller.setRotSampleSize(5);
+        controller.setRotSampleSize(5);
+        controller.setRotSampleSize(0);
+        QCOMPARE(spy.count(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_dataModel)
+#include "tst_dataModel.moc"
