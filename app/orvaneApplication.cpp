@@ -182,6 +182,7 @@ bool orvaneApplication_t::start(QString* errorMessage)
     if (!problems.isEmpty())
         d->report(problems.join(QLatin1Char('\n')), d->mainWindow);
 
+    createApplicationWindows();
     for (auto const& window : d->applicationWindows)
         connect(window.data(), &orvane::orvaneDialog_t::configurationModified, this, &orvaneApplication_t::scheduleSave);
 
@@ -268,6 +269,17 @@ int orvaneApplication_t::runSnapshots()
     std::printf("orvane: wrote %d snapshots after %g s of data time to %s\n", int(shots.size()) - failures,
                 d->options.runFor, qPrintable(QDir::toNativeSeparators(dir.absolutePath())));
     return failures == 0 ? 0 : 1;
+}
+
+void orvaneApplication_t::createApplicationWindows()
+{
+    // One line per application-wide window, in the order of the "Windows" menu.
+}
+
+void orvaneApplication_t::addApplicationWindow(orvane::orvaneDialog_t* window)
+{
+    d->applicationWindows.append(window);
+    d->mainWindow->addWindow(window->windowTitle(), window);
 }
 
 QList<orvane::device_t*> orvaneApplication_t::devices() const

@@ -47,6 +47,10 @@ public slots:
     void scheduleSave();
 
 private:
+    void createApplicationWindows();
+    // The window is the application's from here on; the main window offers it.
+    void addApplicationWindow(orvane::orvaneDialog_t* window);
+
     class private_t;
     private_t* d;
 };

@@ -1,0 +1,73 @@
+#include <belrix_common_qt_gui/guiSettings.h>
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace belrix_common_qt;
+using belrix_common_qt_gui::alertSoundSettings_t;
+using belrix_common_qt_gui::guiSettings_t;
+
+class tst_guiSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { guiSettings_t::get()->useDefaults(); }
+
+    void onePerProcess() { QCOMPARE(guiSettings_t::get(), guiSettings_t::get()); }
+
+    void settersSignalOnlyChanges()
+    {
+        guiSettings_t* gui = guiSettings_t::get();
+        QSignalSpy offset(gui, &guiSettings_t::utcOffsetChanged);
+        QSignalSpy unit(gui, &guiSettings_t::distanceUnitChanged);
+        QSignalSpy colour(gui, &guiSettings_t::gridGraphColorChanged);
+        QSignalSpy mode(gui, &guiSettings_t::displayModeChanged);
+        QSignalSpy alarm(gui, &guiSettings_t::qualityAlertSoundSettingsChanged);
+
+        gui->setUtcOffset(3600);
+        gui->setUtcOffset(3600);
+        gui->setDistanceUnit(distanceUnitUsSurveyFeet);
+        gui->setDistanceUnit(distanceUnitUsSurveyFeet);
+        gui->setGridGraphColor(QColor("#123456"));
+        gui->setGridGraphColor(QColor("#123456"));
+        gui->setDisplayMode(displayModeNight);
+        gui->setDisplayMode(displayModeNight);
+        alertSoundSettings_t a(true, "/x/quality_alarm.wav", 7);
+        gui->setQualityAlertSoundSettings(a);
+        gui->setQualityAlertSoundSettings(alertSoundSettings_t(true, "/x/quality_alarm.wav", 7));
+        gui->setQualityAlertSoundSettings(alertSoundSettings_t(true, "/x/quality_alarm.wav", 8));
+
+        QCOMPARE(offset.count(), 1);
+        QCOMPARE(offset.first().first().toInt(), 3600);
+        QCOMPARE(unit.count(), 1);
+        QCOMPARE(colour.count(), 1);
+        QCOMPARE(mode.count(), 1);
+        QCOMPARE(alarm.count(), 2);
+    }
+
+    void useDefaultsSignalsWhatChanges()
+    {
+        guiSettings_t* gui = guiSettings_t::get();
+        gui->setSpeedUnit(speedUnitMilesPerHour);
+        QSignalSpy speed(gui, &guiSettings_t::speedUnitChanged);
+        QSignalSpy offset(gui, &guiSettings_t::utcOffsetChanged);
+        gui->useDefaults();
+        QCOMPARE(speed.count(), 1);
+        QCOMPARE(offset.count(), 0);
+        QCOMPARE(gui->speedUnit(), speedUnitKnots);
+    }
+
+    void nightDimsTheGraphColours()
+    {
+        guiSettings_t* gui = guiSettings_t::get();
+        QCOMPARE(gui->effectiveBackgroundGraphColor(), gui->backgroundGraphColor());
+        gui->setDisplayMode(displayModeNight);
+        QVERIFY(gui->effectiveBackgroundGraphColor().lightnessF() < 0.3);
+        QVERIFY(gui->effectiveTextGraphColor().lightnessF() > gui->effectiveBackgroundGraphColor().lightnessF() + 0.3);
+        QVERIFY(gui->effectiveGridGraphColor().valueF() < gui->gridGraphColor().valueF());
+    }
+};
+
+QTEST_MAIN(tst_guiSettings)
+#include "tst_guiSettings.moc"
