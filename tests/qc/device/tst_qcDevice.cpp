@@ -29,6 +29,9 @@ QStringList texts(QList<QAction*> const& actions)
 {
     QStringList list;
     for (QAction* action : actions) {
+        // the dock panels' toggles have tests of their own
+        if (qobject_cast<QDockWidget*>(action->parent()))
+            continue;
         if (action->isSeparator())
             list << QStringLiteral("|");
         else if (qobject_cast<QWidgetAction*>(action))
@@ -79,7 +82,7 @@ private:
     {
         orvane::device_t host(m_context, QStringLiteral("host"), nullptr);
         host.initialize();
-        return host.menuManager()->menu("View")->actions().size();
+        return texts(host.menuManager()->menu("View")->actions()).size();
     }
 
 private slots:
@@ -238,8 +241,7 @@ private slots:
         std::unique_ptr<qcDevice_t> device(makeDevice(0x8));
         QAction* action = device->menuManager()->actionForTitle("View", "Error Ellipse Plot...");
         QWidget* window = device->pageGroup()->pages().first()->widget();
-        action->trigger();
-        QVERIFY2(!window->isVisible(), "a disconnected device offers no windows");
+        QVERIFY2(!action->isEnabled(), "a disconnected device offers no windows");
         device->port()->setConnected(true);
         action->trigger();
         QVERIFY(window->isVisible());
