@@ -80,6 +80,7 @@ QList<deviceConfig_t> deviceConfigList_t::load(tolvconfig::config_t const& confi
         if (!device.color.isValid())
             device.color = QColor(Qt::darkCyan);
         tolvconfig::getValue(config, key(i, "source"), device.source);
+        tolvconfig::getValue(config, key(i, "allow_missing_checksum"), device.allowMissingChecksum);
         names.insert(device.name);
         devices.append(device);
     }
@@ -97,7 +98,7 @@ void deviceConfigList_t::save(tolvconfig::config_t& config, QList<deviceConfig_t
     int previous = 0;
     if (tolvconfig::getValue(config, KeyCount, previous)) {
         for (int i = devices.size(); i < qBound(0, previous, MaxDevices); ++i) {
-            for (const char* field : {"name", "type", "capabilities", "color", "source"})
+            for (const char* field : {"name", "type", "capabilities", "color", "source", "allow_missing_checksum"})
                 config.removeValue(key(i, field));
         }
     }
@@ -109,6 +110,11 @@ void deviceConfigList_t::save(tolvconfig::config_t& config, QList<deviceConfig_t
         tolvconfig::setValue(config, key(i, "capabilities"), device.capabilities);
         tolvconfig::setValue(config, key(i, "color"), device.color.name());
         tolvconfig::setValue(config, key(i, "source"), device.source);
+        // written only where set, so a plain declaration stays plain
+        if (device.allowMissingChecksum)
+            tolvconfig::setValue(config, key(i, "allow_missing_checksum"), true);
+        else
+            config.removeValue(key(i, "allow_missing_checksum"));
     }
 }
 

@@ -19,15 +19,17 @@ struct deviceConfig_t {
     std::string type = "GNSS";
     int capabilities = 0;
     QColor color;
-    // "simulation:receiver-a", "simulation:receiver-b", "simulation:gyro"; other kinds of
-    // source (file, tcp, udp, serial, gpsd) are declared the same way as "<kind>:<details>".
+    // "<kind>:<details>" as sourceAddress_t reads it: simulation, file, tcp, udp, serial, gpsd.
     QString source;
+    // Some old receivers send no checksum; their lines are accepted only where this is set.
+    bool allowMissingChecksum = false;
 
     bool operator==(deviceConfig_t const& o) const
     {
         return name == o.name && type == o.type && capabilities == o.capabilities && color == o.color
-            && source == o.source;
+            && source == o.source && allowMissingChecksum == o.allowMissingChecksum;
     }
+    bool operator!=(deviceConfig_t const& o) const { return !(*this == o); }
 };
 
 // The device list under "devices.count" and "devices.<i>.<field>".

@@ -1,5 +1,7 @@
 #include "orvaneApplication.h"
 
+#include <orvane/fixes/fixManager.h>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
@@ -52,12 +54,23 @@ int main(int argc, char* argv[])
     QCommandLineOption runFor(QStringLiteral("run-for"),
                               QStringLiteral("Seconds of data time to run before the snapshots (default 10)."),
                               QStringLiteral("SECONDS"), QStringLiteral("10"));
-    parser.addOptions({config, snapshot, runFor});
+    QCommandLineOption fixes(QStringLiteral("fixes"), QStringLiteral("Fix store file (default: %1).")
+                                 .arg(orvane::fixes::fixManager_t::defaultPath()),
+                             QStringLiteral("FILE"));
+    QCommandLineOption night(QStringLiteral("night"), QStringLiteral("Start with the night look."));
+    QCommandLineOption record(QStringLiteral("record"),
+                              QStringLiteral("Keep each device's lines with their arrival times, in FILE with the "
+                                             "device's name added (capture.nmea: capture-gnss-1.nmea)."),
+                              QStringLiteral("FILE"));
+    parser.addOptions({config, snapshot, runFor, fixes, night, record});
     parser.process(application);
 
     orvane::app::orvaneApplication_t::options_t options;
     options.configPath = parser.value(config);
     options.snapshotDir = parser.value(snapshot);
+    options.fixesPath = parser.value(fixes);
+    options.night = parser.isSet(night);
+    options.recordPath = parser.value(record);
     bool ok = false;
     options.runFor = parser.value(runFor).toDouble(&ok);
     if (!ok || options.runFor < 0.0 || options.runFor > 86400.0) {

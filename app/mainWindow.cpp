@@ -1,5 +1,7 @@
 #include "mainWindow.h"
 
+#include "deviceFeed.h"
+
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/remotePort.h>
 #include <belrix_common_qt/textFormat.h>
@@ -23,7 +25,17 @@ namespace orvane {
 namespace app {
 
 namespace {
-enum column_t { ColumnName, ColumnType, ColumnSource, ColumnStatus, ColumnCount };
+enum column_t {
+    ColumnName,
+    ColumnType,
+    ColumnSource,
+    ColumnStatus,
+    ColumnLines,
+    ColumnBadChecksum,
+    ColumnUnknown,
+    ColumnMalformed,
+    ColumnCount
+};
 
 QIcon swatch(QColor const& color)
 {
@@ -47,21 +59,27 @@ public:
     QLabel* timeLabel = nullptr;
     QLabel* configLabel = nullptr;
     QList<QPointer<orvane::device_t>> devices;
+    QList<QAction*> deviceActions;   // add, edit, remove, raw NMEA: kept below the device entries
 };
 
 mainWindow_t::mainWindow_t(QWidget* parent) : orvaneMainWindow_t(parent), d(new private_t)
 {
     setObjectName(QStringLiteral("orvaneMainWindow"));
     setWindowTitle(tr("orvane"));
-    resize(640, 300);
+    resize(920, 300);
 
     d->tree = new QTreeWidget(this);
     d->tree->setObjectName(QStringLiteral("deviceTree"));
     d->tree->setColumnCount(ColumnCount);
-    d->tree->setHeaderLabels({tr("Device"), tr("Type"), tr("Source"), tr("Status")});
+    d->tree->setHeaderLabels({tr("Device"), tr("Type"), tr("Source"), tr("Status"), tr("Lines"), tr("Bad Checksum"),
+                              tr("Unknown"), tr("Malformed")});
+    for (int c = ColumnLines; c < ColumnCount; ++c)
+        d->tree->headerItem()->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     d->tree->setRootIsDecorated(false);
     d->tree->setAllColumnsShowFocus(true);
-    d->tree->header()->setSectionResizeMode(ColumnSource, QHeaderView::Stretch);
+    // the status says why a link is down, which takes the room
+    d->tree->header()->setSectionResizeMode(ColumnSource, QHeaderView::ResizeToContents);
+    d->tree->header()->setSectionResizeMode(ColumnStatus, QHeaderView::Stretch);
     d->tree->header()->setStretchLastSection(false);
     setCentralWidget(d->tree);
     connect(d->tree, &QTreeWidget::itemActivated, this, &mainWindow_t::openSelectedDevice);
@@ -82,6 +100,38 @@ mainWindow_t::mainWindow_t(QWidget* parent) : orvaneMainWindow_t(parent), d(new 
     connect(quit, &QAction::triggered, qApp, &QApplication::quit);
 
     d->devicesMenu = menuBar()->addMenu(tr("&Devices"));
+    QAction* addDevice = new QAction(tr("&Add Device..."), this);
+    addDevice->setObjectName(QStringLiteral("addDeviceAction"));
+    connect(addDevice, &QAction::triggered, this, &mainWindow_t::addDeviceRequested);
+    QAction* editDevice = new QAction(tr("&Edit Device..."), this);
+    editDevice->setObjectName(QStringLiteral("editDeviceAction"));
+    connect(editDevice, &QAction::triggered, this, [this] {
+        if (orvane::device_t* device = selectedDevice())
+            emit editDeviceRequested(device);
+    });
+    QAction* removeDevice = new QAction(tr("&Remove Device"), this);
+    removeDevice->setObjectName(QStringLiteral("removeDeviceAction"));
+    connect(removeDevice, &QAction::triggered, this, [this] {
+        if (orvane::device_t* device = selectedDevice())
+            emit removeDeviceRequested(device);
+    });
+    QAction* rawNmea = new QAction(tr("Raw &NMEA..."), this);
+    rawNmea->setObjectName(QStringLiteral("rawNmeaAction"));
+    connect(rawNmea, &QAction::triggered, this, [this] {
+        if (orvane::device_t* device = selectedDevice())
+            emit rawNmeaRequested(device);
+    });
+    d->deviceActions = {addDevice, editDevice, removeDevice, rawNmea};
+    // what needs a device waits for one to be selected
+    auto updateActions = [this, editDevice, removeDevice, rawNmea] {
+        bool const selected = selectedDevice() != nullptr;
+        for (QAction* action : {editDevice, removeDevice, rawNmea})
+            action->setEnabled(selected);
+    };
+    connect(d->tree, &QTreeWidget::currentItemChanged, this, updateActions);
+    updateActions();
+    d->tree->setContextMenuPolicy(Qt::ActionsContextMenu);
+    d->tree->addActions(d->deviceActions);
     d->windowsMenu = menuBar()->addMenu(tr("&Windows"));
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(tr("About orvane"), this, [this] {
@@ -109,6 +159,8 @@ void mainWindow_t::setDevices(QList<orvane::device_t*> const& devices)
         QAction* open = d->devicesMenu->addAction(device->deviceDescription());
         connect(open, &QAction::triggered, device, &orvane::device_t::showDevice);
     }
+    d->devicesMenu->addSeparator();
+    d->devicesMenu->addActions(d->deviceActions);
     updateDevices();
     for (int c = 0; c < ColumnCount; ++c)
         d->tree->resizeColumnToContents(c);
@@ -147,14 +199,33 @@ void mainWindow_t::updateDevices()
         item->setText(ColumnType, QString::fromStdString(device->deviceOldType()));
         item->setText(ColumnSource, device->port() ? device->port()->sourceDescription() : QString());
         const bool connected = device->isConnected();
-        item->setText(ColumnStatus, connected ? tr("Connected") : tr("Not connected"));
+        deviceFeed_t const* feed = device->findChild<deviceFeed_t*>(QString(), Qt::FindDirectChildrenOnly);
+        const QString status = feed ? feed->statusText() : QString();
+        item->setText(ColumnStatus, (connected ? tr("Connected") : tr("Not connected"))
+                                        + (status.isEmpty() ? QString() : QStringLiteral(": ") + status));
+        item->setToolTip(ColumnStatus, status);
         item->setForeground(ColumnStatus, connected ? palette().color(QPalette::Text) : QColor(Qt::red));
+        const belrix_common_qt::nmeaCounters_t counters = feed ? feed->counters() : belrix_common_qt::nmeaCounters_t();
+        const quint64 values[] = {counters.lines, counters.badChecksum, counters.unknown,
+                                  counters.malformed};
+        for (int c = ColumnLines; c < ColumnCount; ++c) {
+            item->setText(c, feed ? QString::number(values[c - ColumnLines]) : QString());
+            item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+        }
     }
     const QDateTime now = QDateTime::fromMSecsSinceEpoch(qint64(belrix_common_qt::dataTimestamp() * 1000.0), Qt::UTC);
     d->timeLabel->setText(now.toString(belrix_common_qt::TimeFormatString) + belrix_common_qt::utcString);
 }
 
 void mainWindow_t::showMessage(QString const& message) { statusBar()->showMessage(message, 10000); }
+
+orvane::device_t* mainWindow_t::selectedDevice() const
+{
+    QTreeWidgetItem* item = d->tree->currentItem();
+    if (!item)
+        return nullptr;
+    return qobject_cast<orvane::device_t*>(item->data(ColumnName, Qt::UserRole).value<QObject*>());
+}
 
 void mainWindow_t::openSelectedDevice()
 {

@@ -29,8 +29,15 @@ public slots:
     void updateDevices();
     void showMessage(QString const& message);
 
+    // The device of the selected row; null when none is selected.
+    orvane::device_t* selectedDevice() const;
+
 signals:
     void saveRequested();
+    void addDeviceRequested();
+    void editDeviceRequested(orvane::device_t* device);
+    void removeDeviceRequested(orvane::device_t* device);
+    void rawNmeaRequested(orvane::device_t* device);
 
 private slots:
     void openSelectedDevice();

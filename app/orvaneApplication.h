@@ -1,5 +1,7 @@
 #pragma once
 
+#include "deviceConfig.h"
+
 #include <QObject>
 #include <QString>
 
@@ -11,6 +13,7 @@ class orvaneDialog_t;
 
 namespace app {
 
+class deviceFeed_t;
 class mainWindow_t;
 
 // The host application: devices from the configuration (or the built-in simulation), the
@@ -23,6 +26,9 @@ public:
         QString configPath;          // empty: the per-user default
         QString snapshotDir;         // non-empty: run headless and write snapshots
         double runFor = 10.0;        // seconds of data time before the snapshots
+        QString fixesPath;           // the fix store; empty: the per-user default (a fresh one for snapshots)
+        bool night = false;          // start with the night look
+        QString recordPath;          // non-empty: each device's lines are kept in a file named after it
     };
 
     explicit orvaneApplication_t(options_t const& options, QObject* parent = nullptr);
@@ -40,7 +46,22 @@ public:
     mainWindow_t* mainWindow() const;
     orvane::context_t* context() const;
 
+    // The device list and its editing, applied at once: a device whose name, type or
+    // capabilities change is built again, otherwise only its colour or source changes; the
+    // configuration is saved a moment later. False, with the reason, when refused.
+    QList<deviceConfig_t> deviceConfigs() const;
+    bool addDevice(deviceConfig_t const& config, QString* error = nullptr);
+    bool changeDevice(int index, deviceConfig_t const& config, QString* error = nullptr);
+    bool removeDevice(int index);
+    // Where the device's data comes from; null for a device of another application.
+    deviceFeed_t* feed(orvane::device_t* device) const;
+
 public slots:
+    // The device dialog, for a new device when device is null.
+    void openDeviceDialog(orvane::device_t* device = nullptr);
+    void confirmRemoveDevice(orvane::device_t* device);
+    void showRawNmea(orvane::device_t* device);
+
     void tick();
     bool saveConfiguration();
     // Saves a moment later, so a burst of changes is written once.
@@ -50,6 +71,16 @@ private:
     void createApplicationWindows();
     // The window is the application's from here on; the main window offers it.
     void addApplicationWindow(orvane::orvaneDialog_t* window);
+    // A device with its port and its feed, from its declaration; what prevents its source
+    // from working goes to problems, and the device stays disconnected.
+    orvane::device_t* buildDevice(deviceConfig_t const& declared, QStringList* problems);
+    void loadDeviceSettings(orvane::device_t* device);
+    void startFeed(orvane::device_t* device);
+    // The first replayed device sets the data clock; no other does.
+    void assignDataClock();
+    // Headless runs step the clock, the replays and the simulation by hand.
+    void stepSources(double seconds);
+    QString checkDevice(deviceConfig_t const& config, int index) const;
 
     class private_t;
     private_t* d;

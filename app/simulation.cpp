@@ -3,11 +3,8 @@
 #include "belrix_common_qt/almMgrGlonass.h"
 #include "belrix_common_qt/almMgrGps.h"
 #include "belrix_common_qt/dataClock.h"
-#include "belrix_common_qt/qcDataStore.h"
 #include "belrix_common_qt/remoteController.h"
 #include "belrix_common_qt/remoteDevice.h"
-#include "belrix_common_qt/remoteNavSat.h"
-#include "belrix_common_qt/remotePort.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -16,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <map>
 
 using namespace belrix_common_qt;
 
@@ -76,6 +74,7 @@ enum channel_t : std::uint64_t {
     channelGyro,
     channelAlmanac,
     channelOrbit,
+    channelResidual,
 };
 
 std::uint64_t mix(std::uint64_t x)
@@ -430,14 +429,80 @@ struct errorModel_t {
     double uere = 0.0;
 };
 
+// Receivers keep one clock per time system: GPS with SBAS and QZSS, GLONASS, Galileo, BeiDou.
+int timeSystem(constellation_t constellation)
+{
+    switch (constellation) {
+    case constellationGlonass: return 1;
+    case constellationGalileo: return 2;
+    case constellationBeidou: return 3;
+    default: return 0;
+    }
+}
+
+constexpr std::size_t MaxUsedPerSystem = 12;
+
+// Removes from v its least-squares fit by the columns of the n x k design (row-major), leaving
+// the residuals; false when the columns do not fix every unknown.
+bool project(std::vector<double> const& design, int k, std::vector<double>& v)
+{
+    std::size_t const n = v.size();
+    std::vector<double> normal(std::size_t(k * k), 0.0), rhs(std::size_t(k), 0.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        double const* row = &design[i * std::size_t(k)];
+        for (int a = 0; a < k; ++a) {
+            rhs[std::size_t(a)] += row[a] * v[i];
+            for (int b = 0; b < k; ++b)
+                normal[std::size_t(a * k + b)] += row[a] * row[b];
+        }
+    }
+    // Gauss-Jordan with partial pivoting on the normal equations
+    double scale = 0.0;
+    for (double x : normal)
+        scale = std::max(scale, std::fabs(x));
+    if (!(scale > 0.0))
+        return false;
+    for (int c = 0; c < k; ++c) {
+        int pivot = c;
+        for (int r = c + 1; r < k; ++r)
+            if (std::fabs(normal[std::size_t(r * k + c)]) > std::fabs(normal[std::size_t(pivot * k + c)]))
+                pivot = r;
+        if (std::fabs(normal[std::size_t(pivot * k + c)]) < 1e-10 * scale)
+            return false;
+        for (int j = 0; j < k; ++j)
+            std::swap(normal[std::size_t(c * k + j)], normal[std::size_t(pivot * k + j)]);
+        std::swap(rhs[std::size_t(c)], rhs[std::size_t(pivot)]);
+        double const p = normal[std::size_t(c * k + c)];
+        for (int j = 0; j < k; ++j)
+            normal[std::size_t(c * k + j)] /= p;
+        rhs[std::size_t(c)] /= p;
+        for (int r = 0; r < k; ++r) {
+            if (r == c)
+                continue;
+            double const f = normal[std::size_t(r * k + c)];
+            for (int j = 0; j < k; ++j)
+                normal[std::size_t(r * k + j)] -= f * normal[std::size_t(c * k + j)];
+            rhs[std::size_t(r)] -= f * rhs[std::size_t(c)];
+        }
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        double const* row = &design[i * std::size_t(k)];
+        for (int a = 0; a < k; ++a)
+            v[i] -= row[a] * rhs[std::size_t(a)];
+    }
+    return true;
+}
+
 struct receiver_t {
-    QPointer<remotePort_t> port;
     receiverProfile_t profile;
+    receiverState_t state;
+    bool stepped = false;
 };
 
 struct gyro_t {
-    QPointer<remotePort_t> port;
     unsigned int seed = 0;
+    gyroState_t state;
+    bool stepped = false;
 };
 
 constexpr int GloFrequencyChannels[24] = {1, -4, 5, 6, 1, -4, 5, 6, -2, -7, 0, -1,
@@ -456,23 +521,24 @@ public:
     QTimer* timer = nullptr;
     bool almanacSeeded = false;
     double lastRefreshSlot = 0.0;
+    std::map<unsigned int, almanacGps_t> broadcastGps;   // the newest entry of each satellite
 
     shipState_t ship(double t) const;
     void antenna(receiverProfile_t const& profile, double t, double& east, double& north) const;
     void updateAlmanacs(double t);
+    void publish(almanacGps_t const& almanac);
+    void publish(almanacGlonass_t const& almanac);
     almanacGps_t gpsAlmanac(orbit_t const& o, double t, int weeksBack) const;
     almanacGlonass_t glonassAlmanac(orbit_t const& o, double t, int daysBack) const;
-    void fillReceiver(receiver_t const& rx, double t, shipState_t const& ship,
-                      std::vector<skyView_t> const& view) const;
-    // The lines of sight of the satellites in the solution.
-    std::vector<vector3_t> fillSatellites(receiver_t const& rx, double t, outage_t const& outage,
-                                          std::vector<skyView_t> const& view) const;
-    void fillPosition(receiver_t const& rx, double t, shipState_t const& ship, errorModel_t const& error) const;
-    void fillStatistics(receiver_t const& rx, double t, outage_t const& outage, int usedCount,
-                        errorModel_t const& error) const;
-    void fillCorrections(receiver_t const& rx, double t, outage_t const& outage) const;
-    void fillGyro(gyro_t const& gyro, double t, shipState_t const& ship) const;
-    void setConnected(bool connected);
+    void computeReceiver(receiver_t& rx, double t, shipState_t const& ship, std::vector<skyView_t> const& view) const;
+    // The lines of sight of the satellites in the solution, and where each stands in the state.
+    std::vector<vector3_t> computeSatellites(receiver_t& rx, double t, outage_t const& outage,
+                                             std::vector<skyView_t> const& view, std::vector<std::size_t>& usedIndex) const;
+    void computePosition(receiver_t& rx, double t, shipState_t const& ship, errorModel_t const& error) const;
+    void computeStatistics(receiver_t& rx, double t, outage_t const& outage, std::vector<vector3_t> const& used,
+                           std::vector<std::size_t> const& usedIndex, errorModel_t const& error) const;
+    void computeCorrections(receiver_t& rx, double t, outage_t const& outage) const;
+    void computeGyro(gyro_t& gyro, double t, shipState_t const& ship) const;
 };
 
 shipState_t simulation_t::private_t::ship(double t) const
@@ -566,10 +632,23 @@ almanacGlonass_t simulation_t::private_t::glonassAlmanac(orbit_t const& o, doubl
     return a;
 }
 
+void simulation_t::private_t::publish(almanacGps_t const& almanac)
+{
+    auto it = broadcastGps.find(almanac.prn);
+    if (it == broadcastGps.end() || it->second.referenceTime() <= almanac.referenceTime())
+        broadcastGps[almanac.prn] = almanac;
+    if (controller)
+        controller->almMgrGps()->addAlmanac(almanac);
+}
+
+void simulation_t::private_t::publish(almanacGlonass_t const& almanac)
+{
+    if (controller)
+        controller->almMgrGlonass()->addAlmanac(almanac);
+}
+
 void simulation_t::private_t::updateAlmanacs(double t)
 {
-    if (!controller)
-        return;
     std::vector<orbit_t const*> gps, glonass;
     for (orbit_t const& o : sky) {
         if (o.constellation == constellationGps)
@@ -581,9 +660,9 @@ void simulation_t::private_t::updateAlmanacs(double t)
     if (!almanacSeeded) {
         // entries from a few earlier uploads, so that oldest and newest differ from the start
         for (orbit_t const* o : gps)
-            controller->almMgrGps()->addAlmanac(gpsAlmanac(*o, t, int(key(channelAlmanac, o->number) % 3)));
+            publish(gpsAlmanac(*o, t, int(key(channelAlmanac, o->number) % 3)));
         for (orbit_t const* o : glonass)
-            controller->almMgrGlonass()->addAlmanac(glonassAlmanac(*o, t, int(key(channelAlmanac, o->number) % 2)));
+            publish(glonassAlmanac(*o, t, int(key(channelAlmanac, o->number) % 2)));
         almanacSeeded = true;
         lastRefreshSlot = slot;
         return;
@@ -592,17 +671,20 @@ void simulation_t::private_t::updateAlmanacs(double t)
         return;
     lastRefreshSlot = slot;
     std::size_t const n = std::size_t(std::fabs(std::fmod(slot, 7919.0)));
-    controller->almMgrGps()->addAlmanac(gpsAlmanac(*gps[n % gps.size()], t, 0));
-    controller->almMgrGlonass()->addAlmanac(glonassAlmanac(*glonass[n % glonass.size()], t, 0));
+    publish(gpsAlmanac(*gps[n % gps.size()], t, 0));
+    publish(glonassAlmanac(*glonass[n % glonass.size()], t, 0));
 }
 
-std::vector<vector3_t> simulation_t::private_t::fillSatellites(receiver_t const& rx, double t, outage_t const& outage,
-                                                               std::vector<skyView_t> const& view) const
+std::vector<vector3_t> simulation_t::private_t::computeSatellites(receiver_t& rx, double t, outage_t const& outage,
+                                                                  std::vector<skyView_t> const& view,
+                                                                  std::vector<std::size_t>& usedIndex) const
 {
-    remoteDevice_t* device = rx.port->device();
     receiverProfile_t const& p = rx.profile;
+    std::vector<satelliteState_t>& sats = rx.state.satellites;
+    sats.clear();
+    usedIndex.clear();
     std::uint64_t const second = wholeSecond(t);
-    double mask = device->elevationMask();
+    double mask = p.elevationMask;
     if (!std::isfinite(mask) || mask < 0.0)
         mask = DefaultElevationMask;
     if (outage.active)
@@ -611,7 +693,7 @@ std::vector<vector3_t> simulation_t::private_t::fillSatellites(receiver_t const&
     double const blockedAzimuth = TwoPi * uniform(key(outage.id, 1));
     bool const sbasLost = uniform(key(outage.id, 2)) < 0.5;
     double const receiverOffset = -1.0 + 2.5 * uniform(key(p.seed, channelSignalOffset));
-    std::vector<vector3_t> used;
+    std::vector<skyView_t const*> view_;
     for (std::size_t i = 0; i < sky.size(); ++i) {
         orbit_t const& o = sky[i];
         skyView_t const& v = view[i];
@@ -620,10 +702,8 @@ std::vector<vector3_t> simulation_t::private_t::fillSatellites(receiver_t const&
         bool const tracked = sbas ? p.sbas && !(outage.active && sbasLost)
                                   : p.allConstellations || o.constellation == constellationGps
                                         || o.constellation == constellationGlonass;
-        if (elevationDeg <= 0.0 || !tracked) {
-            device->removeNavSat(o.number);
+        if (elevationDeg <= 0.0 || !tracked)
             continue;
-        }
         double level = 30.0 + 18.0 * (1.0 - std::exp(-elevationDeg / 20.0)) + receiverOffset
                        + 1.5 * markov(key(p.seed, channelSignal, o.number), t - Epoch, 60.0, 4)
                        + 0.4 * gaussian(key(p.seed, channelSignal, o.number, second));
@@ -642,31 +722,50 @@ std::vector<vector3_t> simulation_t::private_t::fillSatellites(receiver_t const&
             else if (elevationDeg < DegradedElevationMask)
                 level -= 6.0;
         }
-        if (!sbas && level < 20.0) {
-            device->removeNavSat(o.number);
+        if (!sbas && level < 20.0)
             continue;
-        }
-        bool const inSolution = !sbas && elevationDeg >= mask && level >= 28.0;
-        remoteNavSat_t sat(o.number, o.constellation);
-        sat.setAzimuth(dataItem_t<float>(float(v.azimuth * RadToDeg), t));
-        sat.setElevation(dataItem_t<float>(float(elevationDeg), t));
-        freq_t signal;
-        signal.signalId = o.constellation == constellationGalileo ? 7 : 1;   // E1 or L1 C/A, B1I
-        signal.level = float(std::max(level, 0.0));
-        sat.setFreq(0, dataItem_t<freq_t>(signal, t));
-        sat.setUsed(inSolution);
-        device->setNavSat(sat);
-        if (inSolution)
-            used.push_back(lineOfSight(v.azimuth, v.elevation));
+        satelliteState_t sat;
+        sat.number = o.number;
+        sat.constellation = o.constellation;
+        sat.azimuth = wrapTwoPi(v.azimuth) * RadToDeg;
+        if (sat.azimuth >= 360.0)
+            sat.azimuth = 0.0;
+        sat.elevation = elevationDeg;
+        sat.signalId = o.constellation == constellationGalileo ? 7 : 1;   // E1 or L1 C/A, B1I
+        sat.snr = std::max(level, 0.0);
+        sat.used = !sbas && elevationDeg >= mask && level >= 28.0;
+        sats.push_back(sat);
+        view_.push_back(&v);
+    }
+    // like most receivers, at most twelve satellites of a system in the solution: the highest
+    std::map<int, std::vector<std::size_t>> bySystem;
+    for (std::size_t i = 0; i < sats.size(); ++i)
+        if (sats[i].used)
+            bySystem[timeSystem(sats[i].constellation)].push_back(i);
+    for (auto& entry : bySystem) {
+        std::vector<std::size_t>& list = entry.second;
+        if (list.size() <= MaxUsedPerSystem)
+            continue;
+        std::sort(list.begin(), list.end(),
+                  [&](std::size_t a, std::size_t b) { return sats[a].elevation > sats[b].elevation; });
+        for (std::size_t k = MaxUsedPerSystem; k < list.size(); ++k)
+            sats[list[k]].used = false;
+    }
+    std::vector<vector3_t> used;
+    for (std::size_t i = 0; i < sats.size(); ++i) {
+        if (!sats[i].used)
+            continue;
+        usedIndex.push_back(i);
+        used.push_back(lineOfSight(view_[i]->azimuth, view_[i]->elevation));
     }
     return used;
 }
 
-void simulation_t::private_t::fillPosition(receiver_t const& rx, double t, shipState_t const& ship,
-                                           errorModel_t const& error) const
+void simulation_t::private_t::computePosition(receiver_t& rx, double t, shipState_t const& ship,
+                                              errorModel_t const& error) const
 {
-    remoteDevice_t* device = rx.port->device();
     receiverProfile_t const& p = rx.profile;
+    receiverState_t& state = rx.state;
     double const tau = t - Epoch;
     std::uint64_t const second = wholeSecond(t);
     // noise shaped by the covariance, so that the scatter follows the reported ellipse
@@ -680,14 +779,12 @@ void simulation_t::private_t::fillPosition(receiver_t const& rx, double t, shipS
     double const gEast = unitNoise(channelEast), gNorth = unitNoise(channelNorth), gUp = unitNoise(channelUp);
     double east = 0.0, north = 0.0;
     antenna(p, t, east, north);
-    position_t const position = displaced(toPosition(ship.east, ship.north), east - ship.east + l11 * gEast,
-                                          north - ship.north + l21 * gEast + l22 * gNorth);
-    device->setInputPosition(dataItem_t<position_t>(position, t));
-    device->setDisplayPosition(dataItem_t<position_t>(position, t));
+    state.position = displaced(toPosition(ship.east, ship.north), east - ship.east + l11 * gEast,
+                               north - ship.north + l21 * gEast + l22 * gNorth);
     double const heave = 0.3 * std::sin(TwoPi * tau / 7.3) + 0.2 * std::sin(TwoPi * tau / 11.1 + 1.3);
     double const tide = 0.1 * std::sin(TwoPi * tau / 44714.0);
-    double const height = GeoidHeight + AntennaHeight + heave + tide + error.up * gUp;
-    device->setEllipsoidalHeight(dataItem_t<double>(height, t));
+    state.geoidSeparation = GeoidHeight;
+    state.ellipsoidalHeight = GeoidHeight + AntennaHeight + heave + tide + error.up * gUp;
 
     // the antenna's own velocity: the yaw swings a lever arm across the track
     double eastBefore = 0.0, northBefore = 0.0, eastAfter = 0.0, northAfter = 0.0;
@@ -696,16 +793,16 @@ void simulation_t::private_t::fillPosition(receiver_t const& rx, double t, shipS
     double const vEast = eastAfter - eastBefore, vNorth = northAfter - northBefore;
     double const speed = std::hypot(vEast, vNorth);
     double const velocitySigma = 0.02 + 0.01 * p.horizontalSigma;
-    double const sog = std::max(0.0, speed + velocitySigma * gaussian(key(p.seed, channelSpeed, second)));
+    state.speed = std::max(0.0, speed + velocitySigma * gaussian(key(p.seed, channelSpeed, second)));
     double const cogNoise = velocitySigma / std::max(speed, 0.5) * gaussian(key(p.seed, channelCourse, second));
-    device->setSpeedOverGround(dataItem_t<float>(float(sog), t));
-    device->setCourseOverGround(dataItem_t<float>(degrees360(std::atan2(vEast, vNorth) + cogNoise), t));
+    state.course = degrees360(std::atan2(vEast, vNorth) + cogNoise);
 }
 
-void simulation_t::private_t::fillStatistics(receiver_t const& rx, double t, outage_t const& outage, int usedCount,
-                                             errorModel_t const& error) const
+void simulation_t::private_t::computeStatistics(receiver_t& rx, double t, outage_t const& outage,
+                                                std::vector<vector3_t> const& used,
+                                                std::vector<std::size_t> const& usedIndex, errorModel_t const& error) const
 {
-    remoteDevice_t* device = rx.port->device();
+    receiverState_t& state = rx.state;
     std::uint64_t const seed = rx.profile.seed;
     std::uint64_t const second = wholeSecond(t);
     // one jitter for the axes and the errors keeps them two views of one covariance
@@ -715,48 +812,63 @@ void simulation_t::private_t::fillStatistics(receiver_t const& rx, double t, out
     double orientation = 0.5 * std::atan2(2.0 * error.eastNorth, error.north - error.east);
     if (orientation < 0.0)
         orientation += Pi;
-    float orientationF = float(orientation);
-    if (double(orientationF) >= Pi)
-        orientationF = 0.0f;
-    pseudorangeStats_t stats;
-    stats.rms = float(error.uere * (1.0 + 0.1 * gaussian(key(seed, channelRms, second))));
-    stats.semiMajor = float(jitter * std::sqrt(half + spread));
-    stats.semiMinor = float(jitter * std::sqrt(std::max(half - spread, 1e-6)));
-    stats.orientation = orientationF;
-    stats.latError = float(jitter * std::sqrt(error.north));
-    stats.lonError = float(jitter * std::sqrt(error.east));
-    stats.heightError = float(jitter * error.up);
-    device->setPseudorangeStats(dataItem_t<pseudorangeStats_t>(stats, t));
+    state.rangeRms = error.uere * (1.0 + 0.1 * gaussian(key(seed, channelRms, second)));
+    state.semiMajor = jitter * std::sqrt(half + spread);
+    state.semiMinor = jitter * std::sqrt(std::max(half - spread, 1e-6));
+    state.orientation = std::min(orientation * RadToDeg, 180.0);
+    if (state.orientation >= 180.0)
+        state.orientation = 0.0;
+    state.latitudeError = jitter * std::sqrt(error.north);
+    state.longitudeError = jitter * std::sqrt(error.east);
+    state.heightError = jitter * error.up;
 
-    // a chi-square-like unit variance on the redundancy, far off while uncorrected
-    int const redundancy = std::clamp(usedCount - 4, 3, 30);
-    double chiSquare = 0.0;
-    for (int i = 0; i < redundancy; ++i)
-        chiSquare += std::pow(gaussian(key(seed, channelUnitVariance, second, std::uint64_t(i))), 2);
-    double unitVariance = chiSquare / redundancy;
+    // Range errors projected onto what a solution with one clock per time system cannot absorb
+    // are its residuals; their sum of squares over the redundancy, in units of the receiver's
+    // nominal range noise, is a chi-square-like unit variance, far off while uncorrected.
+    std::size_t const n = used.size();
+    int column[4] = {-1, -1, -1, -1};
+    int unknowns = 3;
+    for (std::size_t i = 0; i < n; ++i) {
+        int& c = column[timeSystem(state.satellites[usedIndex[i]].constellation)];
+        if (c < 0)
+            c = unknowns++;
+    }
+    std::vector<double> design(n * std::size_t(unknowns), 0.0);
+    std::vector<double> residual(n, 0.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        double* row = &design[i * std::size_t(unknowns)];
+        row[0] = used[i][0];
+        row[1] = used[i][1];
+        row[2] = used[i][2];
+        row[column[timeSystem(state.satellites[usedIndex[i]].constellation)]] = 1.0;
+        residual[i] = gaussian(key(seed, channelResidual, second, state.satellites[usedIndex[i]].number));
+    }
+    int const redundancy = int(n) - unknowns;
+    bool const solvable = redundancy > 0 && project(design, unknowns, residual);
+    double sumSquares = 0.0;
+    for (double r : residual)
+        sumSquares += r * r;
+    double unitVariance = solvable && sumSquares > 0.0 ? sumSquares / redundancy : 1.0;
     if (outage.active)
         unitVariance = 4.0 + unitVariance * (2.0 + 3.0 * uniform(key(seed, channelUnitVariance, second)));
-    double const scale = std::sqrt(unitVariance);
-    qcSummary_t summary;
-    summary.unitVariance = float(unitVariance);
-    summary.semiMajor = float(*stats.semiMajor * scale);
-    summary.semiMinor = float(*stats.semiMinor * scale);
-    summary.orientation = orientationF;
-    summary.latError = float(*stats.latError * scale);
-    summary.lonError = float(*stats.lonError * scale);
-    summary.heightError = float(*stats.heightError * scale);
-    device->qcDataStore()->addSummary(t, summary);
+    double const nominal = simulation_t::nominalRangeSigma(rx.profile);
+    double const scale = solvable && sumSquares > 0.0 ? nominal * std::sqrt(unitVariance * redundancy / sumSquares) : 0.0;
+    for (std::size_t i = 0; i < n; ++i)
+        state.satellites[usedIndex[i]].residual = residual[i] * scale;
+    state.unitVariance = unitVariance;
 }
 
-void simulation_t::private_t::fillCorrections(receiver_t const& rx, double t, outage_t const& outage) const
+void simulation_t::private_t::computeCorrections(receiver_t& rx, double t, outage_t const& outage) const
 {
-    remoteDevice_t* device = rx.port->device();
     receiverProfile_t const& p = rx.profile;
+    receiverState_t& state = rx.state;
+    state.correctionSnr.reset();
+    state.correctionAge.reset();
     if (p.correctionService) {
         double const snr = outage.active ? 0.0
                                          : 42.5 + 1.2 * markov(key(p.seed, channelCorrectionSnr), t - Epoch, 40.0, 8)
                                                + 0.3 * gaussian(key(p.seed, channelCorrectionSnr, wholeSecond(t)));
-        device->setCorrSatSnr(dataItem_t<float>(float(std::clamp(snr, 0.0, 50.0)), t));
+        state.correctionSnr = std::clamp(snr, 0.0, 50.0);
     }
     if (p.correctionService || p.sbas) {
         // L-band messages every 5 to 7 s, SBAS every 1 to 2 s; none heard during an outage
@@ -770,59 +882,60 @@ void simulation_t::private_t::fillCorrections(receiver_t const& rx, double t, ou
         double message = messageTime(slot);
         if (message > heard)
             message = messageTime(slot - 1.0);
-        device->setCorrectionAge(dataItem_t<float>(float(1.0 + t - message), t));
+        state.correctionAge = 1.0 + t - message;
     }
     int fix = p.fixQuality;
     if (outage.active && fix > fixQualityGps)
         fix = fixQualityGps;
-    device->setFixQuality(dataItem_t<int>(fix, t));
+    state.fixQuality = fix;
 }
 
-void simulation_t::private_t::fillReceiver(receiver_t const& rx, double t, shipState_t const& ship,
-                                           std::vector<skyView_t> const& view) const
+void simulation_t::private_t::computeReceiver(receiver_t& rx, double t, shipState_t const& ship,
+                                              std::vector<skyView_t> const& view) const
 {
-    remoteDevice_t* device = rx.port->device();
+    receiverState_t& state = rx.state;
+    state = receiverState_t();
+    state.time = t;
     outage_t const outage = outageAt(rx.profile, t);
-    std::vector<vector3_t> const used = fillSatellites(rx, t, outage, view);
-    device->setSatellitesUsed(dataItem_t<unsigned int>(unsigned(used.size()), t));
+    std::vector<std::size_t> usedIndex;
+    std::vector<vector3_t> const used = computeSatellites(rx, t, outage, view, usedIndex);
+    state.satellitesUsed = unsigned(used.size());
+    computeCorrections(rx, t, outage);
     double q[4][4];
     if (!cofactor(used, q)) {
-        device->setFixQuality(dataItem_t<int>(fixQualityInvalid, t));
-        return;
-    }
-    device->setHdop(dataItem_t<float>(float(std::sqrt(q[0][0] + q[1][1])), t));
-    device->setVdop(dataItem_t<float>(float(std::sqrt(q[2][2])), t));
-    device->setPdop(dataItem_t<float>(float(std::sqrt(q[0][0] + q[1][1] + q[2][2])), t));
+        state.hasFix = false;
+        state.fixQuality = fixQualityInvalid;
+        for (satelliteState_t& sat : state.satellites)
+            sat.used = false;
+        state.satellitesUsed = 0;
+    } else {
+        state.hasFix = true;
+        state.dop.hdop = std::sqrt(q[0][0] + q[1][1]);
+        state.dop.vdop = std::sqrt(q[2][2]);
+        state.dop.pdop = std::sqrt(q[0][0] + q[1][1] + q[2][2]);
 
-    // without corrections the receiver falls back to an autonomous fix of a few metres
-    double const sigma = rx.profile.horizontalSigma;
-    double const sigmaNow = sigma + outage.weight * (std::max(1.5 * sigma, 2.0) - sigma);
-    errorModel_t error;
-    error.uere = sigmaNow * std::sqrt(2.0) / ReferenceHdop;
-    error.east = error.uere * error.uere * q[0][0];
-    error.north = error.uere * error.uere * q[1][1];
-    error.eastNorth = error.uere * error.uere * q[0][1];
-    error.up = error.uere * std::sqrt(q[2][2]);
-    fillPosition(rx, t, ship, error);
-    fillStatistics(rx, t, outage, int(used.size()), error);
-    fillCorrections(rx, t, outage);
+        // without corrections the receiver falls back to an autonomous fix of a few metres
+        double const sigma = rx.profile.horizontalSigma;
+        double const sigmaNow = sigma + outage.weight * (std::max(1.5 * sigma, 2.0) - sigma);
+        errorModel_t error;
+        error.uere = sigmaNow * std::sqrt(2.0) / ReferenceHdop;
+        error.east = error.uere * error.uere * q[0][0];
+        error.north = error.uere * error.uere * q[1][1];
+        error.eastNorth = error.uere * error.uere * q[0][1];
+        error.up = error.uere * std::sqrt(q[2][2]);
+        computePosition(rx, t, ship, error);
+        computeStatistics(rx, t, outage, used, usedIndex, error);
+    }
+    std::sort(state.satellites.begin(), state.satellites.end(),
+              [](satelliteState_t const& a, satelliteState_t const& b) { return a.number < b.number; });
 }
 
-void simulation_t::private_t::fillGyro(gyro_t const& gyro, double t, shipState_t const& ship) const
+void simulation_t::private_t::computeGyro(gyro_t& gyro, double t, shipState_t const& ship) const
 {
     double const error = 0.04 * markov(key(gyro.seed, channelGyro), t - Epoch, 300.0, 8)
                          + 0.03 * gaussian(key(gyro.seed, channelGyro, wholeSecond(t)));
-    gyro.port->device()->setHeading(dataItem_t<float>(degrees360(ship.heading + error * DegToRad), t));
-}
-
-void simulation_t::private_t::setConnected(bool connected)
-{
-    for (receiver_t const& rx : receivers)
-        if (rx.port)
-            rx.port->setConnected(connected);
-    for (gyro_t const& gyro : gyros)
-        if (gyro.port)
-            gyro.port->setConnected(connected);
+    gyro.state.time = t;
+    gyro.state.heading = degrees360(ship.heading + error * DegToRad);
 }
 
 simulation_t::simulation_t(remoteController_t* controller, QObject* parent) : QObject(parent), d(new private_t)
@@ -835,12 +948,9 @@ simulation_t::simulation_t(remoteController_t* controller, QObject* parent) : QO
 
 simulation_t::~simulation_t() { delete d; }
 
-void simulation_t::addReceiver(remotePort_t* port, receiverProfile_t const& profile)
+int simulation_t::addReceiver(receiverProfile_t const& profile)
 {
-    if (!port)
-        return;
     receiver_t rx;
-    rx.port = port;
     rx.profile = profile;
     // a profile from a configuration file may hold anything
     if (!std::isfinite(rx.profile.horizontalSigma) || rx.profile.horizontalSigma <= 0.0)
@@ -852,22 +962,59 @@ void simulation_t::addReceiver(remotePort_t* port, receiverProfile_t const& prof
         rx.profile.antennaOffsetStarboard = 0.0;
     rx.profile.antennaOffsetForward = std::clamp(rx.profile.antennaOffsetForward, -500.0, 500.0);
     rx.profile.antennaOffsetStarboard = std::clamp(rx.profile.antennaOffsetStarboard, -500.0, 500.0);
-    port->device()->setBelrixReceiver(rx.profile.belrix);
-    if (port->sourceDescription().isEmpty())
-        port->setSourceDescription(tr("Simulated GNSS receiver"));
+    if (!std::isfinite(rx.profile.elevationMask))
+        rx.profile.elevationMask = DefaultElevationMask;
+    rx.profile.elevationMask = std::clamp(rx.profile.elevationMask, 0.0, 60.0);
     d->receivers.push_back(rx);
+    return int(d->receivers.size()) - 1;
 }
 
-void simulation_t::addGyro(remotePort_t* port)
+int simulation_t::addGyro()
 {
-    if (!port)
-        return;
     gyro_t gyro;
-    gyro.port = port;
     gyro.seed = 7001u + unsigned(d->gyros.size());
-    if (port->sourceDescription().isEmpty())
-        port->setSourceDescription(tr("Simulated gyro compass"));
     d->gyros.push_back(gyro);
+    return int(d->gyros.size()) - 1;
+}
+
+double simulation_t::nominalRangeSigma(receiverProfile_t const& profile)
+{
+    double const sigma = std::isfinite(profile.horizontalSigma) && profile.horizontalSigma > 0.0
+                             ? std::clamp(profile.horizontalSigma, 0.01, 100.0)
+                             : receiverProfile_t().horizontalSigma;
+    return sigma * std::sqrt(2.0) / ReferenceHdop;
+}
+
+int simulation_t::receiverCount() const { return int(d->receivers.size()); }
+int simulation_t::gyroCount() const { return int(d->gyros.size()); }
+
+receiverProfile_t simulation_t::profile(int receiver) const
+{
+    if (receiver < 0 || receiver >= receiverCount())
+        return receiverProfile_t();
+    return d->receivers[std::size_t(receiver)].profile;
+}
+
+receiverState_t const* simulation_t::receiverState(int receiver) const
+{
+    if (receiver < 0 || receiver >= receiverCount() || !d->receivers[std::size_t(receiver)].stepped)
+        return nullptr;
+    return &d->receivers[std::size_t(receiver)].state;
+}
+
+gyroState_t const* simulation_t::gyroState(int gyro) const
+{
+    if (gyro < 0 || gyro >= gyroCount() || !d->gyros[std::size_t(gyro)].stepped)
+        return nullptr;
+    return &d->gyros[std::size_t(gyro)].state;
+}
+
+std::vector<almanacGps_t> simulation_t::gpsAlmanac() const
+{
+    std::vector<almanacGps_t> list;
+    for (auto const& entry : d->broadcastGps)
+        list.push_back(entry.second);
+    return list;
 }
 
 void simulation_t::step(double t)
@@ -890,26 +1037,26 @@ void simulation_t::step(double t)
         view[i].azimuth = wrapTwoPi(std::atan2(east, north));
         view[i].elevation = std::atan2(up, std::hypot(east, north));
     }
-    for (receiver_t const& rx : d->receivers)
-        if (rx.port)
-            d->fillReceiver(rx, t, ship, view);
-    for (gyro_t const& gyro : d->gyros)
-        if (gyro.port)
-            d->fillGyro(gyro, t, ship);
+    for (receiver_t& rx : d->receivers) {
+        d->computeReceiver(rx, t, ship, view);
+        rx.stepped = true;
+    }
+    for (gyro_t& gyro : d->gyros) {
+        d->computeGyro(gyro, t, ship);
+        gyro.stepped = true;
+    }
+    emit stepped(t);
 }
 
 void simulation_t::start()
 {
-    d->setConnected(true);
     step(dataTimestamp());
     d->timer->start();
 }
 
-void simulation_t::stop()
-{
-    d->timer->stop();
-    d->setConnected(false);
-}
+void simulation_t::stop() { d->timer->stop(); }
+
+bool simulation_t::isRunning() const { return d->timer->isActive(); }
 
 position_t simulation_t::shipPosition(double t) const
 {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "receiverState.h"
+
+#include "belrix_common_qt/almanacGps.h"
 #include "belrix_common_qt/position.h"
 
 #include <QObject>
@@ -10,7 +13,6 @@
 
 namespace belrix_common_qt {
 class remoteController_t;
-class remotePort_t;
 }
 
 namespace orvane {
@@ -30,18 +32,14 @@ struct receiverProfile_t {
     // Seconds between the starts of degraded periods (corrections lost, sky partly blocked);
     // each lasts 20 to 40 s at a random time of its interval. 0 for none.
     double outageInterval = 300.0;
-};
-
-// Dilution of precision of a satellite geometry.
-struct dop_t {
-    double hdop = 0.0;
-    double vdop = 0.0;
-    double pdop = 0.0;
+    double elevationMask = 5.0;          // degrees; satellites below stay out of the solution
 };
 
 // The built-in data source: a vessel at about 10 knots on a slow loop in the Kattegat, west of
-// Gothenburg, with GNSS receivers and gyro compasses fed once a second from the data time.
+// Gothenburg, with GNSS receivers and gyro compasses computed once a second from the data time.
 // Every value is a function of the data time and the seeds, so any time can be stepped to.
+// The receivers' states reach their devices as NMEA text (simulationSource_t); the almanac
+// goes to the controller directly as well, since GLONASS has no NMEA sentence for it.
 //
 // Satellite numbers follow NMEA and are unique across constellations: GPS 1-32, SBAS 33-64
 // (PRN - 87), GLONASS 65-96 (64 + slot), Galileo 301-336 (300 + PRN), BeiDou 401-463 (400 + PRN).
@@ -52,23 +50,40 @@ public:
     explicit simulation_t(belrix_common_qt::remoteController_t* controller, QObject* parent = nullptr);
     ~simulation_t() override;
 
-    // The ports stay owned by the caller; one that is destroyed is skipped from then on.
-    void addReceiver(belrix_common_qt::remotePort_t* port, receiverProfile_t const& profile);
-    void addGyro(belrix_common_qt::remotePort_t* port);
+    // Each returns the index that names the receiver or gyro from then on.
+    int addReceiver(receiverProfile_t const& profile);
+    int addGyro();
+    int receiverCount() const;
+    int gyroCount() const;
+    receiverProfile_t profile(int receiver) const;
 
-    // Fills every device for data time t (seconds since 1970 UTC). Deterministic for a given t
-    // sequence and seeds.
+    // Computes every receiver and gyro for data time t (seconds since 1970 UTC), then signals
+    // stepped(t). Deterministic for a given t sequence and seeds.
     void step(double t);
-    void start();   // connects the ports and steps on the data clock once a second
-    void stop();    // stops stepping and disconnects the ports
+    void start();   // steps now and on the data clock once a second
+    void stop();
+    bool isRunning() const;
+
+    // The states of the last step; null before the first one and for an index out of range.
+    receiverState_t const* receiverState(int receiver) const;
+    gyroState_t const* gyroState(int gyro) const;
+    // The GPS almanac the receivers broadcast: the newest entry of each satellite.
+    std::vector<belrix_common_qt::almanacGps_t> gpsAlmanac() const;
 
     // The ship's true position at time t (reference point) and true heading in degrees [0, 360).
     belrix_common_qt::position_t shipPosition(double t) const;
     double shipHeading(double t) const;
 
+    // The 1-sigma range noise of a receiver in good conditions, metres: the a-priori sigma that
+    // makes its residuals' unit variance about 1.
+    static double nominalRangeSigma(receiverProfile_t const& profile);
+
     // DOPs of satellites given as (azimuth, elevation) in degrees, with a receiver clock unknown;
     // none for fewer than four satellites or a singular geometry.
     static std::optional<dop_t> dilutionOfPrecision(std::vector<std::pair<double, double>> const& azimuthElevation);
+
+signals:
+    void stepped(double t);
 
 private:
     class private_t;

@@ -1,19 +1,58 @@
 #include "accuracy/dlgErrorEllipse.h"
 
+#include "accuracy/autoRange.h"
+#include "accuracy/dlgErrorEllipseConfig.h"
+
 #include "ui_dlgErrorEllipse.h"
+
+#include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/pseudorangeStats.h>
+#include <belrix_common_qt/qcDataStore.h>
+#include <belrix_common_qt/remoteDevice.h>
+#include <belrix_common_qt/textFormat.h>
+#include <belrix_common_qt_gui/guiSettings.h>
+#include <orvane/splitter.h>
 
 #include <QDialogButtonBox>
 #include <QPushButton>
 
+#include <optional>
+
 namespace orvane {
 namespace qc {
+
+using namespace belrix_common_qt;
+using belrix_common_qt_gui::guiSettings_t;
+
+namespace {
+constexpr double MaxDataAge = 3.0;
+constexpr double DegreesPerRadian = 180.0 / 3.14159265358979323846;
+
+QString valueText(double value) { return QString::number(value, 'f', 2); }
+
+QString valueText(std::optional<float> const& value)
+{
+    return value ? valueText(double(*value)) : NoDataString;
+}
+} // namespace
 
 class dlgErrorEllipse_t::private_t
 {
 public:
     Ui::dlgErrorEllipse ui;
+    dlgErrorEllipseConfig_t* configDialog = nullptr;
+    errorEllipseConfigSettings_t settings;
+    bool raimMode = true;
+    orvane::splitter_t* splitter = nullptr;
     QPushButton* settingsButton = nullptr;
     QPushButton* toggleButton = nullptr;
+
+    void showErrors(QString const& lat, QString const& lon, QString const& height)
+    {
+        ui.latErrorLabel->setText(lat);
+        ui.lonErrorLabel->setText(lon);
+        ui.heightErrorLabel->setText(height);
+    }
 };
 
 dlgErrorEllipse_t::dlgErrorEllipse_t(orvane::context_t* context, QWidget* parent)
@@ -21,15 +60,168 @@ dlgErrorEllipse_t::dlgErrorEllipse_t(orvane::context_t* context, QWidget* parent
 {
     setIsWindow(true);
     d->ui.setupUi(this);
+
+    d->splitter = new orvane::splitter_t(this);
+    d->splitter->setObjectName(QStringLiteral("splitter"));
+    d->splitter->addWidget(d->ui.dataGroup);
+    d->splitter->addWidget(d->ui.widgetGroup);
+    d->splitter->setCollapsible(0, true);
+    d->splitter->setCollapsible(1, false);
+    d->splitter->setSizes({205, 285});
+    d->ui.graphGroup->layout()->addWidget(d->splitter);
+
+    d->configDialog = new dlgErrorEllipseConfig_t(this);
+
     d->settingsButton = new QPushButton(tr("Settings"), this);
     d->settingsButton->setObjectName(QStringLiteral("settingsButton"));
     d->ui.buttonBox->addButton(d->settingsButton, QDialogButtonBox::ActionRole);
+    connect(d->settingsButton, &QPushButton::clicked, this, &dlgErrorEllipse_t::showConfigSettings);
+    connect(d->configDialog, &QDialog::accepted, this, &dlgErrorEllipse_t::getNewConfigSettings);
+
     d->toggleButton = new QPushButton(tr("Toggle NMEA/IMCA Data"), this);
     d->toggleButton->setObjectName(QStringLiteral("toggleButton"));
     d->ui.buttonBox->addButton(d->toggleButton, QDialogButtonBox::ActionRole);
+    connect(d->toggleButton, &QPushButton::clicked, this, &dlgErrorEllipse_t::toggle);
+
+    connect(guiSettings_t::get(), &guiSettings_t::distanceUnitChanged, this, &dlgErrorEllipse_t::updateRange);
+
+    setRaimMode(true);
+    setConfigSettings(errorEllipseConfigSettings_t());
 }
 
 dlgErrorEllipse_t::~dlgErrorEllipse_t() { delete d; }
+
+errorEllipseConfigSettings_t dlgErrorEllipse_t::configSettings() const { return d->settings; }
+
+bool dlgErrorEllipse_t::raimMode() const { return d->raimMode; }
+
+void dlgErrorEllipse_t::setRaimMode(bool flag)
+{
+    d->raimMode = flag;
+    if (flag) {
+        d->ui.unitVarianceLabel->setText(tr("N/A"));
+        d->ui.modeLabel->setText(tr("NMEA"));
+    } else {
+        d->ui.modeLabel->setText(tr("IMCA"));
+    }
+    handleClockTimeout();
+}
+
+void dlgErrorEllipse_t::toggle()
+{
+    setRaimMode(!d->raimMode);
+    emit configurationModified();
+}
+
+void dlgErrorEllipse_t::handleClockTimeout()
+{
+    d->ui.errorEllipseWidget->clear();
+    if (d->raimMode)
+        updateDataRaim();
+    else
+        updateDataUkooa();
+}
+
+void dlgErrorEllipse_t::updateDataRaim()
+{
+    remoteDevice_t* device = remoteDevice();
+    if (!device || !device->isInput())
+        return;
+    dataItem_t<pseudorangeStats_t> const& item = device->pseudorangeStats();
+    if (!item.isValid() || !isDataRecent(item.timestamp(), dataTimestamp(), MaxDataAge)) {
+        // stale errors next to an empty plot would read as current ones
+        d->showErrors(NoDataString, NoDataString, NoDataString);
+        return;
+    }
+    pseudorangeStats_t const& stats = item.value();
+    if (stats.orientation && stats.semiMajor && stats.semiMinor) {
+        if (d->settings.autoScale)
+            autoScale(*stats.semiMajor);
+        d->ui.errorEllipseWidget->addEllipse(double(*stats.orientation) * DegreesPerRadian, *stats.semiMajor,
+                                             *stats.semiMinor, d->settings.range, deviceColor());
+    }
+    d->showErrors(valueText(stats.latError), valueText(stats.lonError), valueText(stats.heightError));
+}
+
+void dlgErrorEllipse_t::updateDataUkooa()
+{
+    remoteDevice_t* device = remoteDevice();
+    if (!device || !device->isInput())
+        return;
+    qcDataStore_t const* store = device->qcDataStore();
+    const bool present = store && !store->summary().empty()
+        && isDataRecent(store->summary().back().timestamp, dataTimestamp(), MaxDataAge);
+    if (!present) {
+        d->showErrors(NoDataString, NoDataString, NoDataString);
+        d->ui.unitVarianceLabel->setText(NoDataString);
+        return;
+    }
+    qcSummary_t const& summary = store->summary().back().summary;
+    if (d->settings.autoScale)
+        autoScale(summary.semiMajor);
+    d->ui.errorEllipseWidget->addEllipse(double(summary.orientation) * DegreesPerRadian, summary.semiMajor,
+                                         summary.semiMinor, d->settings.range, deviceColor());
+    d->showErrors(valueText(summary.latError), valueText(summary.lonError), valueText(summary.heightError));
+    d->ui.unitVarianceLabel->setText(valueText(summary.unitVariance));
+}
+
+void dlgErrorEllipse_t::autoScale(double size)
+{
+    const double chosen = autoRangeFor(size);
+    // an empty table offers nothing to choose: the range stays as it is
+    if (chosen <= 0.0 || chosen == d->settings.range)
+        return;
+    d->settings.range = chosen;
+    updateRange();
+    d->ui.errorEllipseWidget->setRange(d->settings.range);
+    d->ui.errorEllipseWidget->setGraphLabelType(d->settings.labels);
+}
+
+void dlgErrorEllipse_t::updateRange()
+{
+    const QString prefix = d->settings.autoScale ? QStringLiteral("(Auto) ") : QString();
+    d->ui.rangeLabel->setText(prefix + distanceString(d->settings.range, guiSettings_t::get()->distanceUnit(), 2));
+}
+
+void dlgErrorEllipse_t::showConfigSettings()
+{
+    d->configDialog->setConfigSettings(d->settings);
+    d->configDialog->show();
+}
+
+void dlgErrorEllipse_t::getNewConfigSettings()
+{
+    setConfigSettings(d->configDialog->newConfigSettings());
+    emit configurationModified();
+}
+
+void dlgErrorEllipse_t::setConfigSettings(errorEllipseConfigSettings_t settings)
+{
+    d->settings = settings;
+    updateRange();
+    d->ui.errorEllipseWidget->setRange(d->settings.range);
+    d->ui.errorEllipseWidget->setGraphLabelType(d->settings.labels);
+}
+
+void dlgErrorEllipse_t::saveSettings(tolvconfig::config_t& config, int index)
+{
+    qcDeviceDialog_t::saveSettings(config, index);
+    d->settings.savePlotRange(config, [this](std::string const& name) { return outputKey(name); });
+    d->splitter->saveSettings(config, outputKey(std::string()));
+}
+
+void dlgErrorEllipse_t::loadSettings(tolvconfig::config_t& config, int index)
+{
+    d->splitter->loadSettings(config, outputKey(std::string()));
+    errorEllipseConfigSettings_t loaded;
+    if (!loaded.loadPlotRange(config, [this](std::string const& name) { return outputKey(name); },
+                              plotRangeSettings_t::labelsOptional))
+        return;
+    setConfigSettings(loaded);
+    qcDeviceDialog_t::loadSettings(config, index);
+}
+
+void dlgErrorEllipse_t::useDefaults() { setConfigSettings(errorEllipseConfigSettings_t()); }
 
 } // namespace qc
 } // namespace orvane

@@ -1,5 +1,6 @@
 #include "device/qcDevice.h"
 
+#include "device/signalStatusWidget.h"
 #include "accuracy/dlgErrorEllipse.h"
 #include "forecast/dlgSatelliteCalculation.h"
 #include "forecast/dlgSatelliteForecast.h"
@@ -15,7 +16,9 @@
 #include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/qcSettingsBase.h>
 #include <belrix_common_qt/remoteDevice.h>
+#include <belrix_common_qt/remoteNavSat.h>
 #include <belrix_common_qt/textFormat.h>
+#include <belrix_common_qt_gui/orvaneDeviceGui.h>
 #include <belrix_common_qt_gui/qcQualityPanel.h>
 #include <orvane/fixes/dlgTakeFix.h>
 #include <orvane/fixes/fixManager.h>
@@ -26,6 +29,7 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QDockWidget>
 #include <QIcon>
 #include <QToolBar>
 
@@ -44,9 +48,6 @@ constexpr double Pi = 3.14159265358979323846;
 const QString MenuSettings = QStringLiteral("Settings");
 const QString MenuView = QStringLiteral("View");
 }
-
-// Forward-declared for the panel field; the widget itself comes with the dock panels.
-class signalStatusWidget_t;
 
 class qcDevice_t::private_t
 {
@@ -81,6 +82,9 @@ qcDevice_t::~qcDevice_t()
         disconnect(d->qcQualityPanel, nullptr, this, nullptr);
         delete d->qcQualityPanel;
     }
+    // The widget goes with the dock after this block is freed: it must not report back.
+    if (d->signalStatusWidget)
+        disconnect(d->signalStatusWidget, nullptr, this, nullptr);
     delete d;
 }
 
@@ -141,8 +145,32 @@ void qcDevice_t::ageQcQualityPanel()
 
 void qcDevice_t::ageSignalStatusWidget()
 {
-    if (!d->signalStatusWidget)
+    signalStatusWidget_t* widget = d->signalStatusWidget;
+    if (!widget)
         return;
+    remoteDevice_t* device = remoteDevice();
+    if (!device) {
+        widget->clear();
+        return;
+    }
+    const double now = dataTimestamp();
+
+    bool sbas = false;
+    for (auto const& entry : device->allNavSats()) {
+        remoteNavSat_t const* sat = entry.second;
+        if (!sat || sat->constellation() != constellationSbas)
+            continue;
+        dataItem_t<freq_t> const* signal = sat->freq(0);
+        if (signal && signal->isValid() && isSatDataRecent(signal->timestamp(), now) && signal->value().level >= 1.0f) {
+            sbas = true;
+            break;
+        }
+    }
+    widget->setSbasSignalAvailable(sbas);
+
+    dataItem_t<float> const& correction = device->corrSatSnr();
+    widget->setVeskSignalAvailable(correction.isValid() && isDataRecent(correction.timestamp(), now, MaxDataAge)
+                                   && correction.value() > 1.0f);
 }
 
 void qcDevice_t::manOverboard()
@@ -300,6 +328,40 @@ void qcDevice_t::buildToolBar()
 void qcDevice_t::makeDockWidget()
 {
     device_t::makeDockWidget();
+    std::vector<QDockWidget*>& docks = dockWidgets();
+    const int caps = deviceCapabilities();
+
+    if (caps & 0x10) {
+        d->qcQualityPanel = deviceGui() ? deviceGui()->qcQualityPanel() : nullptr;
+        if (QWidget* panel = d->qcQualityPanel) {
+            auto* dock = new QDockWidget(this, Qt::WindowFlags());
+            dock->setWidget(panel);
+            dock->setObjectName(panel->windowTitle());
+            dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+            addDockWidget(Qt::LeftDockWidgetArea, dock);
+            docks.push_back(dock);
+            // Alone in the list, the dock has nothing to share a tab with.
+            if (docks.front() != dock)
+                tabifyDockWidget(docks.front(), dock);
+            menuManager()->insertMenuAction(MenuView, nullptr, dock->toggleViewAction());
+            connect(dock, &QDockWidget::dockLocationChanged, this, &qcDevice_t::configurationModified);
+            connect(panel, &QObject::destroyed, this, &qcDevice_t::handleQcQualityPanelDestroyed);
+        }
+    }
+
+    if (caps & (0x1 | 0x40000)) {
+        d->signalStatusWidget = new signalStatusWidget_t(this);
+        auto* dock = new QDockWidget(this, Qt::WindowFlags());
+        dock->setWidget(d->signalStatusWidget);
+        dock->setFloating(false);
+        dock->setObjectName(QStringLiteral("Signal Status"));
+        addDockWidget(Qt::TopDockWidgetArea, dock);
+        docks.push_back(dock);
+        menuManager()->insertMenuAction(MenuView, nullptr, dock->toggleViewAction());
+        connect(dock, &QDockWidget::dockLocationChanged, this, &qcDevice_t::configurationModified);
+        connect(d->signalStatusWidget, &QObject::destroyed, this, &qcDevice_t::handleSignalStatusWidgetDestroyed);
+    }
+
     updateDockWidgetName();
 }
 

@@ -3,11 +3,8 @@
 #include "belrix_common_qt/almMgrGlonass.h"
 #include "belrix_common_qt/almMgrGps.h"
 #include "belrix_common_qt/dataClock.h"
-#include "belrix_common_qt/qcDataStore.h"
 #include "belrix_common_qt/remoteController.h"
 #include "belrix_common_qt/remoteDevice.h"
-#include "belrix_common_qt/remoteNavSat.h"
-#include "belrix_common_qt/remotePort.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -16,7 +13,10 @@
 #include <limits>
 
 using namespace belrix_common_qt;
+using orvane::app::gyroState_t;
 using orvane::app::receiverProfile_t;
+using orvane::app::receiverState_t;
+using orvane::app::satelliteState_t;
 using orvane::app::simulation_t;
 
 using satList_t = std::vector<std::pair<double, double>>;   // azimuth, elevation in degrees
@@ -65,30 +65,54 @@ receiverProfile_t profileB()
     return p;
 }
 
-// Everything a display reads of a device, in full precision, to compare two runs.
-QString snapshot(remoteDevice_t const* device)
+// Everything a receiver reports, in full precision, to compare two runs.
+QString snapshot(receiverState_t const* state)
 {
+    if (!state)
+        return QStringLiteral("none");
     QStringList s;
     auto num = [](double v) { return QString::number(v, 'g', 17); };
-    s << num(device->inputPosition().value().lat) << num(device->inputPosition().value().lon)
-      << num(device->ellipsoidalHeight().value()) << num(device->courseOverGround().value())
-      << num(device->hdop().value()) << num(device->corrSatSnr().value()) << num(device->correctionAge().value())
-      << num(*device->pseudorangeStats().value().semiMajor) << num(device->heading().value());
-    for (auto const& entry : device->allNavSats())
-        s << QString::number(entry.first) << num(entry.second->freq(0)->value().level)
-          << num(entry.second->azimuth().value()) << QString::number(entry.second->isUsed());
-    if (!device->qcDataStore()->summary().empty())
-        s << num(device->qcDataStore()->summary().back().summary.unitVariance);
+    s << num(state->position.lat) << num(state->position.lon) << num(state->ellipsoidalHeight) << num(state->course)
+      << num(state->dop.hdop) << num(state->correctionSnr.value_or(-1.0)) << num(state->correctionAge.value_or(-1.0))
+      << num(state->semiMajor) << num(state->unitVariance) << QString::number(state->fixQuality);
+    for (satelliteState_t const& sat : state->satellites)
+        s << QString::number(sat.number) << num(sat.snr) << num(sat.azimuth) << QString::number(sat.used)
+          << num(sat.residual);
     return s.join(QLatin1Char(' '));
 }
 
-bool hasStrongSbas(remoteDevice_t const* device)
+QString snapshot(gyroState_t const* state) { return state ? QString::number(state->heading, 'g', 17) : QString(); }
+
+bool hasStrongSbas(receiverState_t const* state)
 {
-    for (auto const& entry : device->allNavSats())
-        if (entry.second->constellation() == constellationSbas && entry.second->freq(0)
-            && entry.second->freq(0)->value().level >= 1.0f)
+    for (satelliteState_t const& sat : state->satellites)
+        if (sat.constellation == constellationSbas && sat.snr >= 1.0)
             return true;
     return false;
+}
+
+// Residuals of a least-squares solution are orthogonal to every column of its design: here
+// east, north, up and one clock per time system.
+double worstOrthogonality(receiverState_t const* state)
+{
+    double sums[7] = {};
+    for (satelliteState_t const& sat : state->satellites) {
+        if (!sat.used)
+            continue;
+        double const az = sat.azimuth * pi / 180.0, el = sat.elevation * pi / 180.0;
+        sums[0] += std::cos(el) * std::sin(az) * sat.residual;
+        sums[1] += std::cos(el) * std::cos(az) * sat.residual;
+        sums[2] += std::sin(el) * sat.residual;
+        int const clock = sat.constellation == constellationGlonass ? 4
+                          : sat.constellation == constellationGalileo ? 5
+                          : sat.constellation == constellationBeidou  ? 6
+                                                                      : 3;
+        sums[clock] += sat.residual;
+    }
+    double worst = 0.0;
+    for (double v : sums)
+        worst = std::max(worst, std::fabs(v));
+    return worst;
 }
 
 } // namespace
@@ -111,6 +135,8 @@ private slots:
     void errorStatisticsConsistent();
     void degradedPeriodShows();
     void satelliteView();
+    void elevationMaskLimitsTheSolution_data();
+    void elevationMaskLimitsTheSolution();
     void dilutionOfPrecision_data();
     void dilutionOfPrecision();
     void degenerateGeometryHasNoDop_data();
@@ -122,20 +148,20 @@ private slots:
 private:
     QObject* root = nullptr;
     remoteController_t* controller = nullptr;
-    remotePort_t* portA = nullptr;
-    remotePort_t* portB = nullptr;
-    remotePort_t* portGyro = nullptr;
     simulation_t* sim = nullptr;
+    int a = -1;
+    int b = -1;
+    int gyro = -1;
 
-    simulation_t* makeSimulation(remotePort_t** a, remotePort_t** b, remotePort_t** gyro)
+    receiverState_t const* stateA() const { return sim->receiverState(a); }
+    receiverState_t const* stateB() const { return sim->receiverState(b); }
+
+    simulation_t* makeSimulation()
     {
         auto* s = new simulation_t(new remoteController_t(root), root);
-        *a = new remotePort_t(root);
-        *b = new remotePort_t(root);
-        *gyro = new remotePort_t(root);
-        s->addReceiver(*a, profileA());
-        s->addReceiver(*b, profileB());
-        s->addGyro(*gyro);
+        s->addReceiver(profileA());
+        s->addReceiver(profileB());
+        s->addGyro();
         return s;
     }
 };
@@ -144,13 +170,10 @@ void tst_simulation::init()
 {
     root = new QObject;
     controller = new remoteController_t(root);
-    portA = new remotePort_t(root);
-    portB = new remotePort_t(root);
-    portGyro = new remotePort_t(root);
     sim = new simulation_t(controller, root);
-    sim->addReceiver(portA, profileA());
-    sim->addReceiver(portB, profileB());
-    sim->addGyro(portGyro);
+    a = sim->addReceiver(profileA());
+    b = sim->addReceiver(profileB());
+    gyro = sim->addGyro();
 }
 
 void tst_simulation::cleanup()
@@ -162,27 +185,25 @@ void tst_simulation::cleanup()
 
 void tst_simulation::sameSeedsAndTimesGiveSameData()
 {
-    remotePort_t *a = nullptr, *b = nullptr, *gyro = nullptr;
-    simulation_t* other = makeSimulation(&a, &b, &gyro);
+    simulation_t* other = makeSimulation();
     for (double t : {T0, T0 + 1.0, T0 + 2.0, T0 + 500.0, T0 + 501.0}) {
         sim->step(t);
         other->step(t);
-        QCOMPARE(snapshot(a->device()), snapshot(portA->device()));
-        QCOMPARE(snapshot(b->device()), snapshot(portB->device()));
-        QCOMPARE(snapshot(gyro->device()), snapshot(portGyro->device()));
+        QCOMPARE(snapshot(other->receiverState(0)), snapshot(stateA()));
+        QCOMPARE(snapshot(other->receiverState(1)), snapshot(stateB()));
+        QCOMPARE(snapshot(other->gyroState(0)), snapshot(sim->gyroState(gyro)));
     }
-    QVERIFY(snapshot(portA->device()) != snapshot(portB->device()));
+    QVERIFY(snapshot(stateA()) != snapshot(stateB()));
 }
 
 void tst_simulation::jumpGivesSameDataAsSteadySteps()
 {
-    remotePort_t *a = nullptr, *b = nullptr, *gyro = nullptr;
-    simulation_t* other = makeSimulation(&a, &b, &gyro);
+    simulation_t* other = makeSimulation();
     for (int i = 0; i <= 40; ++i)
         sim->step(T0 + i);
     other->step(T0 + 40.0);
-    QCOMPARE(snapshot(a->device()), snapshot(portA->device()));
-    QCOMPARE(snapshot(b->device()), snapshot(portB->device()));
+    QCOMPARE(snapshot(other->receiverState(0)), snapshot(stateA()));
+    QCOMPARE(snapshot(other->receiverState(1)), snapshot(stateB()));
 }
 
 void tst_simulation::shipSpeedAndContinuity_data()
@@ -230,12 +251,12 @@ void tst_simulation::betterReceiverScattersLess()
         double const t = T0 + i;
         sim->step(t);
         position_t const truth = sim->shipPosition(t);
-        position_t const a = portA->device()->inputPosition().value();
-        sumA += std::pow(distance(truth, a), 2);
-        sumB += std::pow(distance(truth, portB->device()->inputPosition().value()), 2);
+        position_t const pa = stateA()->position;
+        sumA += std::pow(distance(truth, pa), 2);
+        sumB += std::pow(distance(truth, stateB()->position), 2);
         if (i > 0)
-            QVERIFY(std::fabs(distance(lastA, a) - distance(sim->shipPosition(t - 1), truth)) < 1.0);
-        lastA = a;
+            QVERIFY(std::fabs(distance(lastA, pa) - distance(sim->shipPosition(t - 1), truth)) < 1.0);
+        lastA = pa;
     }
     double const rmsA = std::sqrt(sumA / n), rmsB = std::sqrt(sumB / n);
     QVERIFY2(rmsA > 0.1 && rmsA < 1.0, qPrintable(QString::number(rmsA)));
@@ -245,16 +266,15 @@ void tst_simulation::betterReceiverScattersLess()
 
 void tst_simulation::antennaFollowsLeverArm()
 {
-    remotePort_t* bow = new remotePort_t(root);
     receiverProfile_t p = profileA();
     p.antennaOffsetForward = 40.0;
     p.antennaOffsetStarboard = -6.0;
-    sim->addReceiver(bow, p);
+    int const bow = sim->addReceiver(p);
     for (double t = T0; t < T0 + 9000.0; t += 450.0) {
         sim->step(t);
         // same seed, so the noise cancels and only the lever arm remains
         double east = 0.0, north = 0.0;
-        offset(portA->device()->inputPosition().value(), bow->device()->inputPosition().value(), east, north);
+        offset(stateA()->position, sim->receiverState(bow)->position, east, north);
         double const h = sim->shipHeading(t) * pi / 180.0;
         QVERIFY(std::fabs(east - (40.0 * std::sin(h) - 6.0 * std::cos(h))) < 0.05);
         QVERIFY(std::fabs(north - (40.0 * std::cos(h) + 6.0 * std::sin(h))) < 0.05);
@@ -266,21 +286,20 @@ void tst_simulation::gyroHeadingInRange()
     double lowest = 360.0, highest = 0.0;
     for (double t = T0; t < T0 + 9200.0; t += 7.0) {
         sim->step(t);
-        dataItem_t<float> const& heading = portGyro->device()->heading();
-        QVERIFY(heading.isValid());
-        QCOMPARE(heading.timestamp(), t);
-        QVERIFY(heading.value() >= 0.0f && heading.value() < 360.0f);
-        double const error = std::remainder(heading.value() - sim->shipHeading(t), 360.0);
+        gyroState_t const* heading = sim->gyroState(gyro);
+        QVERIFY(heading);
+        QCOMPARE(heading->time, t);
+        QVERIFY(heading->heading >= 0.0 && heading->heading < 360.0);
+        double const error = std::remainder(heading->heading - sim->shipHeading(t), 360.0);
         QVERIFY2(std::fabs(error) < 0.3, qPrintable(QString::number(error)));
         // the bow points near the course made good: drift and yaw stay within a few degrees
-        double const yaw = std::remainder(heading.value() - portA->device()->courseOverGround().value(), 360.0);
+        double const yaw = std::remainder(heading->heading - stateA()->course, 360.0);
         QVERIFY2(std::fabs(yaw) < 8.0, qPrintable(QString::number(yaw)));
-        lowest = std::min(lowest, double(heading.value()));
-        highest = std::max(highest, double(heading.value()));
+        lowest = std::min(lowest, heading->heading);
+        highest = std::max(highest, heading->heading);
     }
     // one loop turns through every heading, across north too
     QVERIFY(lowest < 5.0 && highest > 355.0);
-    QVERIFY(!portA->device()->heading().isValid());
 }
 
 void tst_simulation::errorStatisticsConsistent_data()
@@ -293,52 +312,70 @@ void tst_simulation::errorStatisticsConsistent_data()
 void tst_simulation::errorStatisticsConsistent()
 {
     QFETCH(bool, receiverA);
-    remoteDevice_t const* device = (receiverA ? portA : portB)->device();
+    int const rx = receiverA ? a : b;
+    double const sigma = simulation_t::nominalRangeSigma(sim->profile(rx));
+    double unitVarianceSum = 0.0;
     for (int i = 0; i < 600; ++i) {
         sim->step(T0 + i);
-        pseudorangeStats_t const s = device->pseudorangeStats().value();
-        QVERIFY(s.rms && s.semiMajor && s.semiMinor && s.orientation && s.latError && s.lonError && s.heightError);
-        QVERIFY(*s.semiMajor >= *s.semiMinor && *s.semiMinor > 0.0f && *s.rms > 0.0f && *s.heightError > 0.0f);
-        QVERIFY(*s.orientation >= 0.0f && *s.orientation < pi);
+        receiverState_t const* s = sim->receiverState(rx);
+        QVERIFY(s && s->hasFix);
+        QVERIFY(s->semiMajor >= s->semiMinor && s->semiMinor > 0.0 && s->rangeRms > 0.0 && s->heightError > 0.0);
+        QVERIFY(s->orientation >= 0.0 && s->orientation < 180.0);
         // the axes and the lat/lon errors are two views of one covariance
-        double const trace = std::pow(*s.semiMajor, 2) + std::pow(*s.semiMinor, 2);
-        QVERIFY(std::fabs(std::pow(*s.latError, 2) + std::pow(*s.lonError, 2) - trace) < 1e-3 * trace);
+        double const trace = std::pow(s->semiMajor, 2) + std::pow(s->semiMinor, 2);
+        QVERIFY(std::fabs(std::pow(s->latitudeError, 2) + std::pow(s->longitudeError, 2) - trace) < 1e-9 * trace);
         // and follow the satellite geometry: height against horizontal as VDOP against HDOP
-        double const dopRatio = device->vdop().value() / device->hdop().value();
-        QVERIFY(std::fabs(*s.heightError / std::sqrt(trace) - dopRatio) < 1e-3 * dopRatio);
-        qcSummary_t const q = device->qcDataStore()->summary().back().summary;
-        QVERIFY(q.unitVariance > 0.0f);
-        QVERIFY(std::fabs(q.semiMajor - *s.semiMajor * std::sqrt(q.unitVariance)) < 1e-4 * q.semiMajor);
-        QVERIFY(std::fabs(q.heightError - *s.heightError * std::sqrt(q.unitVariance)) < 1e-4 * q.heightError);
+        double const dopRatio = s->dop.vdop / s->dop.hdop;
+        QVERIFY(std::fabs(s->heightError / std::sqrt(trace) - dopRatio) < 1e-9 * dopRatio);
+        // the residuals are those of a solution, and their size is the unit variance
+        double sumSquares = 0.0;
+        int used = 0;
+        QSet<int> systems;
+        for (satelliteState_t const& sat : s->satellites) {
+            if (!sat.used) {
+                QCOMPARE(sat.residual, 0.0);
+                continue;
+            }
+            ++used;
+            systems.insert(sat.constellation);
+            sumSquares += sat.residual * sat.residual;
+        }
+        QVERIFY2(worstOrthogonality(s) < 1e-9 * std::sqrt(sumSquares) + 1e-12, qPrintable(QString::number(i)));
+        int const redundancy = used - 3 - int(systems.size());
+        QVERIFY(redundancy > 0);
+        QVERIFY(std::fabs(sumSquares / (redundancy * sigma * sigma) - s->unitVariance) < 1e-9 * s->unitVariance);
+        unitVarianceSum += s->unitVariance;
     }
-    QCOMPARE(device->qcDataStore()->summary().size(), std::size_t(600));
+    if (receiverA)
+        QVERIFY(unitVarianceSum / 600.0 > 0.8 && unitVarianceSum / 600.0 < 1.2);
 }
 
 void tst_simulation::degradedPeriodShows()
 {
-    remoteDevice_t const* b = portB->device();
     int degraded = 0, normal = 0;
     double hdopDegraded = 0.0, hdopNormal = 0.0, unitVarianceNormal = 0.0, oldestCorrection = 0.0;
     for (int i = 0; i < 900; ++i) {
         sim->step(T0 + i);
-        QVERIFY(!hasStrongSbas(portA->device()));
-        if (b->fixQuality().value() == fixQualityGps) {
+        receiverState_t const* sb = stateB();
+        QVERIFY(!hasStrongSbas(stateA()));
+        QVERIFY(sb->correctionSnr && sb->correctionAge);
+        if (sb->fixQuality == fixQualityGps) {
             ++degraded;
-            hdopDegraded += b->hdop().value();
-            QVERIFY(!hasStrongSbas(b));
-            QVERIFY(b->corrSatSnr().value() <= 1.0f);
-            QVERIFY(b->qcDataStore()->summary().back().summary.unitVariance > 4.0f);
-            oldestCorrection = std::max(oldestCorrection, double(b->correctionAge().value()));
+            hdopDegraded += sb->dop.hdop;
+            QVERIFY(!hasStrongSbas(sb));
+            QVERIFY(*sb->correctionSnr <= 1.0);
+            QVERIFY(sb->unitVariance > 4.0);
+            oldestCorrection = std::max(oldestCorrection, *sb->correctionAge);
         } else {
             ++normal;
-            QCOMPARE(b->fixQuality().value(), int(fixQualityDgps));
-            hdopNormal += b->hdop().value();
-            unitVarianceNormal += b->qcDataStore()->summary().back().summary.unitVariance;
-            QVERIFY(hasStrongSbas(b));
-            QVERIFY(b->corrSatSnr().value() > 38.0f && b->corrSatSnr().value() < 47.0f);
-            QVERIFY(b->correctionAge().value() >= 1.0f && b->correctionAge().value() <= 9.0f);
+            QCOMPARE(sb->fixQuality, int(fixQualityDgps));
+            hdopNormal += sb->dop.hdop;
+            unitVarianceNormal += sb->unitVariance;
+            QVERIFY(hasStrongSbas(sb));
+            QVERIFY(*sb->correctionSnr > 38.0 && *sb->correctionSnr < 47.0);
+            QVERIFY(*sb->correctionAge >= 1.0 && *sb->correctionAge <= 9.0);
         }
-        QCOMPARE(portA->device()->fixQuality().value(), int(fixQualityRtkFloat));
+        QCOMPARE(stateA()->fixQuality, int(fixQualityRtkFloat));
     }
     // one outage of 20 to 40 s in each 300 s
     QVERIFY2(degraded >= 40 && degraded <= 120, qPrintable(QString::number(degraded)));
@@ -350,57 +387,87 @@ void tst_simulation::degradedPeriodShows()
 void tst_simulation::satelliteView()
 {
     sim->step(T0);
-    remoteDevice_t const* a = portA->device();
+    receiverState_t const* sa = stateA();
     QMap<int, int> perConstellation;
+    QMap<int, int> usedPerConstellation;
     satList_t used;
-    std::map<unsigned int, float> azimuths;
-    for (auto const& entry : a->allNavSats()) {
-        remoteNavSat_t const* sat = entry.second;
-        unsigned int const n = entry.first;
-        ++perConstellation[sat->constellation()];
-        switch (sat->constellation()) {
+    std::map<unsigned int, double> azimuths;
+    unsigned int previous = 0;
+    for (satelliteState_t const& sat : sa->satellites) {
+        unsigned int const n = sat.number;
+        QVERIFY(n > previous);   // in number order
+        previous = n;
+        ++perConstellation[sat.constellation];
+        switch (sat.constellation) {
         case constellationGps: QVERIFY(n >= 1 && n <= 32); break;
         case constellationGlonass: QVERIFY(n >= 65 && n <= 96); break;
         case constellationGalileo: QVERIFY(n >= 301 && n <= 336); break;
         case constellationBeidou: QVERIFY(n >= 401 && n <= 463); break;
         default: QFAIL("unexpected constellation");
         }
-        QVERIFY(sat->azimuth().value() >= 0.0f && sat->azimuth().value() < 360.0f);
-        QVERIFY(sat->elevation().value() > 0.0f && sat->elevation().value() <= 90.0f);
-        QVERIFY(sat->freq(0)->value().level > 20.0f && sat->freq(0)->value().level < 55.0f);
-        if (sat->isUsed()) {
-            QVERIFY(sat->elevation().value() >= a->elevationMask());
-            used.emplace_back(sat->azimuth().value(), sat->elevation().value());
+        QVERIFY(sat.azimuth >= 0.0 && sat.azimuth < 360.0);
+        QVERIFY(sat.elevation > 0.0 && sat.elevation <= 90.0);
+        QVERIFY(sat.snr > 20.0 && sat.snr < 55.0);
+        QCOMPARE(sat.signalId, sat.constellation == constellationGalileo ? 7u : 1u);
+        if (sat.used) {
+            QVERIFY(sat.elevation >= sim->profile(a).elevationMask);
+            used.emplace_back(sat.azimuth, sat.elevation);
+            ++usedPerConstellation[sat.constellation];
         }
-        azimuths[n] = sat->azimuth().value();
+        azimuths[n] = sat.azimuth;
     }
     QCOMPARE(perConstellation.size(), 4);
     for (int count : perConstellation)
         QVERIFY(count >= 4 && count <= 16);
-    QCOMPARE(a->satellitesUsed().value(), unsigned(used.size()));
+    for (int count : usedPerConstellation)
+        QVERIFY(count <= 12);
+    QCOMPARE(sa->satellitesUsed, unsigned(used.size()));
     auto const dop = simulation_t::dilutionOfPrecision(used);
     QVERIFY(dop);
-    QVERIFY(std::fabs(dop->hdop - a->hdop().value()) < 1e-3 && std::fabs(dop->pdop - a->pdop().value()) < 1e-3);
-    QVERIFY(a->hdop().value() > 0.3f && a->hdop().value() < 1.5f);
+    QVERIFY(std::fabs(dop->hdop - sa->dop.hdop) < 1e-9 && std::fabs(dop->pdop - sa->dop.pdop) < 1e-9);
+    QVERIFY(sa->dop.hdop > 0.3 && sa->dop.hdop < 1.5);
     // the simpler receiver sees GPS, GLONASS and SBAS only, so fewer satellites and a weaker geometry
-    for (auto const& entry : portB->device()->allNavSats()) {
-        constellation_t const c = entry.second->constellation();
+    for (satelliteState_t const& sat : stateB()->satellites) {
+        constellation_t const c = sat.constellation;
         QVERIFY(c == constellationGps || c == constellationGlonass || c == constellationSbas);
     }
-    QVERIFY(portB->device()->satellitesUsed().value() < a->satellitesUsed().value());
-    QVERIFY(portB->device()->hdop().value() > a->hdop().value());
+    QVERIFY(stateB()->satellitesUsed < sa->satellitesUsed);
+    QVERIFY(stateB()->dop.hdop > sa->dop.hdop);
     // a minute on, the satellites have moved, but less than a degree or two
     sim->step(T0 + 60.0);
     int moved = 0;
-    for (auto const& entry : a->allNavSats()) {
-        auto const before = azimuths.find(entry.first);
+    for (satelliteState_t const& sat : stateA()->satellites) {
+        auto const before = azimuths.find(sat.number);
         if (before == azimuths.end())
             continue;
-        double const change = std::fabs(std::remainder(entry.second->azimuth().value() - before->second, 360.0));
+        double const change = std::fabs(std::remainder(sat.azimuth - before->second, 360.0));
         moved += change > 0.0;
-        QVERIFY(change < 3.0 || entry.second->elevation().value() > 80.0f);
+        QVERIFY(change < 3.0 || sat.elevation > 80.0);
     }
     QVERIFY(moved > 20);
+}
+
+void tst_simulation::elevationMaskLimitsTheSolution_data()
+{
+    QTest::addColumn<double>("mask");
+    QTest::newRow("default") << 5.0;
+    QTest::newRow("high") << 25.0;
+    QTest::newRow("out of range") << 400.0;
+}
+
+void tst_simulation::elevationMaskLimitsTheSolution()
+{
+    QFETCH(double, mask);
+    receiverProfile_t p = profileA();
+    p.elevationMask = mask;
+    int const rx = sim->addReceiver(p);
+    double const applied = sim->profile(rx).elevationMask;
+    QVERIFY(applied >= 0.0 && applied <= 60.0);
+    for (double t = T0; t < T0 + 3600.0; t += 600.0) {
+        sim->step(t);
+        for (satelliteState_t const& sat : sim->receiverState(rx)->satellites)
+            QVERIFY(!sat.used || sat.elevation >= applied);
+    }
 }
 
 void tst_simulation::dilutionOfPrecision_data()
@@ -470,41 +537,53 @@ void tst_simulation::almanacs()
     QCOMPARE(gps->num(), 31u);
     QVERIFY(updates.count() >= seeded + 20);
     QVERIFY(gps->newest() > newest);
+    // what the receivers broadcast is the controller's almanac
+    std::vector<almanacGps_t> const broadcast = sim->gpsAlmanac();
+    std::vector<almanacGps_t> const held = gps->entries();
+    QCOMPARE(broadcast.size(), held.size());
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        QCOMPARE(broadcast[i].prn, held[i].prn);
+        QCOMPARE(broadcast[i].referenceTime(), held[i].referenceTime());
+    }
 }
 
 void tst_simulation::startAndStop()
 {
+    QSignalSpy steps(sim, &simulation_t::stepped);
     dataClock_t::setTime(T0);
     sim->start();
-    QVERIFY(portA->isConnected() && portB->isConnected() && portGyro->isConnected());
-    QVERIFY(portB->device()->inputPosition().isValid());
-    QCOMPARE(portB->device()->inputPosition().timestamp(), T0);
+    QVERIFY(sim->isRunning());
+    QCOMPARE(steps.count(), 1);
+    QCOMPARE(steps.at(0).at(0).toDouble(), T0);
+    QCOMPARE(stateB()->time, T0);
     dataClock_t::setTime(T0 + 1.0);
-    QTRY_COMPARE_WITH_TIMEOUT(portB->device()->inputPosition().timestamp(), T0 + 1.0, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(stateB()->time, T0 + 1.0, 3000);
     sim->stop();
-    QVERIFY(!portA->isConnected() && !portGyro->isConnected());
+    QVERIFY(!sim->isRunning());
+    int const count = steps.count();
+    QTest::qWait(1200);
+    QCOMPARE(steps.count(), count);
 }
 
 void tst_simulation::badInputIsHarmless()
 {
+    QSignalSpy steps(sim, &simulation_t::stepped);
     sim->step(std::numeric_limits<double>::quiet_NaN());
     sim->step(std::numeric_limits<double>::infinity());
     sim->step(-1e300);
-    QVERIFY(!portA->device()->inputPosition().isValid());
+    QCOMPARE(steps.count(), 0);
+    QVERIFY(!stateA());
+    QVERIFY(!sim->receiverState(-1) && !sim->receiverState(99) && !sim->gyroState(5));
     QVERIFY(!sim->shipPosition(std::numeric_limits<double>::quiet_NaN()).isValid());
-    sim->addReceiver(nullptr, profileA());
-    sim->addGyro(nullptr);
     receiverProfile_t wild = profileB();
     wild.horizontalSigma = std::numeric_limits<double>::quiet_NaN();
     wild.antennaOffsetForward = std::numeric_limits<double>::infinity();
+    wild.elevationMask = std::numeric_limits<double>::quiet_NaN();
     wild.outageInterval = 1.0;
-    remotePort_t* port = new remotePort_t(root);
-    sim->addReceiver(port, wild);
-    delete portB;
-    portB = nullptr;
+    int const rx = sim->addReceiver(wild);
     for (int i = 0; i < 200; ++i)
         sim->step(T0 + i);
-    position_t const p = port->device()->inputPosition().value();
+    position_t const p = sim->receiverState(rx)->position;
     QVERIFY(std::isfinite(p.lat) && std::isfinite(p.lon));
     QVERIFY(distance(p, sim->shipPosition(T0 + 199.0)) < 50.0);
 }

@@ -169,10 +169,11 @@ void tst_qcWindows::childTexts_data()
 
     QTest::newRow("errorEllipse")
         << "errorEllipse"
-        << QVariantMap{{"label", "Range:"}, {"rangeLabel", "--"}, {"label_2", "Data Mode:"}, {"modeLabel", "--"},
-                       {"label_3", "Lat. Error:"}, {"latErrorLabel", "--"}, {"label_4", "Lon. Error:"},
-                       {"lonErrorLabel", "--"}, {"label_5", "Height Error:"}, {"heightErrorLabel", "--"},
-                       {"label_6", "Unit Var.:"}, {"unitVarianceLabel", "--"}, {"dataGroup", ""},
+        << QVariantMap{{"label", "Range:"}, {"rangeLabel", "(Auto) 1.00 m"}, {"label_2", "Data Mode:"},
+                       {"modeLabel", "NMEA"}, {"label_3", "Lat. Error:"}, {"latErrorLabel", "--"},
+                       {"label_4", "Lon. Error:"}, {"lonErrorLabel", "--"}, {"label_5", "Height Error:"},
+                       {"heightErrorLabel", "--"}, {"label_6", "Unit Var.:"}, {"unitVarianceLabel", "N/A"},
+                       {"dataGroup", ""},
                        {"widgetGroup", ""}, {"graphGroup", ""}, {"buttonsGroup", ""}}
         << QStringList{"errorEllipseWidget"};
     QTest::newRow("qcSettings") << "qcSettings" << QVariantMap{{"blankGroup", ""}, {"buttonsGroup", ""}}

@@ -1,6 +1,10 @@
 #include "belrix_common_qt_gui/orvaneDeviceGui.h"
 
+#include "belrix_common_qt_gui/qcConfigWidgetBase.h"
 #include "belrix_common_qt_gui/qcQualityPanel.h"
+#include "belrix_common_qt_gui/qualityConfigWidget.h"
+
+#include <belrix_common_qt/remoteDevice.h>
 
 #include <QPointer>
 
@@ -10,6 +14,11 @@ class orvaneDeviceGui_t::private_t
 {
 public:
     QPointer<qcQualityPanel_t> qcQualityPanel;
+    qualitySettings_t const* qualitySettings = nullptr;
+    bool hasQcQualityPanel = true;
+    QPointer<belrix_common_qt::remoteDevice_t> remoteDevice;
+    QPointer<qcConfigWidgetBase_t> qcConfigWidget;
+    QPointer<qualityConfigWidget_t> qualityConfigWidget;
 };
 
 orvaneDeviceGui_t::orvaneDeviceGui_t(QObject* parent) : QObject(parent), d(new private_t) {}
@@ -18,9 +27,47 @@ orvaneDeviceGui_t::~orvaneDeviceGui_t() { delete d; }
 
 QWidget* orvaneDeviceGui_t::qcQualityPanel()
 {
-    if (!d->qcQualityPanel)
+    if (!d->hasQcQualityPanel)
+        return nullptr;
+    if (!d->qcQualityPanel) {
         d->qcQualityPanel = new qcQualityPanel_t;
+        d->qcQualityPanel->setQualitySettings(d->qualitySettings);
+    }
     return d->qcQualityPanel;
+}
+
+void orvaneDeviceGui_t::setHasQcQualityPanel(bool has) { d->hasQcQualityPanel = has; }
+
+void orvaneDeviceGui_t::setQualitySettings(qualitySettings_t const* settings)
+{
+    d->qualitySettings = settings;
+    if (d->qcQualityPanel)
+        d->qcQualityPanel->setQualitySettings(settings);
+}
+
+qualitySettings_t const* orvaneDeviceGui_t::qualitySettings() const { return d->qualitySettings; }
+
+void orvaneDeviceGui_t::setRemoteDevice(belrix_common_qt::remoteDevice_t* device) { d->remoteDevice = device; }
+
+belrix_common_qt::remoteDevice_t* orvaneDeviceGui_t::remoteDevice() const { return d->remoteDevice.data(); }
+
+belrix_common_qt::qcSettingsBase_t* orvaneDeviceGui_t::qcSettings() const
+{
+    return d->remoteDevice ? d->remoteDevice->qcSettings() : nullptr;
+}
+
+qcConfigWidgetBase_t* orvaneDeviceGui_t::qcConfigWidget()
+{
+    if (!d->qcConfigWidget && d->remoteDevice)
+        d->qcConfigWidget = new qcConfigWidgetBase_t(this);
+    return d->qcConfigWidget;
+}
+
+qualityConfigWidget_t* orvaneDeviceGui_t::qualityConfigWidget()
+{
+    if (!d->qualityConfigWidget && d->qualitySettings)
+        d->qualityConfigWidget = new qualityConfigWidget_t(this);
+    return d->qualityConfigWidget;
 }
 
 } // namespace belrix_common_qt_gui

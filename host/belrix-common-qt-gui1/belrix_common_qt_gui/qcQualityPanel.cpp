@@ -1,44 +1,109 @@
 #include "belrix_common_qt_gui/qcQualityPanel.h"
 
+#include "belrix_common_qt_gui/qualityGrader.h"
+#include "belrix_common_qt_gui/qualityLight.h"
+#include "belrix_common_qt_gui/qualitySettings.h"
+
 #include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/qcDataStore.h>
+#include <belrix_common_qt/qcSettingsBase.h>
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/textFormat.h>
 
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QLabel>
+
+#include <array>
 
 namespace belrix_common_qt_gui {
 
 using namespace belrix_common_qt;
 
+namespace {
+constexpr double MaxAge = 3.0;
+
+template <typename T>
+bool isCurrent(dataItem_t<T> const& item, double now)
+{
+    return item.isValid() && isDataRecent(item.timestamp(), now, MaxAge);
+}
+
+struct rowInfo_t {
+    const char* name;      // object names: <name>ValueLabel, <name>Light
+    const char* caption;
+};
+
+const std::array<rowInfo_t, qcQualityPanel_t::rowCount> Rows = {{
+    {"fix", QT_TRANSLATE_NOOP("belrix_common_qt_gui::qcQualityPanel_t", "Fix:")},
+    {"satellites", QT_TRANSLATE_NOOP("belrix_common_qt_gui::qcQualityPanel_t", "Satellites Used:")},
+    {"hdop", QT_TRANSLATE_NOOP("belrix_common_qt_gui::qcQualityPanel_t", "HDOP:")},
+    {"pdop", QT_TRANSLATE_NOOP("belrix_common_qt_gui::qcQualityPanel_t", "PDOP:")},
+    {"correctionAge", QT_TRANSLATE_NOOP("belrix_common_qt_gui::qcQualityPanel_t", "Correction Age:")},
+    {"unitVariance", QT_TRANSLATE_NOOP("belrix_common_qt_gui::qcQualityPanel_t", "Unit Variance:")},
+}};
+} // namespace
+
 class qcQualityPanel_t::private_t
 {
 public:
-    QLabel* fix = nullptr;
-    QLabel* satellites = nullptr;
-    QLabel* hdop = nullptr;
+    qualitySettings_t const* settings = nullptr;
+    std::array<QLabel*, rowCount> values{};
+    std::array<qualityLight_t*, rowCount> lights{};
+
+    void set(int row, QString const& text, quality_t quality)
+    {
+        values[row]->setText(text);
+        lights[row]->setQuality(quality);
+    }
+    void clear(int row) { set(row, NoDataString, qualityOff); }
 };
 
 qcQualityPanel_t::qcQualityPanel_t(QWidget* parent) : QWidget(parent), d(new private_t)
 {
+    setObjectName(QStringLiteral("qcQualityPanel"));
     setWindowTitle(tr("QC Quality"));
-    auto* layout = new QFormLayout(this);
-    d->fix = new QLabel(this);
-    d->satellites = new QLabel(this);
-    d->hdop = new QLabel(this);
-    layout->addRow(tr("Fix:"), d->fix);
-    layout->addRow(tr("Satellites:"), d->satellites);
-    layout->addRow(tr("HDOP:"), d->hdop);
+    auto* layout = new QGridLayout(this);
+    layout->setColumnStretch(2, 1);
+    for (int row = 0; row < rowCount; ++row) {
+        const QString name = QString::fromLatin1(Rows[row].name);
+        auto* caption = new QLabel(tr(Rows[row].caption), this);
+        auto* light = new QLabel(this);
+        light->setObjectName(name + QStringLiteral("LightLabel"));
+        auto* value = new QLabel(this);
+        value->setObjectName(name + QStringLiteral("ValueLabel"));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QFont bold = value->font();
+        bold.setBold(true);
+        value->setFont(bold);
+        layout->addWidget(caption, row, 0);
+        layout->addWidget(light, row, 1);
+        layout->addWidget(value, row, 2);
+        d->values[row] = value;
+        d->lights[row] = new qualityLight_t(light, this);
+        d->lights[row]->setObjectName(name + QStringLiteral("Light"));
+    }
+    layout->setRowStretch(rowCount, 1);
     clearData();
 }
 
 qcQualityPanel_t::~qcQualityPanel_t() { delete d; }
 
+void qcQualityPanel_t::setQualitySettings(qualitySettings_t const* settings) { d->settings = settings; }
+
+QString qcQualityPanel_t::valueText(row_t row) const
+{
+    return row >= 0 && row < rowCount ? d->values[row]->text() : QString();
+}
+
+quality_t qcQualityPanel_t::quality(row_t row) const
+{
+    return row >= 0 && row < rowCount ? d->lights[row]->quality() : qualityOff;
+}
+
 void qcQualityPanel_t::clearData()
 {
-    d->fix->setText(NoDataString);
-    d->satellites->setText(NoDataString);
-    d->hdop->setText(NoDataString);
+    for (int row = 0; row < rowCount; ++row)
+        d->clear(row);
 }
 
 void qcQualityPanel_t::updateData(double now, remoteDevice_t const* device)
@@ -47,15 +112,50 @@ void qcQualityPanel_t::updateData(double now, remoteDevice_t const* device)
         clearData();
         return;
     }
+    static const qualitySettings_t defaults;
+    qualitySettings_t const& settings = d->settings ? *d->settings : defaults;
+
     auto const& fix = device->fixQuality();
-    d->fix->setText(fix.isValid() && isDataRecent(fix.timestamp(), now, 3.0) ? QString::number(fix.value())
-                                                                             : NoDataString);
+    if (isCurrent(fix, now))
+        d->set(rowFix, fixQualityString(fix.value()), qualityGrader_t::fix(fix.value(), settings));
+    else
+        d->clear(rowFix);
+
     auto const& sats = device->satellitesUsed();
-    d->satellites->setText(sats.isValid() && isDataRecent(sats.timestamp(), now, 3.0)
-                               ? QString::number(sats.value()) : NoDataString);
+    if (isCurrent(sats, now))
+        d->set(rowSatellites, QString::number(sats.value()), qualityGrader_t::satellitesUsed(sats.value(), settings));
+    else
+        d->clear(rowSatellites);
+
     auto const& hdop = device->hdop();
-    d->hdop->setText(hdop.isValid() && isDataRecent(hdop.timestamp(), now, 3.0)
-                         ? QString::number(hdop.value(), 'f', 1) : NoDataString);
+    if (isCurrent(hdop, now))
+        d->set(rowHdop, QString::number(hdop.value(), 'f', 1), qualityGrader_t::hdop(hdop.value(), settings));
+    else
+        d->clear(rowHdop);
+
+    auto const& pdop = device->pdop();
+    if (isCurrent(pdop, now))
+        d->set(rowPdop, QString::number(pdop.value(), 'f', 1), qualityGrader_t::pdop(pdop.value(), settings));
+    else
+        d->clear(rowPdop);
+
+    auto const& age = device->correctionAge();
+    if (isCurrent(age, now))
+        d->set(rowCorrectionAge, tr("%1 s").arg(age.value(), 0, 'f', 1),
+               qualityGrader_t::correctionAge(age.value(), settings));
+    else
+        d->clear(rowCorrectionAge);
+
+    const qcDataStore_t* store = device->qcDataStore();
+    if (store && !store->summary().empty() && isDataRecent(store->summary().back().timestamp, now, MaxAge)) {
+        static const qcSettingsBase_t qcDefaults;
+        const double limit = device->qcSettings() ? device->qcSettings()->unitVarianceLimit()
+                                                  : qcDefaults.unitVarianceLimit();
+        const double variance = store->summary().back().summary.unitVariance;
+        d->set(rowUnitVariance, QString::number(variance, 'f', 2), qualityGrader_t::unitVariance(variance, limit));
+    } else {
+        d->clear(rowUnitVariance);
+    }
 }
 
 } // namespace belrix_common_qt_gui

@@ -2,6 +2,12 @@
 
 #include "belrix_common_qt_gui_export.h"
 
+#include <string>
+
+namespace tolvconfig {
+class config_t;
+}
+
 namespace belrix_common_qt_gui {
 
 // Thresholds by which a device's values are graded into quality levels. "Less" is the
@@ -16,6 +22,11 @@ public:
     qualitySettings_t& operator=(qualitySettings_t const&) = default;
 
     virtual void useDefaults();
+
+    // Stored under prefix + "qc_pdop_less" and so on. Loading takes each present key that
+    // decodes and leaves the other fields as they are.
+    void save(tolvconfig::config_t& config, std::string const& prefix) const;
+    void load(tolvconfig::config_t const& config, std::string const& prefix);
 
     bool operator==(qualitySettings_t const& other) const;
     bool operator!=(qualitySettings_t const& other) const { return !(*this == other); }

@@ -15,6 +15,7 @@ public:
     almMgrGlonass_t* glonass = nullptr;
     std::unique_ptr<coordConverter_t> converter{new coordConverter_t};
     unsigned int rotSampleSize = 0;
+    deviceEntryList_t devices;
 };
 
 remoteController_t::remoteController_t(QObject* parent) : QObject(parent), d(new private_t)
@@ -42,6 +43,16 @@ void remoteController_t::setRotSampleSize(unsigned int size)
         return;
     d->rotSampleSize = size;
     emit rotSampleSizeUpdated(size);
+}
+
+deviceEntryList_t remoteController_t::devices() const { return d->devices; }
+
+void remoteController_t::setDevices(deviceEntryList_t const& devices)
+{
+    if (d->devices == devices)
+        return;
+    d->devices = devices;
+    emit devicesChanged();
 }
 
 } // namespace belrix_common_qt

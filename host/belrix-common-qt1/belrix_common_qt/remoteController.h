@@ -1,6 +1,7 @@
 #pragma once
 
 #include "belrix_common_qt_export.h"
+#include "belrix_common_qt/deviceEntry.h"
 
 #include <QObject>
 
@@ -35,8 +36,14 @@ public:
     unsigned int rotSampleSize() const;
     void setRotSampleSize(unsigned int size);
 
+    // The host's devices in the host's order, as the host publishes them (its device
+    // store does so on every change), for selectors that must not know the host.
+    deviceEntryList_t devices() const;
+    void setDevices(deviceEntryList_t const& devices);
+
 signals:
     void rotSampleSizeUpdated(endian::u32_t size);
+    void devicesChanged();
 
 private:
     class private_t;

@@ -2,15 +2,39 @@
 
 #include "belrix_common_qt/qcDataStore.h"
 #include "belrix_common_qt/qcSettingsBase.h"
+#include "belrix_common_qt/rateOfTurnCalculator.h"
 #include "belrix_common_qt/remoteNavSat.h"
 
+#include <array>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace belrix_common_qt {
+
+namespace {
+
+// Satellites live in slots that are never freed while the device lives: sources update them
+// in place many times a second, and satellites set and rise again, so after the first sky
+// view nothing is allocated. Numbers below DirectNumbers (every number a receiver gives)
+// find their slot by index; others by a short search.
+constexpr unsigned int DirectNumbers = 1024;
+constexpr std::size_t MaxSlots = 65535;
+
+struct navSatSlot_t {
+    explicit navSatSlot_t(unsigned int number) : sat(new remoteNavSat_t(number)) {}
+    std::unique_ptr<remoteNavSat_t> sat;
+    bool present = false;
+};
+
+} // namespace
 
 class remoteDevice_t::private_t
 {
 public:
+    navSatSlot_t* findSlot(unsigned int number) const;
+    navSatSlot_t* findOrAddSlot(unsigned int number);
+
     dataItem_t<position_t> inputPosition;
     dataItem_t<position_t> displayPosition;
     dataItem_t<double> ellipsoidalHeight;
@@ -25,7 +49,12 @@ public:
     dataItem_t<float> vdop;
     dataItem_t<float> pdop;
     dataItem_t<float> correctionAge;
-    std::map<unsigned int, std::unique_ptr<remoteNavSat_t>> sats;
+    dataItem_t<float> rateOfTurn;
+    rateOfTurnCalculator_t rateOfTurnCalculator;
+    unsigned int rotSampleSize = 0;
+    std::vector<std::unique_ptr<navSatSlot_t>> satSlots;
+    std::array<std::uint16_t, DirectNumbers> slotOfNumber{};   // slot index + 1, 0 for none
+    std::vector<std::pair<unsigned int, std::uint16_t>> farSlots;   // numbers from DirectNumbers on
     qcDataStore_t qcDataStore;
     qcSettingsBase_t qcSettings;
     double elevationMask = 5.0;
@@ -34,6 +63,34 @@ public:
     std::map<logChannelType_t, logCfg_t> logCfgs;
     std::unique_ptr<csvOutputCfg_t> csvOutputCfg;
 };
+
+navSatSlot_t* remoteDevice_t::private_t::findSlot(unsigned int number) const
+{
+    if (number < DirectNumbers) {
+        std::uint16_t const index = slotOfNumber[number];
+        return index ? satSlots[index - 1u].get() : nullptr;
+    }
+    for (auto const& far : farSlots) {
+        if (far.first == number)
+            return satSlots[far.second - 1u].get();
+    }
+    return nullptr;
+}
+
+navSatSlot_t* remoteDevice_t::private_t::findOrAddSlot(unsigned int number)
+{
+    if (navSatSlot_t* slot = findSlot(number))
+        return slot;
+    if (satSlots.size() >= MaxSlots)
+        return nullptr;
+    satSlots.emplace_back(new navSatSlot_t(number));
+    std::uint16_t const index = std::uint16_t(satSlots.size());
+    if (number < DirectNumbers)
+        slotOfNumber[number] = index;
+    else
+        farSlots.emplace_back(number, index);
+    return satSlots.back().get();
+}
 
 remoteDevice_t::remoteDevice_t(QObject* parent) : QObject(parent), d(new private_t) {}
 
@@ -53,19 +110,23 @@ dataItem_t<float> const& remoteDevice_t::hdop() const { return d->hdop; }
 dataItem_t<float> const& remoteDevice_t::vdop() const { return d->vdop; }
 dataItem_t<float> const& remoteDevice_t::pdop() const { return d->pdop; }
 dataItem_t<float> const& remoteDevice_t::correctionAge() const { return d->correctionAge; }
+dataItem_t<float> const& remoteDevice_t::rateOfTurn() const { return d->rateOfTurn; }
+unsigned int remoteDevice_t::rotSampleSize() const { return d->rotSampleSize; }
 
 std::map<unsigned int, remoteNavSat_t const*> remoteDevice_t::allNavSats() const
 {
     std::map<unsigned int, remoteNavSat_t const*> sats;
-    for (auto const& entry : d->sats)
-        sats.emplace(entry.first, entry.second.get());
+    for (auto const& slot : d->satSlots) {
+        if (slot->present)
+            sats.emplace(slot->sat->number(), slot->sat.get());
+    }
     return sats;
 }
 
 remoteNavSat_t const* remoteDevice_t::navSat(unsigned int number) const
 {
-    auto it = d->sats.find(number);
-    return it == d->sats.end() ? nullptr : it->second.get();
+    navSatSlot_t const* slot = d->findSlot(number);
+    return slot && slot->present ? slot->sat.get() : nullptr;
 }
 
 qcDataStore_t* remoteDevice_t::qcDataStore() const { return &d->qcDataStore; }
@@ -97,7 +158,18 @@ void remoteDevice_t::setCsvOutputCfg(csvOutputCfg_t const& cfg)
 void remoteDevice_t::setInputPosition(dataItem_t<position_t> const& item) { d->inputPosition = item; }
 void remoteDevice_t::setDisplayPosition(dataItem_t<position_t> const& item) { d->displayPosition = item; }
 void remoteDevice_t::setEllipsoidalHeight(dataItem_t<double> const& item) { d->ellipsoidalHeight = item; }
-void remoteDevice_t::setHeading(dataItem_t<float> const& item) { d->heading = item; }
+void remoteDevice_t::setHeading(dataItem_t<float> const& item)
+{
+    d->heading = item;
+    double rate = 0.0;
+    if (!item.isValid()) {
+        d->rateOfTurnCalculator.clear();
+        d->rateOfTurn.invalidate();
+    } else if (d->rateOfTurnCalculator.addHeading(item.timestamp(), item.value(), rate)) {
+        d->rateOfTurn.set(float(rate), item.timestamp());
+    }
+}
+
 void remoteDevice_t::setCourseOverGround(dataItem_t<float> const& item) { d->courseOverGround = item; }
 void remoteDevice_t::setSpeedOverGround(dataItem_t<float> const& item) { d->speedOverGround = item; }
 void remoteDevice_t::setPseudorangeStats(dataItem_t<pseudorangeStats_t> const& item) { d->pseudorangeStats = item; }
@@ -108,18 +180,53 @@ void remoteDevice_t::setHdop(dataItem_t<float> const& item) { d->hdop = item; }
 void remoteDevice_t::setVdop(dataItem_t<float> const& item) { d->vdop = item; }
 void remoteDevice_t::setPdop(dataItem_t<float> const& item) { d->pdop = item; }
 void remoteDevice_t::setCorrectionAge(dataItem_t<float> const& item) { d->correctionAge = item; }
+void remoteDevice_t::setRateOfTurn(dataItem_t<float> const& item) { d->rateOfTurn = item; }
+
+void remoteDevice_t::setRotSampleSize(unsigned int size)
+{
+    d->rotSampleSize = size;
+    d->rateOfTurnCalculator.setSampleSize(size);
+}
 
 void remoteDevice_t::setNavSat(remoteNavSat_t const& sat)
 {
-    auto& slot = d->sats[sat.number()];
-    if (slot)
-        *slot = sat;
-    else
-        slot.reset(new remoteNavSat_t(sat));
+    if (navSatSlot_t* slot = d->findOrAddSlot(sat.number())) {
+        *slot->sat = sat;
+        slot->present = true;
+    }
 }
 
-void remoteDevice_t::removeNavSat(unsigned int number) { d->sats.erase(number); }
-void remoteDevice_t::clearNavSats() { d->sats.clear(); }
+remoteNavSat_t* remoteDevice_t::addNavSat(unsigned int number, constellation_t constellation)
+{
+    navSatSlot_t* slot = d->findOrAddSlot(number);
+    if (!slot)
+        return nullptr;
+    if (!slot->present) {
+        slot->sat->reset(constellation);
+        slot->present = true;
+    } else if (slot->sat->constellation() != constellation) {
+        slot->sat->setConstellation(constellation);
+    }
+    return slot->sat.get();
+}
+
+remoteNavSat_t* remoteDevice_t::navSatForUpdate(unsigned int number)
+{
+    navSatSlot_t* slot = d->findSlot(number);
+    return slot && slot->present ? slot->sat.get() : nullptr;
+}
+
+void remoteDevice_t::removeNavSat(unsigned int number)
+{
+    if (navSatSlot_t* slot = d->findSlot(number))
+        slot->present = false;
+}
+
+void remoteDevice_t::clearNavSats()
+{
+    for (auto& slot : d->satSlots)
+        slot->present = false;
+}
 void remoteDevice_t::setElevationMask(double degrees) { d->elevationMask = degrees; }
 void remoteDevice_t::setInput(bool input) { d->input = input; }
 void remoteDevice_t::setBelrixReceiver(bool belrix) { d->belrix = belrix; }
@@ -140,7 +247,9 @@ void remoteDevice_t::invalidateAll()
     d->vdop.invalidate();
     d->pdop.invalidate();
     d->correctionAge.invalidate();
-    d->sats.clear();
+    d->rateOfTurn.invalidate();
+    d->rateOfTurnCalculator.clear();
+    clearNavSats();
 }
 
 } // namespace belrix_common_qt

@@ -2,6 +2,7 @@
 
 #include "belrix_common_qt_export.h"
 #include "belrix_common_qt/csvOutputCfg.h"
+#include "belrix_common_qt/constellation.h"
 #include "belrix_common_qt/dataItem.h"
 #include "belrix_common_qt/logCfg.h"
 #include "belrix_common_qt/position.h"
@@ -54,6 +55,10 @@ public:
     dataItem_t<float> const& vdop() const;
     dataItem_t<float> const& pdop() const;
     dataItem_t<float> const& correctionAge() const;          // seconds
+    // Degrees per minute, positive turning to starboard; computed from the headings given
+    // to setHeading over rotSampleSize() of them, unless the source sets it itself.
+    dataItem_t<float> const& rateOfTurn() const;
+    unsigned int rotSampleSize() const;
 
     // Satellites by number, in number order.
     std::map<unsigned int, remoteNavSat_t const*> allNavSats() const;
@@ -84,8 +89,18 @@ public:
     void setVdop(dataItem_t<float> const& item);
     void setPdop(dataItem_t<float> const& item);
     void setCorrectionAge(dataItem_t<float> const& item);
+    void setRateOfTurn(dataItem_t<float> const& item);
+    // Headings over which rate of turn is computed; 0 takes the default.
+    void setRotSampleSize(unsigned int size);
     // Adds the satellite or replaces the one of the same number.
     void setNavSat(remoteNavSat_t const& sat);
+    // For sources that update satellites in place, sentence by sentence: the satellite of that
+    // number, added (empty, of that constellation) when absent. Storage is kept when a
+    // satellite is removed, so a returning satellite costs no allocation. Null only when the
+    // device holds 65535 numbers already.
+    remoteNavSat_t* addNavSat(unsigned int number, constellation_t constellation);
+    // The satellite of that number for updating in place; null when absent.
+    remoteNavSat_t* navSatForUpdate(unsigned int number);
     void removeNavSat(unsigned int number);
     void clearNavSats();
     void setElevationMask(double degrees);

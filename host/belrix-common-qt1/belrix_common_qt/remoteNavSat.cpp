@@ -34,6 +34,14 @@ unsigned int remoteNavSat_t::number() const { return d->number; }
 constellation_t remoteNavSat_t::constellation() const { return d->constellation; }
 void remoteNavSat_t::setConstellation(constellation_t constellation) { d->constellation = constellation; }
 
+void remoteNavSat_t::reset(constellation_t constellation)
+{
+    unsigned int const number = d->number;
+    *d = private_t();
+    d->number = number;
+    d->constellation = constellation;
+}
+
 dataItem_t<freq_t> const* remoteNavSat_t::freq(int index) const
 {
     if (index < 0 || index >= MaxFrequencies || !d->hasFreq[index])

@@ -21,6 +21,8 @@ public:
     unsigned int number() const;
     constellation_t constellation() const;
     void setConstellation(constellation_t constellation);
+    // Forgets everything but the number, as a newly constructed satellite, without allocating.
+    void reset(constellation_t constellation);
 
     // Null until that signal has been reported, and for an index outside the range.
     dataItem_t<freq_t> const* freq(int index) const;

@@ -1,5 +1,7 @@
 #include "belrix_common_qt/textFormat.h"
 
+#include "belrix_common_qt/remoteDevice.h"
+
 #include <QChar>
 
 #include <algorithm>
@@ -340,6 +342,22 @@ bool parseLatitude(QString const& text, double& radians)
 bool parseLongitude(QString const& text, double& radians)
 {
     return parseLatLon(text, longitudeAxis, radians);
+}
+
+QString fixQualityString(int quality)
+{
+    switch (quality) {
+    case fixQualityInvalid: return QObject::tr("No fix");
+    case fixQualityGps: return QObject::tr("GNSS");
+    case fixQualityDgps: return QObject::tr("DGNSS");
+    case fixQualityPps: return QObject::tr("PPS");
+    case fixQualityRtkFixed: return QObject::tr("RTK fixed");
+    case fixQualityRtkFloat: return QObject::tr("RTK float");
+    case fixQualityEstimated: return QObject::tr("Dead reckoning");
+    case fixQualityManual: return QObject::tr("Manual");
+    case fixQualitySimulation: return QObject::tr("Simulation");
+    default: return QObject::tr("Unknown (%1)").arg(quality);
+    }
 }
 
 } // namespace belrix_common_qt

@@ -35,5 +35,7 @@ BELRIX_COMMON_QT_EXPORT QString longitudeString(double radians, latLonStringOpti
 // hemisphere letter or a sign; false on anything else (including out-of-range values).
 BELRIX_COMMON_QT_EXPORT bool parseLatitude(QString const& text, double& radians);
 BELRIX_COMMON_QT_EXPORT bool parseLongitude(QString const& text, double& radians);
+// The name of a GGA fix quality (fixQuality_t), e.g. "RTK float"; "Unknown (n)" otherwise.
+BELRIX_COMMON_QT_EXPORT QString fixQualityString(int quality);
 
 } // namespace belrix_common_qt

@@ -9,6 +9,7 @@
 #include "orvane/orvanePageGroup.h"
 
 #include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/remoteController.h>
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remotePort.h>
 #include <belrix_common_qt_gui/orvaneDeviceGui.h>
@@ -73,6 +74,14 @@ device_t::device_t(context_t* context, QString name, QObject* parent) : orvaneMa
     d->toolBar = addToolBar(tr("Tools"));
     d->toolBar->setObjectName(QStringLiteral("deviceToolBar"));
     d->deviceGui = new belrix_common_qt_gui::orvaneDeviceGui_t(this);
+    d->deviceGui->setQualitySettings(&d->qualitySettings);
+    if (context) {
+        belrix_common_qt::remoteController_t* controller = context->controllerContext()->controller();
+        connect(controller, &belrix_common_qt::remoteController_t::rotSampleSizeUpdated, this, [this](endian::u32_t size) {
+            if (belrix_common_qt::remoteDevice_t* device = remoteDevice())
+                device->setRotSampleSize(size);
+        });
+    }
     setDockNestingEnabled(true);
 }
 
@@ -97,6 +106,9 @@ void device_t::setPort(belrix_common_qt::remotePort_t* port)
     d->port = port;
     if (port)
         port->setParent(this);
+    d->deviceGui->setRemoteDevice(port ? port->device() : nullptr);
+    if (port && port->device() && d->context)
+        port->device()->setRotSampleSize(d->context->controllerContext()->controller()->rotSampleSize());
     if (d->initialized) {
         if (port) {
             connect(port, &belrix_common_qt::remotePort_t::connectionChanged, this, &device_t::enableMenu);
@@ -151,6 +163,7 @@ void device_t::saveSettings(tolvconfig::config_t& config)
     tolvconfig::setValue(config, outputKey(KeyGeometry), QString::fromLatin1(saveGeometry().toBase64()));
     tolvconfig::setValue(config, outputKey(KeyState), QString::fromLatin1(saveState().toBase64()));
     tolvconfig::setValue(config, outputKey(KeyVisible), isVisible());
+    d->qualitySettings.save(config, outputKey(""));
 }
 
 void device_t::loadSettings(tolvconfig::config_t& config)
@@ -163,6 +176,7 @@ void device_t::loadSettings(tolvconfig::config_t& config)
     bool visible = false;
     if (tolvconfig::getValue(config, outputKey(KeyVisible), visible))
         setVisible(visible);
+    d->qualitySettings.load(config, outputKey(""));
 }
 
 bool device_t::canCloseAll() { return true; }
@@ -204,6 +218,19 @@ void device_t::initialize()
     buildMenus();
     buildToolBar();
     makeDockWidget();
+    // Without a central widget the main window would share spare height between the top or
+    // bottom strips and the side panels; strips start at their own height instead.
+    QList<QDockWidget*> strips;
+    QList<int> heights;
+    for (QDockWidget* dock : d->dockWidgets) {
+        const Qt::DockWidgetArea area = dockWidgetArea(dock);
+        if (dock && (area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea)) {
+            strips << dock;
+            heights << dock->sizeHint().height();
+        }
+    }
+    if (!strips.isEmpty())
+        resizeDocks(strips, heights, Qt::Vertical);
     if (d->port)
         makePortConnections(d->port->device());
     updateWindowTitle();
@@ -224,7 +251,7 @@ void device_t::raiseDevice()
     activateWindow();
 }
 
-void device_t::useDefaults() {}
+void device_t::useDefaults() { d->qualitySettings.useDefaults(); }
 
 void device_t::enableMenu(bool connected)
 {

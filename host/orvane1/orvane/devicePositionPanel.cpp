@@ -9,6 +9,8 @@
 #include <QFormLayout>
 #include <QLabel>
 
+#include <cmath>
+
 namespace orvane {
 
 using namespace belrix_common_qt;
@@ -21,22 +23,6 @@ bool isCurrent(dataItem_t<T> const& item, double now)
 {
     return item.isValid() && isDataRecent(item.timestamp(), now, MaxAge);
 }
-
-QString fixText(int quality)
-{
-    switch (quality) {
-    case fixQualityInvalid: return QObject::tr("No fix");
-    case fixQualityGps: return QObject::tr("GNSS");
-    case fixQualityDgps: return QObject::tr("DGNSS");
-    case fixQualityPps: return QObject::tr("PPS");
-    case fixQualityRtkFixed: return QObject::tr("RTK fixed");
-    case fixQualityRtkFloat: return QObject::tr("RTK float");
-    case fixQualityEstimated: return QObject::tr("Dead reckoning");
-    case fixQualityManual: return QObject::tr("Manual");
-    case fixQualitySimulation: return QObject::tr("Simulation");
-    default: return QObject::tr("Unknown (%1)").arg(quality);
-    }
-}
 } // namespace
 
 class devicePositionPanel_t::private_t
@@ -48,6 +34,7 @@ public:
     QLabel* height = nullptr;
     QLabel* fix = nullptr;
     QLabel* heading = nullptr;
+    QLabel* rateOfTurn = nullptr;
     QLabel* speed = nullptr;
 };
 
@@ -70,6 +57,7 @@ devicePositionPanel_t::devicePositionPanel_t(QWidget* parent) : QWidget(parent),
     d->height = addRow(tr("Ell. Height:"));
     d->fix = addRow(tr("Fix:"));
     d->heading = addRow(tr("Heading:"));
+    d->rateOfTurn = addRow(tr("Rate of Turn:"));
     d->speed = addRow(tr("SOG / COG:"));
     updateData(0.0, nullptr);
 }
@@ -99,7 +87,7 @@ void devicePositionPanel_t::updateData(double now, remoteDevice_t const* device)
                            ? distanceString(device->ellipsoidalHeight().value(), gui->distanceUnit(), 2)
                            : NoDataString);
     if (device && isCurrent(device->fixQuality(), now)) {
-        QString text = fixText(device->fixQuality().value());
+        QString text = fixQualityString(device->fixQuality().value());
         if (isCurrent(device->satellitesUsed(), now))
             text += tr(", %n satellites", nullptr, int(device->satellitesUsed().value()));
         d->fix->setText(text);
@@ -108,6 +96,16 @@ void devicePositionPanel_t::updateData(double now, remoteDevice_t const* device)
     }
     d->heading->setText(device && isCurrent(device->heading(), now) ? angleString(device->heading().value(), 1)
                                                                      : NoDataString);
+    if (device && isCurrent(device->rateOfTurn(), now)) {
+        const double rate = device->rateOfTurn().value();
+        QString text = QString::number(std::fabs(rate), 'f', 1) + QStringLiteral("\u00b0/min");
+        // a rate that rounds to zero gets no side
+        if (std::fabs(rate) >= 0.05)
+            text += rate > 0.0 ? tr(" stbd") : tr(" port");
+        d->rateOfTurn->setText(text);
+    } else {
+        d->rateOfTurn->setText(NoDataString);
+    }
     if (device && isCurrent(device->speedOverGround(), now)) {
         QString text = speedString(device->speedOverGround().value(), gui->speedUnit(), 1);
         if (isCurrent(device->courseOverGround(), now))

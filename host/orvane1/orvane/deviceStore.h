@@ -9,7 +9,10 @@ namespace orvane {
 
 class device_t;
 
-// Every device of the application, in the host's order; one per process.
+// Every device of the application, in the host's order; one per process. It publishes
+// each device's port identifier, description and capabilities to the controller of the
+// device's context (remoteController_t::devices()) when a device comes, goes or is
+// renamed; identity set after addDevice is not followed.
 class ORVANE_EXPORT deviceStore_t : public QObject
 {
     Q_OBJECT

@@ -1,0 +1,173 @@
+#include "deviceFeed.h"
+
+#include "nmeaLineSplitter.h"
+#include "nmeaRecorder.h"
+#include "nmeaSource.h"
+
+#include <belrix_common_qt/remotePort.h>
+
+#include <QPointer>
+
+#include <algorithm>
+#include <deque>
+#include <memory>
+
+namespace orvane {
+namespace app {
+
+class deviceFeed_t::private_t
+{
+public:
+    QPointer<belrix_common_qt::remotePort_t> port;
+    std::unique_ptr<belrix_common_qt::nmeaDecoder_t> decoder;
+    nmeaSource_t* source = nullptr;
+    nmeaRecorder_t recorder;
+    QString problem;
+    std::deque<rawLine_t> history;
+    int historySize = DefaultHistorySize;
+    quint64 sequence = 0;
+    quint64 overlongBase = 0;   // the source's count when the counters were last reset
+};
+
+deviceFeed_t::deviceFeed_t(belrix_common_qt::remotePort_t* port, belrix_common_qt::remoteController_t* controller,
+                           QObject* parent)
+    : QObject(parent), d(new private_t)
+{
+    d->port = port;
+    d->decoder = std::make_unique<belrix_common_qt::nmeaDecoder_t>(port ? port->device() : nullptr, controller);
+}
+
+deviceFeed_t::~deviceFeed_t()
+{
+    if (d->source) {
+        d->source->disconnect(this);
+        d->source->stop();
+    }
+    delete d;
+}
+
+belrix_common_qt::remotePort_t* deviceFeed_t::port() const { return d->port; }
+
+void deviceFeed_t::setSource(nmeaSource_t* source)
+{
+    if (source == d->source)
+        return;
+    if (d->source) {
+        d->source->disconnect(this);
+        d->source->stop();
+        delete d->source;
+        d->source = nullptr;
+    }
+    d->source = source;
+    d->overlongBase = 0;
+    if (d->port)
+        d->port->setConnected(false);
+    if (!source) {
+        emit statusChanged();
+        return;
+    }
+    source->setParent(this);
+    connect(source, &nmeaSource_t::lineReceived, this, &deviceFeed_t::handleLine);
+    connect(source, &nmeaSource_t::connectionChanged, this, [this](bool connected) {
+        if (d->port)
+            d->port->setConnected(connected);
+        emit statusChanged();
+    });
+    connect(source, &nmeaSource_t::statusChanged, this, &deviceFeed_t::statusChanged);
+    emit statusChanged();
+}
+
+nmeaSource_t* deviceFeed_t::source() const { return d->source; }
+
+void deviceFeed_t::start()
+{
+    if (d->source)
+        d->source->start();
+}
+
+void deviceFeed_t::stop()
+{
+    if (d->source)
+        d->source->stop();
+    flushRecording();
+}
+
+void deviceFeed_t::setAllowMissingChecksum(bool allow) { d->decoder->setAllowMissingChecksum(allow); }
+bool deviceFeed_t::allowMissingChecksum() const { return d->decoder->allowMissingChecksum(); }
+
+bool deviceFeed_t::setRecordFile(QString const& path, QString const& deviceName, QString* error)
+{
+    d->recorder.close();
+    if (path.isEmpty())
+        return true;
+    return d->recorder.open(path, deviceName, error);
+}
+
+QString deviceFeed_t::recordFile() const { return d->recorder.isOpen() ? d->recorder.path() : QString(); }
+
+void deviceFeed_t::flushRecording() { d->recorder.flush(); }
+
+void deviceFeed_t::setProblem(QString const& problem)
+{
+    if (d->problem == problem)
+        return;
+    d->problem = problem;
+    emit statusChanged();
+}
+
+QString deviceFeed_t::statusText() const
+{
+    if (!d->problem.isEmpty())
+        return d->problem;
+    return d->source ? d->source->status() : QString();
+}
+
+belrix_common_qt::nmeaCounters_t deviceFeed_t::counters() const { return d->decoder->counters(); }
+
+quint64 deviceFeed_t::overlongLines() const
+{
+    return d->source ? d->source->splitter().overlongLines() - std::min<quint64>(d->overlongBase, d->source->splitter().overlongLines())
+                     : 0;
+}
+
+void deviceFeed_t::resetCounters()
+{
+    d->decoder->resetCounters();
+    d->overlongBase = d->source ? d->source->splitter().overlongLines() : 0;
+}
+
+QList<rawLine_t> deviceFeed_t::recentLines() const
+{
+    QList<rawLine_t> list;
+    list.reserve(int(d->history.size()));
+    for (rawLine_t const& line : d->history)
+        list.append(line);
+    return list;
+}
+
+quint64 deviceFeed_t::lastSequence() const { return d->sequence; }
+
+void deviceFeed_t::setHistorySize(int lines)
+{
+    d->historySize = std::max(lines, 1);
+    while (int(d->history.size()) > d->historySize)
+        d->history.pop_front();
+}
+
+int deviceFeed_t::historySize() const { return d->historySize; }
+
+void deviceFeed_t::handleLine(QByteArray const& line, double dataTime)
+{
+    d->recorder.record(line, dataTime);
+    rawLine_t raw;
+    raw.sequence = ++d->sequence;
+    raw.time = dataTime;
+    raw.text = line;
+    raw.result = d->decoder->decodeLine(line.constData(), std::size_t(line.size()), dataTime);
+    d->history.push_back(raw);
+    if (int(d->history.size()) > d->historySize)
+        d->history.pop_front();
+}
+
+} // namespace app
+} // namespace orvane

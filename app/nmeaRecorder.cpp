@@ -1,0 +1,135 @@
+#include "nmeaRecorder.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cmath>
+#include <cstdio>
+
+namespace orvane {
+namespace app {
+
+namespace {
+constexpr qint64 FlushIntervalMs = 1000;
+// Arrival times outside these bounds are not ours; such a line is taken as plain text.
+constexpr double EarliestArrival = 1.0e8;   // 1973
+constexpr double LatestArrival = 1.0e11;
+} // namespace
+
+class nmeaRecorder_t::private_t
+{
+public:
+    QFile file;
+    QElapsedTimer sinceFlush;
+};
+
+nmeaRecorder_t::nmeaRecorder_t() : d(new private_t) {}
+
+nmeaRecorder_t::~nmeaRecorder_t()
+{
+    close();
+    delete d;
+}
+
+bool nmeaRecorder_t::open(QString const& path, QString const& deviceName, QString* error)
+{
+    close();
+    QFileInfo const info(path);
+    if (!info.dir().exists() && !QDir().mkpath(info.absolutePath())) {
+        if (error)
+            *error = QObject::tr("Cannot create the folder of %1.").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    d->file.setFileName(path);
+    if (!d->file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (error)
+            *error = QObject::tr("Cannot record to %1: %2").arg(QDir::toNativeSeparators(path), d->file.errorString());
+        return false;
+    }
+    QByteArray const header = "# orvane recording of " + deviceName.toUtf8().replace('\n', ' ').replace('\r', ' ')
+                              + ", started " + QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toUtf8()
+                              + "\n# arrival time (UTC seconds since 1970), a space, the line as received\n";
+    d->file.write(header);
+    d->file.flush();
+    d->sinceFlush.start();
+    return true;
+}
+
+void nmeaRecorder_t::close()
+{
+    if (d->file.isOpen())
+        d->file.close();
+}
+
+bool nmeaRecorder_t::isOpen() const { return d->file.isOpen(); }
+QString nmeaRecorder_t::path() const { return d->file.fileName(); }
+
+void nmeaRecorder_t::record(QByteArray const& line, double arrival)
+{
+    if (!d->file.isOpen())
+        return;
+    d->file.write(formatLine(line, arrival));
+    if (d->sinceFlush.elapsed() >= FlushIntervalMs)
+        flush();
+}
+
+void nmeaRecorder_t::flush()
+{
+    if (d->file.isOpen())
+        d->file.flush();
+    d->sinceFlush.restart();
+}
+
+QByteArray nmeaRecorder_t::formatLine(QByteArray const& line, double arrival)
+{
+    if (!std::isfinite(arrival))
+        arrival = 0.0;
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%.3f ", arrival);
+    QByteArray text = QByteArray(stamp) + line;
+    // a line never holds its own end; keep the file one record per line whatever comes
+    text.replace('\r', ' ').replace('\n', ' ');
+    return text + '\n';
+}
+
+bool nmeaRecorder_t::parseLine(QByteArray const& recorded, QByteArray* line, double* arrival)
+{
+    int const space = recorded.indexOf(' ');
+    if (space <= 0 || space > 20)
+        return false;
+    for (int i = 0; i < space; ++i) {
+        char const c = recorded.at(i);
+        if (!(c >= '0' && c <= '9') && c != '.')
+            return false;
+    }
+    bool ok = false;
+    double const t = recorded.left(space).toDouble(&ok);
+    if (!ok || !(t >= EarliestArrival && t < LatestArrival))
+        return false;
+    if (line)
+        *line = recorded.mid(space + 1);
+    if (arrival)
+        *arrival = t;
+    return true;
+}
+
+QString nmeaRecorder_t::pathForDevice(QString const& path, QString const& deviceName)
+{
+    QString part = deviceName.toLower();
+    part.replace(QRegularExpression(QStringLiteral("[^a-z0-9]+")), QStringLiteral("-"));
+    part.remove(QRegularExpression(QStringLiteral("^-+|-+$")));
+    if (part.isEmpty())
+        part = QStringLiteral("device");
+    QFileInfo const info(path);
+    QString const suffix = info.suffix();
+    QString const base = suffix.isEmpty() ? info.fileName() : info.fileName().left(info.fileName().size() - suffix.size() - 1);
+    QString const name = base + QLatin1Char('-') + part + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+    return info.dir().filePath(name);
+}
+
+} // namespace app
+} // namespace orvane

@@ -1,0 +1,410 @@
+#include "accuracy/dlgPositionComparison.h"
+
+#include "accuracy/autoRange.h"
+#include "accuracy/dlgPositionComparisonConfig.h"
+
+#include "ui_dlgPositionComparison.h"
+
+#include <belrix_common_qt/coordConverter.h>
+#include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/geodesy.h>
+#include <belrix_common_qt/remoteController.h>
+#include <belrix_common_qt/remoteDevice.h>
+#include <belrix_common_qt/textFormat.h>
+#include <belrix_common_qt_gui/guiSettings.h>
+#include <orvane/context.h>
+#include <orvane/device.h>
+#include <orvane/deviceStore.h>
+#include <orvane/splitter.h>
+#include <orvane/textColor.h>
+
+#include <QDialogButtonBox>
+#include <QHash>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace orvane {
+namespace qc {
+
+using namespace belrix_common_qt;
+using belrix_common_qt_gui::guiSettings_t;
+
+namespace {
+constexpr double MaxDataAge = 3.0;
+
+enum column_t { columnDevice = 0, columnPosition = 1, columnRange = 2, columnBearing = 3 };
+
+latLonStringOptions_t latLonOptions()
+{
+    latLonStringOptions_t options;
+    options.format = guiSettings_t::get()->latLonFormat();
+    options.hemisphere = 1;
+    options.decimals = -1;
+    return options;
+}
+} // namespace
+
+// ---- item_t ----
+
+class dlgPositionComparison_t::item_t::private_t
+{
+public:
+    QString name;
+    QColor colour;
+    int time = 0;
+    double range = 0.0;
+    double bearing = 0.0;
+};
+
+dlgPositionComparison_t::item_t::item_t(QString const& name, QColor const& colour, double lat, double lon,
+                                        double range, double bearing)
+    : d(new private_t)
+{
+    d->name = name;
+    setText(columnDevice, name);
+    // numbers line up on their last digit; setData because the two Qt versions differ here
+    setData(columnRange, Qt::TextAlignmentRole, int(Qt::AlignRight | Qt::AlignVCenter));
+    setData(columnBearing, Qt::TextAlignmentRole, int(Qt::AlignRight | Qt::AlignVCenter));
+    setColor(colour);
+    update(0, lat, lon, range, bearing, QColor());
+}
+
+dlgPositionComparison_t::item_t::~item_t() { delete d; }
+
+void dlgPositionComparison_t::item_t::update(int time, double lat, double lon, double range, double bearing,
+                                             QColor const& colour)
+{
+    d->time = time;
+    d->range = range;
+    d->bearing = bearing;
+    const latLonStringOptions_t options = latLonOptions();
+    setText(columnPosition, latitudeString(lat, options) + QLatin1Char('\n') + longitudeString(lon, options));
+    setText(columnRange, distanceString(range, guiSettings_t::get()->distanceUnit(), 2));
+    setText(columnBearing, angleString(bearing, 1));
+    setColor(colour);
+}
+
+void dlgPositionComparison_t::item_t::setColor(QColor const& colour)
+{
+    if (!colour.isValid() || colour == d->colour)
+        return;
+    d->colour = colour;
+    setBackground(columnDevice, QBrush(colour, Qt::SolidPattern));
+    // the name must stay readable on any device colour
+    setForeground(columnDevice, QBrush(orvane::textColorForBackground(colour)));
+}
+
+QString dlgPositionComparison_t::item_t::name() const { return d->name; }
+QColor dlgPositionComparison_t::item_t::colour() const { return d->colour; }
+int dlgPositionComparison_t::item_t::time() const { return d->time; }
+double dlgPositionComparison_t::item_t::range() const { return d->range; }
+double dlgPositionComparison_t::item_t::bearing() const { return d->bearing; }
+
+bool dlgPositionComparison_t::item_t::operator<(QTreeWidgetItem const& other) const
+{
+    QTreeWidget* tree = treeWidget();
+    const int column = tree ? tree->sortColumn() : columnDevice;
+    auto const* row = dynamic_cast<item_t const*>(&other);
+    if (row && column == columnRange)
+        return d->range < row->d->range;
+    if (row && column == columnBearing)
+        return d->bearing < row->d->bearing;
+    return QTreeWidgetItem::operator<(other);
+}
+
+// ---- dlgPositionComparison_t ----
+
+class dlgPositionComparison_t::private_t
+{
+public:
+    Ui::dlgPositionComparison ui;
+    dlgPositionComparisonConfig_t* configDialog = nullptr;
+    positionComparisonConfigSettings_t settings;
+    bool warnArmed = true;
+    orvane::splitter_t* splitter = nullptr;
+    position_t displayCentre;
+    // whether displayCentre is the record's fixed centre as shown now; a centre the
+    // record no longer holds is never compared against
+    bool displayCentreCurrent = false;
+    QPushButton* settingsButton = nullptr;
+    // rows by name, so a tick with many devices does not search the tree for each
+    QHash<QString, item_t*> rows;
+};
+
+dlgPositionComparison_t::dlgPositionComparison_t(orvane::context_t* context, QWidget* parent)
+    : mainWindowDialog_t(context, parent), d(new private_t)
+{
+    setIsWindow(true);
+    d->ui.setupUi(this);
+
+    d->splitter = new orvane::splitter_t(this);
+    d->splitter->setObjectName(QStringLiteral("splitter"));
+    d->splitter->addWidget(d->ui.dataGroup);
+    d->splitter->addWidget(d->ui.widgetGroup);
+    d->splitter->setCollapsible(0, true);
+    d->splitter->setCollapsible(1, false);
+    d->splitter->setSizes({430, 405});
+    d->ui.graphGroup->layout()->addWidget(d->splitter);
+
+    // Columns as wide as their usual contents, so all four fit beside the plot, and
+    // nearest devices first; the user's own widths and order come with loadSettings.
+    {
+        QTreeWidget* tree = d->ui.deviceTree;
+        latLonStringOptions_t longest = latLonOptions();
+        longest.format = latLonFormatDegreesMinutesSeconds;
+        const QString samples[] = {QString(), longitudeString(-3.0, longest),
+                                   distanceString(99999.99, distanceUnitMeters, 2), angleString(359.9, 1)};
+        for (int column = columnPosition; column <= columnBearing; ++column) {
+            const int content = tree->fontMetrics().horizontalAdvance(samples[column]);
+            // the header also holds the sort arrow
+            const int header = tree->fontMetrics().horizontalAdvance(tree->headerItem()->text(column)) + 20;
+            tree->header()->resizeSection(column, std::max(content + 10, header));
+        }
+        tree->sortByColumn(columnRange, Qt::AscendingOrder);
+    }
+
+    d->configDialog = new dlgPositionComparisonConfig_t(context, this);
+    d->warnArmed = true;
+
+    d->settingsButton = new QPushButton(tr("Settings"), this);
+    d->settingsButton->setObjectName(QStringLiteral("settingsButton"));
+    d->ui.buttonBox->addButton(d->settingsButton, QDialogButtonBox::ActionRole);
+    connect(d->settingsButton, &QPushButton::clicked, this, &dlgPositionComparison_t::showConfigSettings);
+    connect(d->configDialog, &QDialog::accepted, this, &dlgPositionComparison_t::getNewConfigSettings);
+    connect(guiSettings_t::get(), &guiSettings_t::distanceUnitChanged, this, &dlgPositionComparison_t::updateRange);
+    connect(guiSettings_t::get(), &guiSettings_t::latLonFormatChanged, this,
+            &dlgPositionComparison_t::updateCenterPosition);
+    connect(orvane::deviceStore_t::instance(), &orvane::deviceStore_t::deviceRemoved, this,
+            &dlgPositionComparison_t::checkActiveDevice);
+    connect(d->ui.deviceTree, &QTreeWidget::itemSelectionChanged, this, &dlgPositionComparison_t::checkSelection);
+
+    setConfigSettings(positionComparisonConfigSettings_t());
+}
+
+dlgPositionComparison_t::~dlgPositionComparison_t() { delete d; }
+
+positionComparisonConfigSettings_t dlgPositionComparison_t::configSettings() const { return d->settings; }
+
+void dlgPositionComparison_t::handleClockTimeout()
+{
+    if (!isVisible())
+        return;
+    agePositions();
+    const double now = dataTimestamp();
+
+    position_t centre;
+    if (d->settings.activeDevice) {
+        remoteDevice_t* active = d->settings.activeDevice->remoteDevice();
+        if (!active)
+            return;
+        dataItem_t<position_t> const& item = active->displayPosition();
+        if (!item.isValid() || !isDataRecent(item.timestamp(), now, MaxDataAge))
+            return;
+        centre = item.value();
+    } else if (d->displayCentreCurrent) {
+        centre = d->displayCentre;
+    }
+    if (!centre.latValid || !centre.lonValid) {
+        warn(tr("No Center"), tr("No active device has been configured and no center coordinates have been set. "
+                                 "Please configure one to continue."));
+        return;
+    }
+
+    double maxRange = 0.0;
+    const QList<orvane::device_t*> devices = orvane::deviceStore_t::instance()->devices();
+    for (orvane::device_t* device : devices) {
+        if (!(device->deviceCapabilities() & 0x2))
+            continue;
+        remoteDevice_t* data = device->remoteDevice();
+        if (!data)
+            continue;
+        dataItem_t<position_t> const& item = data->displayPosition();
+        if (!item.isValid() || !isDataRecent(item.timestamp(), now, MaxDataAge))
+            continue;
+        position_t const& position = item.value();
+        if (!position.latValid || !position.lonValid)
+            continue;
+
+        const double range = calcRange(centre, position);
+        const double bearing = calcBearing(centre, position);
+        const QString name = device->deviceDescription();
+        const int time = int(std::trunc(item.timestamp()));
+        item_t* row = findItemByName(name);
+        if (!row) {
+            row = new item_t(name, device->deviceColor(), 0.0, 0.0, 0.0, 0.0);
+            d->ui.deviceTree->addTopLevelItem(row);
+            d->rows.insert(name, row);
+            row->update(time, position.lat, position.lon, range, bearing, QColor());
+        } else {
+            row->update(time, position.lat, position.lon, range, bearing, device->deviceColor());
+        }
+        if (std::isfinite(range))
+            maxRange = std::max(maxRange, std::fabs(range));
+        d->ui.positionComparisonWidget->addPosition(name, range / d->settings.range, bearing, row->colour());
+    }
+
+    // grows only, so the plot does not pump while devices move about
+    if (d->settings.autoScale && maxRange > d->settings.range) {
+        const double chosen = autoRangeAbove(maxRange);
+        if (chosen > 0.0) {
+            if (chosen != d->settings.range) {
+                positionComparisonConfigSettings_t grown = d->settings;
+                grown.range = chosen;
+                setConfigSettings(grown);
+            }
+        } else {
+            warn(tr("Range is too large"), tr("The range to the center position is too large.  Please configure a "
+                                              "new center or active device."));
+        }
+    }
+}
+
+void dlgPositionComparison_t::warn(QString const& title, QString const& text)
+{
+    if (d->configDialog->isVisible() || !d->warnArmed)
+        return;
+    d->warnArmed = false;
+    QMessageBox::warning(this, title, text, QMessageBox::Ok);
+    showConfigSettings();
+}
+
+void dlgPositionComparison_t::updateRange()
+{
+    const QString prefix = d->settings.autoScale ? QStringLiteral("(Auto) ") : QString();
+    d->ui.rangeLabel->setText(prefix + distanceString(d->settings.range, guiSettings_t::get()->distanceUnit(), 2));
+}
+
+void dlgPositionComparison_t::showConfigSettings()
+{
+    d->configDialog->setConfigSettings(d->settings);
+    d->configDialog->show();
+}
+
+void dlgPositionComparison_t::getNewConfigSettings()
+{
+    setConfigSettings(d->configDialog->newConfigSettings());
+    d->warnArmed = true;
+    emit configurationModified();
+}
+
+void dlgPositionComparison_t::setConfigSettings(positionComparisonConfigSettings_t settings)
+{
+    d->settings = settings;
+    updateActiveDevice();
+    updateRange();
+    updateCenterPosition();
+    d->ui.positionComparisonWidget->setRange(d->settings.range);
+    d->ui.positionComparisonWidget->setGraphLabelType(d->settings.labels);
+    handleClockTimeout();
+}
+
+void dlgPositionComparison_t::updateActiveDevice()
+{
+    d->ui.activeDeviceLabel->setText(d->settings.activeDevice ? d->settings.activeDevice->deviceDescription()
+                                                              : NoDataString);
+}
+
+void dlgPositionComparison_t::updateCenterPosition()
+{
+    d->displayCentreCurrent = false;
+    position_t const& stored = d->settings.center;
+    if (d->settings.activeDevice || !stored.latValid || !stored.lonValid) {
+        d->ui.latitudeLabel->setText(NoDataString);
+        d->ui.longitudeLabel->setText(NoDataString);
+        return;
+    }
+    remoteController_t* controller =
+        context() && context()->controllerContext() ? context()->controllerContext()->controller() : nullptr;
+    coordConverter_t* converter = controller ? controller->coordConverter() : nullptr;
+    if (converter) {
+        if (!converter->storedToDisplay(stored, d->displayCentre)) {
+            d->ui.latitudeLabel->setText(NoDataString);
+            d->ui.longitudeLabel->setText(NoDataString);
+            return;
+        }
+    } else {
+        // no datum to convert to: the stored centre is all there is
+        d->displayCentre = stored;
+    }
+    d->displayCentreCurrent = d->displayCentre.latValid && d->displayCentre.lonValid;
+    const latLonStringOptions_t options = latLonOptions();
+    d->ui.latitudeLabel->setText(latitudeString(d->displayCentre.lat, options));
+    d->ui.longitudeLabel->setText(longitudeString(d->displayCentre.lon, options));
+}
+
+void dlgPositionComparison_t::agePositions()
+{
+    const double now = dataTimestamp();
+    QTreeWidget* tree = d->ui.deviceTree;
+    for (int i = tree->topLevelItemCount() - 1; i >= 0; --i) {
+        auto* row = dynamic_cast<item_t*>(tree->topLevelItem(i));
+        if (row && !isDataRecent(double(std::uint32_t(row->time())), now, MaxDataAge))
+            removeItem(row);
+    }
+}
+
+void dlgPositionComparison_t::checkActiveDevice()
+{
+    if (d->settings.activeDevice && !orvane::deviceStore_t::instance()->devices().contains(d->settings.activeDevice))
+        d->settings.activeDevice = nullptr;
+    setConfigSettings(d->settings);
+}
+
+void dlgPositionComparison_t::checkSelection()
+{
+    item_t* row = selectedItem();
+    const QColor highlight = row ? row->background(columnDevice).color() : QColor(Qt::transparent);
+    const QColor text = orvane::textColorForBackground(highlight);
+    d->ui.deviceTree->setStyleSheet(QStringLiteral("QTreeView::item:selected { background-color: %1; color: %2; }")
+                                        .arg(highlight.name(), text.name()));
+}
+
+dlgPositionComparison_t::item_t* dlgPositionComparison_t::findItemByName(QString const& name) const
+{
+    return d->rows.value(name, nullptr);
+}
+
+void dlgPositionComparison_t::removeItem(item_t* item)
+{
+    if (!item)
+        return;
+    d->ui.positionComparisonWidget->removePosition(item->name());
+    if (d->rows.value(item->name()) == item)
+        d->rows.remove(item->name());
+    delete item;
+}
+
+dlgPositionComparison_t::item_t* dlgPositionComparison_t::selectedItem() const
+{
+    const QList<QTreeWidgetItem*> selected = d->ui.deviceTree->selectedItems();
+    return selected.isEmpty() ? nullptr : dynamic_cast<item_t*>(selected.first());
+}
+
+void dlgPositionComparison_t::saveSettings(tolvconfig::config_t& config, int index)
+{
+    mainWindowDialog_t::saveSettings(config, index);
+    d->settings.save(config, [this](std::string const& name) { return outputKey(name, -1); });
+    d->ui.deviceTree->saveSettings(config, outputKey(std::string(), -1));
+    d->splitter->saveSettings(config, outputKey(std::string(), -1));
+}
+
+void dlgPositionComparison_t::loadSettings(tolvconfig::config_t& config, int index)
+{
+    d->splitter->loadSettings(config, outputKey(std::string(), -1));
+    d->ui.deviceTree->loadSettings(config, outputKey(std::string(), -1));
+    positionComparisonConfigSettings_t loaded;
+    if (!loaded.load(config, [this](std::string const& name) { return outputKey(name, -1); }))
+        return;
+    setConfigSettings(loaded);
+    mainWindowDialog_t::loadSettings(config, index);
+}
+
+void dlgPositionComparison_t::useDefaults() { setConfigSettings(positionComparisonConfigSettings_t()); }
+
+} // namespace qc
+} // namespace orvane

@@ -1,0 +1,217 @@
+#include <belrix_common_qt/grsQcSolver.h>
+
+#include <QtTest>
+
+#include <cmath>
+
+using namespace belrix_common_qt;
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+
+bool near(double actual, double expected, double tolerance = 1e-5)
+{
+    return std::fabs(actual - expected) <= tolerance;
+}
+
+// The worked example, done by hand. Five GPS satellites: one at the zenith, two at 60 degrees
+// elevation at azimuths 30 and 210, two on the horizon at 120 and 300. In a frame turned 30
+// degrees (x' along azimuth 30, y' along 120) the normal matrix is block-diagonal:
+//     N(x'x') = 0.5, N(y'y') = 2, and for height and clock [[2.5, -(1 + sqrt3)], [-(1 + sqrt3), 5]]
+// with determinant 10 - 2 sqrt3 = 5.0359, so Q(x'x') = 2, Q(y'y') = 0.5, Q(uu) = 5 / 5.0359.
+// The residual space (n - u = 1) is spanned by w = (-sqrt3, 1, 1, -(2 - sqrt3)/2, -(2 - sqrt3)/2),
+// with w.w = 10 - 2 sqrt3. The residuals are v = w / 2, so v.v = (10 - 2 sqrt3) / 4 = 1.25897
+// and the scaled covariance is 1.25897 Q:
+//     semi-major sqrt(2 * 1.25897) = 1.58680 along azimuth 30,
+//     semi-minor sqrt(0.5 * 1.25897) = 0.79340,
+//     height error sqrt(1.25) = 1.11803 (the determinant cancels),
+//     north variance 2.51795 cos^2 30 + 0.62949 sin^2 30 = 2.04583 -> 1.43033,
+//     east variance 2.51795 sin^2 30 + 0.62949 cos^2 30 = 1.10160 -> 1.04957.
+// With an a-priori sigma of 1 m the unit variance is v.v / 1 = 1.25897.
+struct workedExample_t {
+    double azimuth[5] = {0.0, 30.0, 210.0, 120.0, 300.0};
+    double elevation[5] = {90.0, 60.0, 60.0, 0.0, 0.0};
+    double residual[5];
+    workedExample_t()
+    {
+        double const s3 = std::sqrt(3.0);
+        double const w[5] = {-s3, 1.0, 1.0, -(2.0 - s3) / 2.0, -(2.0 - s3) / 2.0};
+        for (int i = 0; i < 5; ++i)
+            residual[i] = w[i] / 2.0;
+    }
+    // the design matrix row of satellite i times (east, north, up, clock)
+    double along(int i, double east, double north, double up, double clock) const
+    {
+        double const az = azimuth[i] * Pi / 180.0, el = elevation[i] * Pi / 180.0;
+        return -std::cos(el) * std::sin(az) * east - std::cos(el) * std::cos(az) * north - std::sin(el) * up + clock;
+    }
+};
+
+constexpr double WorkedVtv = 1.2589746;
+
+} // namespace
+
+class tst_grsQcSolver : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void workedExample_data()
+    {
+        // Offsets in the column space of A (a position or clock error left in the residuals)
+        // are adjusted away and must not change the summary.
+        QTest::addColumn<double>("east");
+        QTest::addColumn<double>("north");
+        QTest::addColumn<double>("up");
+        QTest::addColumn<double>("clock");
+        QTest::newRow("least-squares residuals") << 0.0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("clock offset left in") << 0.0 << 0.0 << 0.0 << 12.5;
+        QTest::newRow("position offset left in") << 0.8 << -1.3 << 2.0 << 0.0;
+    }
+
+    void workedExample()
+    {
+        QFETCH(double, east);
+        QFETCH(double, north);
+        QFETCH(double, up);
+        QFETCH(double, clock);
+        workedExample_t const example;
+        grsQcSolver_t solver;
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY(solver.addObservation(example.azimuth[i], example.elevation[i],
+                                          example.residual[i] + example.along(i, east, north, up, clock),
+                                          constellationGps));
+        }
+        std::optional<qcSummary_t> const summary = solver.solve(1.0);
+        QVERIFY(summary);
+        QVERIFY2(near(summary->unitVariance, WorkedVtv), qPrintable(QString::number(summary->unitVariance)));
+        QVERIFY(near(summary->semiMajor, 1.58680));
+        QVERIFY(near(summary->semiMinor, 0.79340));
+        QVERIFY2(near(summary->orientation, 30.0 * Pi / 180.0), qPrintable(QString::number(summary->orientation)));
+        QVERIFY(near(summary->latError, 1.43033));
+        QVERIFY(near(summary->lonError, 1.04957));
+        QVERIFY(near(summary->heightError, 1.11803));
+    }
+
+    void aprioriSigmaScalesOnlyTheUnitVariance_data()
+    {
+        QTest::addColumn<double>("sigma");
+        QTest::newRow("0.5 m") << 0.5;
+        QTest::newRow("1 m") << 1.0;
+        QTest::newRow("3 m") << 3.0;
+    }
+
+    void aprioriSigmaScalesOnlyTheUnitVariance()
+    {
+        QFETCH(double, sigma);
+        workedExample_t const example;
+        grsQcSolver_t solver;
+        for (int i = 0; i < 5; ++i)
+            solver.addObservation(example.azimuth[i], example.elevation[i], example.residual[i], constellationGps);
+        std::optional<qcSummary_t> const summary = solver.solve(sigma);
+        QVERIFY(summary);
+        QVERIFY(near(summary->unitVariance, WorkedVtv / (sigma * sigma)));
+        QVERIFY(near(summary->semiMajor, 1.58680));
+        QVERIFY(near(summary->heightError, 1.11803));
+    }
+
+    void eachTimeSystemHasItsOwnClock()
+    {
+        // residuals that are nothing but a different offset per system fit exactly
+        grsQcSolver_t solver;
+        double const gps[][2] = {{0, 80}, {60, 30}, {150, 45}, {240, 20}, {320, 55}};
+        double const glonass[][2] = {{20, 40}, {200, 35}, {110, 70}};
+        for (auto const& s : gps)
+            solver.addObservation(s[0], s[1], 3.0, constellationGps);
+        solver.addObservation(90.0, 25.0, 3.0, constellationSbas);   // GPS time
+        for (auto const& s : glonass)
+            solver.addObservation(s[0], s[1], -7.0, constellationGlonass);
+        std::optional<qcSummary_t> const summary = solver.solve(1.0);
+        QVERIFY(summary);
+        QVERIFY(near(summary->unitVariance, 0.0));
+        QVERIFY(near(summary->semiMajor, 0.0, 1e-4));
+    }
+
+    void noSummaryWithoutRedundancyOrGeometry_data()
+    {
+        QTest::addColumn<int>("gpsCount");
+        QTest::addColumn<int>("glonassCount");
+        QTest::addColumn<bool>("sameDirection");
+        QTest::newRow("four satellites, one system") << 4 << 0 << false;
+        QTest::newRow("five satellites, two systems") << 3 << 2 << false;
+        QTest::newRow("none") << 0 << 0 << false;
+        QTest::newRow("all in one direction") << 8 << 0 << true;
+    }
+
+    void noSummaryWithoutRedundancyOrGeometry()
+    {
+        QFETCH(int, gpsCount);
+        QFETCH(int, glonassCount);
+        QFETCH(bool, sameDirection);
+        grsQcSolver_t solver;
+        for (int i = 0; i < gpsCount + glonassCount; ++i) {
+            double const azimuth = sameDirection ? 45.0 : 40.0 * i;
+            double const elevation = sameDirection ? 30.0 : 15.0 + 10.0 * i;
+            solver.addObservation(azimuth, elevation, 0.1 * i, i < gpsCount ? constellationGps : constellationGlonass);
+        }
+        QVERIFY(!solver.solve(1.0));
+    }
+
+    void rejectsBadInput_data()
+    {
+        QTest::addColumn<double>("azimuth");
+        QTest::addColumn<double>("elevation");
+        QTest::addColumn<double>("residual");
+        double const nan = std::nan("");
+        double const inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("NaN residual") << 10.0 << 20.0 << nan;
+        QTest::newRow("infinite residual") << 10.0 << 20.0 << inf;
+        QTest::newRow("NaN azimuth") << nan << 20.0 << 1.0;
+        QTest::newRow("elevation above 90") << 10.0 << 90.5 << 1.0;
+        QTest::newRow("elevation below -90") << 10.0 << -91.0 << 1.0;
+    }
+
+    void rejectsBadInput()
+    {
+        QFETCH(double, azimuth);
+        QFETCH(double, elevation);
+        QFETCH(double, residual);
+        grsQcSolver_t solver;
+        QVERIFY(!solver.addObservation(azimuth, elevation, residual, constellationGps));
+        QCOMPARE(solver.observationCount(), 0);
+    }
+
+    void boundedNumberOfObservations()
+    {
+        grsQcSolver_t solver;
+        for (int i = 0; i < grsQcSolver_t::MaxObservations; ++i)
+            QVERIFY(solver.addObservation(5.0 * i, 10.0 + i % 70, 0.1, constellationGps));
+        QVERIFY(!solver.addObservation(1.0, 45.0, 0.1, constellationGps));
+        QCOMPARE(solver.observationCount(), grsQcSolver_t::MaxObservations);
+        QVERIFY(solver.solve(1.0));
+        solver.clear();
+        QCOMPARE(solver.observationCount(), 0);
+    }
+
+    void noSummaryForABadSigma_data()
+    {
+        QTest::addColumn<double>("sigma");
+        QTest::newRow("zero") << 0.0;
+        QTest::newRow("negative") << -1.0;
+        QTest::newRow("NaN") << std::nan("");
+    }
+
+    void noSummaryForABadSigma()
+    {
+        QFETCH(double, sigma);
+        workedExample_t const example;
+        grsQcSolver_t solver;
+        for (int i = 0; i < 5; ++i)
+            solver.addObservation(example.azimuth[i], example.elevation[i], example.residual[i], constellationGps);
+        QVERIFY(!solver.solve(sigma));
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_grsQcSolver)
+#include "tst_grsQcSolver.moc"

@@ -1,0 +1,118 @@
+#pragma once
+
+// Devices with data for the accuracy windows' tests: each test builds its own fleet.
+
+#include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/position.h>
+#include <belrix_common_qt/pseudorangeStats.h>
+#include <belrix_common_qt/qcDataStore.h>
+#include <belrix_common_qt/remoteDevice.h>
+#include <belrix_common_qt/remotePort.h>
+#include <orvane/context.h>
+#include <orvane/device.h>
+#include <orvane/deviceStore.h>
+
+#include <QApplication>
+#include <QColor>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cmath>
+#include <memory>
+
+namespace accuracyTest {
+
+constexpr double Pi = 3.14159265358979323846;
+constexpr double T0 = 1700000000.0;   // data time of the tests' "now"
+
+inline bool close(double a, double b, double tolerance = 1e-9) { return std::fabs(a - b) <= tolerance; }
+
+inline belrix_common_qt::position_t degrees(double lat, double lon)
+{
+    return belrix_common_qt::position_t(lat * Pi / 180.0, lon * Pi / 180.0);
+}
+
+// The application's devices, in the device store while the fleet lives.
+class fleet_t
+{
+public:
+    fleet_t() : context(new orvane::context_t) { belrix_common_qt::dataClock_t::setTime(T0); }
+    ~fleet_t()
+    {
+        for (orvane::device_t* device : devices)
+            delete device;
+        belrix_common_qt::dataClock_t::useSystemTime();
+    }
+    fleet_t(fleet_t const&) = delete;
+    fleet_t& operator=(fleet_t const&) = delete;
+
+    orvane::device_t* add(QString const& name, unsigned int portId, int capabilities = 0x5f,
+                          QColor const& colour = QColor("#1f77b4"), bool withPort = true)
+    {
+        auto* device = new orvane::device_t(context.get(), name, nullptr);
+        if (withPort)
+            device->setPort(new belrix_common_qt::remotePort_t);
+        device->setPortId(portId);
+        device->setDeviceColor(colour);
+        device->setDeviceDescription(name);
+        device->setDeviceCapabilities(capabilities);
+        orvane::deviceStore_t::instance()->addDevice(device);
+        devices.append(device);
+        return device;
+    }
+
+    void remove(orvane::device_t* device)
+    {
+        devices.removeAll(device);
+        delete device;
+    }
+
+    static void setStats(orvane::device_t* device, double age, float orientationDegrees, float semiMajor,
+                         float semiMinor, bool withOrientation = true)
+    {
+        belrix_common_qt::pseudorangeStats_t stats;
+        stats.semiMajor = semiMajor;
+        stats.semiMinor = semiMinor;
+        if (withOrientation)
+            stats.orientation = float(orientationDegrees * Pi / 180.0);
+        stats.latError = 0.31f;
+        stats.lonError = 0.42f;
+        stats.heightError = 0.75f;
+        device->remoteDevice()->setPseudorangeStats(
+            belrix_common_qt::dataItem_t<belrix_common_qt::pseudorangeStats_t>(stats, T0 - age));
+    }
+
+    static void setPosition(orvane::device_t* device, belrix_common_qt::position_t const& position, double age = 0.0)
+    {
+        device->remoteDevice()->setDisplayPosition(
+            belrix_common_qt::dataItem_t<belrix_common_qt::position_t>(position, T0 - age));
+    }
+
+    std::unique_ptr<orvane::context_t> context;
+    QList<orvane::device_t*> devices;
+};
+
+// Answers every message box that opens while it lives, and keeps what each said.
+class messageCatcher_t : public QObject
+{
+public:
+    QStringList titles;
+    QStringList texts;
+
+    messageCatcher_t()
+    {
+        QObject::connect(&timer, &QTimer::timeout, this, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                titles << box->windowTitle();
+                texts << box->text();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        timer.start(10);
+    }
+
+private:
+    QTimer timer;
+};
+
+} // namespace accuracyTest
