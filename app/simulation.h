@@ -41,8 +41,7 @@ struct receiverProfile_t {
 // The receivers' states reach their devices as NMEA text (simulationSource_t); the almanac
 // goes to the controller directly as well, since GLONASS has no NMEA sentence for it.
 //
-// Satellite numbers follow NMEA and are unique across constellations: GPS 1-32, SBAS 33-64
-// (PRN - 87), GLONASS 65-96 (64 + slot), Galileo 301-336 (300 + PRN), BeiDou 401-463 (400 + PRN).
+// Satellites are numbered as the data model numbers them (belrix_common_qt/navSatNumbering.h).
 class simulation_t : public QObject
 {
     Q_OBJECT

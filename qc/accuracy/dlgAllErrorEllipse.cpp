@@ -98,8 +98,7 @@ void dlgAllErrorEllipse_t::autoScale(double size)
 
 void dlgAllErrorEllipse_t::updateRange()
 {
-    const QString prefix = d->settings.autoScale ? QStringLiteral("(Auto) ") : QString();
-    d->ui.rangeLabel->setText(prefix + distanceString(d->settings.range, guiSettings_t::get()->distanceUnit(), 2));
+    d->ui.rangeLabel->setText(d->settings.rangeCaption());
 }
 
 void dlgAllErrorEllipse_t::showConfigSettings()

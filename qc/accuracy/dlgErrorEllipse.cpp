@@ -179,8 +179,7 @@ void dlgErrorEllipse_t::autoScale(double size)
 
 void dlgErrorEllipse_t::updateRange()
 {
-    const QString prefix = d->settings.autoScale ? QStringLiteral("(Auto) ") : QString();
-    d->ui.rangeLabel->setText(prefix + distanceString(d->settings.range, guiSettings_t::get()->distanceUnit(), 2));
+    d->ui.rangeLabel->setText(d->settings.rangeCaption());
 }
 
 void dlgErrorEllipse_t::showConfigSettings()

@@ -275,8 +275,7 @@ void dlgPositionComparison_t::warn(QString const& title, QString const& text)
 
 void dlgPositionComparison_t::updateRange()
 {
-    const QString prefix = d->settings.autoScale ? QStringLiteral("(Auto) ") : QString();
-    d->ui.rangeLabel->setText(prefix + distanceString(d->settings.range, guiSettings_t::get()->distanceUnit(), 2));
+    d->ui.rangeLabel->setText(d->settings.rangeCaption());
 }
 
 void dlgPositionComparison_t::showConfigSettings()

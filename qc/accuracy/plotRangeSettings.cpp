@@ -1,6 +1,8 @@
 #include "accuracy/plotRangeSettings.h"
 
+#include <belrix_common_qt/textFormat.h>
 #include <belrix_common_qt/units.h>
+#include <belrix_common_qt_gui/guiSettings.h>
 #include <tolvconfig/configCodec.h>
 
 namespace orvane {
@@ -42,6 +44,12 @@ void plotRangeSettings_t::savePlotRange(tolvconfig::config_t& config, keyFunctio
 bool plotRangeSettings_t::operator==(plotRangeSettings_t const& other) const
 {
     return range == other.range && autoScale == other.autoScale && labels == other.labels;
+}
+
+QString plotRangeSettings_t::rangeCaption() const
+{
+    const QString prefix = autoScale ? QStringLiteral("(Auto) ") : QString();
+    return prefix + belrix_common_qt::distanceString(range, belrix_common_qt_gui::guiSettings_t::get()->distanceUnit(), 2);
 }
 
 } // namespace qc

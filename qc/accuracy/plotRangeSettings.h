@@ -2,6 +2,8 @@
 
 #include "orvane_qc_export.h"
 
+#include <QString>
+
 #include <functional>
 #include <string>
 
@@ -32,6 +34,10 @@ public:
     bool loadPlotRange(tolvconfig::config_t const& config, keyFunction_t const& key, labelsKey_t labelsKey);
     // Writes "range", "auto_scale", "labels", in that order.
     void savePlotRange(tolvconfig::config_t& config, keyFunction_t const& key) const;
+
+    // The range as the windows caption it: "(Auto) " while auto scaling, then the range in
+    // the distance unit in force.
+    QString rangeCaption() const;
 
     bool operator==(plotRangeSettings_t const& other) const;
     bool operator!=(plotRangeSettings_t const& other) const { return !(*this == other); }

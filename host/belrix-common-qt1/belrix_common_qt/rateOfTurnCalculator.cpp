@@ -1,7 +1,7 @@
 #include "belrix_common_qt/rateOfTurnCalculator.h"
 
 #include <cmath>
-#include <deque>
+#include <vector>
 
 namespace belrix_common_qt {
 
@@ -26,13 +26,14 @@ class rateOfTurnCalculator_t::private_t
 {
 public:
     unsigned int sampleSize = DefaultSampleSize;
-    std::deque<sample_t> samples;
+    // A vector kept at its capacity: headings arrive every second and must not allocate.
+    std::vector<sample_t> samples;
     double lastRaw = 0.0;
 
     void trim()
     {
-        while (samples.size() > sampleSize)
-            samples.pop_front();
+        if (samples.size() > sampleSize)
+            samples.erase(samples.begin(), samples.begin() + std::ptrdiff_t(samples.size() - sampleSize));
     }
 };
 
@@ -54,6 +55,7 @@ void rateOfTurnCalculator_t::setSampleSize(unsigned int size)
 {
     d->sampleSize = size == 0 ? DefaultSampleSize : (size < 2 ? 2 : size);
     d->trim();
+    d->samples.reserve(d->sampleSize + 1);
 }
 
 unsigned int rateOfTurnCalculator_t::sampleSize() const { return d->sampleSize; }

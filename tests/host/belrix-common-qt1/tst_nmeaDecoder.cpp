@@ -640,6 +640,7 @@ private slots:
             "GLGSV,1,1,04,65,53,144,,66,58,305,32,81,64,223,35,82,13,214,33,1",
             "GNGST,003956.00,235111,,,,2.3,3.5,4.0",
             "GNZDA,003956.00,12,04,2019,00,00",
+            "HEHDT,4.0,T",
         };
         QList<QByteArray> lines;
         for (QByteArray const& body : epoch)
