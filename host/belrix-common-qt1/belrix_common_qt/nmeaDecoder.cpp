@@ -175,6 +175,8 @@ public:
     void apply(double t);
     void applyGga(nmeaGga_t const& s, double t);
     void applyGns(nmeaGns_t const& s, double t);
+    template <typename sentence_t>
+    void applyFix(std::optional<int> quality, sentence_t const& s, double t);
     void applyRmc(nmeaRmc_t const& s, double t);
     void applyGll(nmeaGll_t const& s, double t);
     void applyGsa(nmeaGsa_t const& s, double t);
@@ -278,10 +280,28 @@ void nmeaDecoder_t::private_t::setHeightFrom(std::optional<double> altitude, std
 
 void nmeaDecoder_t::private_t::applyGga(nmeaGga_t const& s, double t)
 {
-    if (s.quality) {
-        int const quality = *s.quality == 9 ? int(fixQualityDgps) : *s.quality;   // 9: SBAS in some receivers
-        device->setFixQuality(dataItem_t<int>(quality, t));
-        if (quality == fixQualityInvalid) {
+    if (s.quality)
+        applyFix(*s.quality == 9 ? int(fixQualityDgps) : *s.quality, s, t);   // 9: SBAS in some receivers
+    else
+        applyFix(std::nullopt, s, t);
+}
+
+void nmeaDecoder_t::private_t::applyGns(nmeaGns_t const& s, double t)
+{
+    // one mode per system; the first system with a fix tells the quality
+    int quality = fixQualityInvalid;
+    for (int i = 0; i < s.modeCount && quality == fixQualityInvalid; ++i)
+        quality = fixQualityOfMode(s.modes[i]);
+    applyFix(s.modeCount > 0 ? std::optional<int>(quality) : std::nullopt, s, t);
+}
+
+// GGA and GNS carry the same fix fields; only how they state the quality differs.
+template <typename sentence_t>
+void nmeaDecoder_t::private_t::applyFix(std::optional<int> quality, sentence_t const& s, double t)
+{
+    if (quality) {
+        device->setFixQuality(dataItem_t<int>(*quality, t));
+        if (*quality == fixQualityInvalid) {
             invalidatePosition();
             invalidateItem(device, &remoteDevice_t::hdop, &remoteDevice_t::setHdop);
         } else {
@@ -301,33 +321,6 @@ void nmeaDecoder_t::private_t::applyGga(nmeaGga_t const& s, double t)
         device->setCorrectionAge(dataItem_t<float>(*s.correctionAge, t));
     else
         invalidateItem(device, &remoteDevice_t::correctionAge, &remoteDevice_t::setCorrectionAge);
-}
-
-void nmeaDecoder_t::private_t::applyGns(nmeaGns_t const& s, double t)
-{
-    // one mode per system; the first system with a fix tells the quality
-    int quality = fixQualityInvalid;
-    for (int i = 0; i < s.modeCount && quality == fixQualityInvalid; ++i)
-        quality = fixQualityOfMode(s.modes[i]);
-    if (s.modeCount > 0) {
-        device->setFixQuality(dataItem_t<int>(quality, t));
-        if (quality == fixQualityInvalid) {
-            invalidatePosition();
-        } else {
-            if (s.latitude && s.longitude) {
-                setPosition(*s.latitude, *s.longitude, t);
-                setHeightFrom(s.altitude, s.geoidSeparation, t);
-            }
-            if (s.hdop)
-                device->setHdop(dataItem_t<float>(*s.hdop, t));
-        }
-    }
-    if (s.satellitesUsed) {
-        device->setSatellitesUsed(dataItem_t<unsigned int>(unsigned(*s.satellitesUsed), t));
-        ggaSatellitesTime = t;
-    }
-    if (s.correctionAge)
-        device->setCorrectionAge(dataItem_t<float>(*s.correctionAge, t));
 }
 
 void nmeaDecoder_t::private_t::applyRmc(nmeaRmc_t const& s, double t)
