@@ -9,12 +9,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <belrix_common_qt/navConstants.h>
 
 namespace orvane {
 namespace app {
 
 namespace {
-constexpr double Pi = 3.14159265358979323846;
+using belrix_common_qt::Pi;
 constexpr double Amplitude = 0.6 * 32767.0;
 constexpr double BuzzPeak = 0.9333333;   // the largest value of buzz()
 

@@ -15,7 +15,7 @@ namespace app {
 using belrix_common_qt_gui::qcQualityPanel_t;
 
 namespace {
-constexpr int QcCapability = 0x10;
+constexpr int QcCapability = orvane::capQc;
 }
 
 class alarmStateReader_t::private_t

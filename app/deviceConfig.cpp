@@ -1,6 +1,7 @@
 #include "deviceConfig.h"
 
 #include <belrix_common_qt/navConstants.h>
+#include <orvane/device.h>
 #include <tolvconfig/configCodec.h>
 
 #include <QObject>
@@ -22,7 +23,7 @@ QList<deviceConfig_t> deviceConfigList_t::simulationDevices()
     deviceConfig_t a;
     a.name = QStringLiteral("GNSS 1");
     a.type = belrix_common_qt::deviceNameGnss;
-    a.capabilities = 0x1 | 0x2 | 0x4 | 0x8 | 0x10 | 0x40;
+    a.capabilities = orvane::capFullReceiver;
     a.color = QColor(QStringLiteral("#1f77b4"));
     a.source = QStringLiteral("simulation:receiver-a");
 
@@ -34,7 +35,7 @@ QList<deviceConfig_t> deviceConfigList_t::simulationDevices()
     deviceConfig_t gyro;
     gyro.name = QStringLiteral("Gyro");
     gyro.type = belrix_common_qt::deviceNameGyro;
-    gyro.capabilities = 0x200;
+    gyro.capabilities = orvane::capHeading;
     gyro.color = QColor(QStringLiteral("#2ca02c"));
     gyro.source = QStringLiteral("simulation:gyro");
     return {a, b, gyro};

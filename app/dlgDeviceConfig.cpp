@@ -1,6 +1,7 @@
 #include "dlgDeviceConfig.h"
 
 #include <belrix_common_qt/navConstants.h>
+#include <orvane/device.h>
 #include <tolvcommon_qt_gui/colorPicker.h>
 
 #include <QCheckBox>
@@ -26,8 +27,8 @@ namespace orvane {
 namespace app {
 
 namespace {
-constexpr int FullReceiver = 0x1 | 0x2 | 0x4 | 0x8 | 0x10 | 0x40;
-constexpr int HeadingDevice = 0x200;
+constexpr int FullReceiver = capFullReceiver;
+constexpr int HeadingDevice = capHeading;
 
 QSpinBox* portBox(QWidget* parent, QString const& name, int value)
 {
@@ -87,13 +88,13 @@ public:
 QList<dlgDeviceConfig_t::capability_t> dlgDeviceConfig_t::capabilities()
 {
     return {
-        {0x1, 0x40000, tr("Signal status panel")},
-        {0x2, 0, tr("Positions: man overboard, take fix, position comparison")},
-        {0x4, 0x100, tr("Device graphs and quality display configuration")},
-        {0x8, 0, tr("Error ellipse")},
-        {0x10, 0, tr("QC settings, QC graphs and QC quality panel")},
-        {0x40, 0, tr("Satellite forecast and calculation")},
-        {0x200, 0, tr("Heading displays: compass rose and tape")},
+        {capSignalStatus, capSignalStatusAlt, tr("Signal status panel")},
+        {capPositions, 0, tr("Positions: man overboard, take fix, position comparison")},
+        {capDeviceGraphs, capDeviceGraphsAlt, tr("Device graphs and quality display configuration")},
+        {capErrorEllipse, 0, tr("Error ellipse")},
+        {capQc, 0, tr("QC settings, QC graphs and QC quality panel")},
+        {capSatellites, 0, tr("Satellite forecast and calculation")},
+        {capHeading, 0, tr("Heading displays: compass rose and tape")},
     };
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <belrix_common_qt/navConstants.h>
 
 using namespace belrix_common_qt;
 
@@ -17,8 +18,6 @@ namespace app {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-constexpr double RadToDeg = 180.0 / Pi;
 constexpr double MetresPerSecondToKnots = 3600.0 / 1852.0;
 constexpr double SecondsPerDay = 86400.0;
 constexpr int IdsPerGsa = 12;

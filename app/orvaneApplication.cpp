@@ -229,7 +229,7 @@ bool orvaneApplication_t::start(QString* errorMessage)
             if (settings.activeDevice || settings.center.isValid())
                 continue;
             for (orvane::device_t* device : created) {
-                if (device->deviceCapabilities() & 0x2) {
+                if (device->deviceCapabilities() & orvane::capPositions) {
                     settings.activeDevice = device;
                     comparison->setConfigSettings(settings);
                     break;

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <belrix_common_qt/navConstants.h>
 
 using namespace belrix_common_qt;
 
@@ -22,10 +23,7 @@ namespace app {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
 constexpr double TwoPi = 2.0 * Pi;
-constexpr double DegToRad = Pi / 180.0;
-constexpr double RadToDeg = 180.0 / Pi;
 
 constexpr double EarthA = 6378137.0;   // WGS84
 constexpr double EarthF = 1.0 / 298.257223563;

@@ -26,10 +26,11 @@
 #include <cstdlib>
 #include <memory>
 #include <vector>
+#include <belrix_common_qt/navConstants.h>
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
+using belrix_common_qt::Pi;
 constexpr double T0 = 1700000000.0;
 
 // N devices around 57°N 11°E, within a few hundred metres, each with a fresh position and

@@ -16,6 +16,7 @@
 
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <belrix_common_qt/navConstants.h>
 
 namespace orvane {
 namespace qc {
@@ -24,8 +25,6 @@ using namespace belrix_common_qt;
 using belrix_common_qt_gui::guiSettings_t;
 
 namespace {
-constexpr double MaxDataAge = 3.0;
-constexpr double DegreesPerRadian = 180.0 / 3.14159265358979323846;
 } // namespace
 
 class dlgAllErrorEllipse_t::private_t
@@ -70,14 +69,14 @@ void dlgAllErrorEllipse_t::handleClockTimeout()
         if (!data || !data->isInput())
             continue;
         dataItem_t<pseudorangeStats_t> const& item = data->pseudorangeStats();
-        if (!item.isValid() || !isDataRecent(item.timestamp(), now, MaxDataAge))
+        if (!isItemCurrent(item, now))
             continue;
         pseudorangeStats_t const& stats = item.value();
         if (!stats.orientation || !stats.semiMajor || !stats.semiMinor)
             continue;
         if (*stats.semiMajor > largest)
             largest = *stats.semiMajor;
-        d->ui.errorEllipseWidget->addEllipse(double(*stats.orientation) * DegreesPerRadian, *stats.semiMajor,
+        d->ui.errorEllipseWidget->addEllipse(double(*stats.orientation) * RadToDeg, *stats.semiMajor,
                                              *stats.semiMinor, d->settings.range, device->deviceColor());
     }
     // after the ellipses: a changed range reaches them on the next tick

@@ -17,6 +17,7 @@
 #include <QPushButton>
 
 #include <optional>
+#include <belrix_common_qt/navConstants.h>
 
 namespace orvane {
 namespace qc {
@@ -25,8 +26,6 @@ using namespace belrix_common_qt;
 using belrix_common_qt_gui::guiSettings_t;
 
 namespace {
-constexpr double MaxDataAge = 3.0;
-constexpr double DegreesPerRadian = 180.0 / 3.14159265358979323846;
 
 QString valueText(double value) { return QString::number(value, 'f', 2); }
 
@@ -128,7 +127,7 @@ void dlgErrorEllipse_t::updateDataRaim()
     if (!device || !device->isInput())
         return;
     dataItem_t<pseudorangeStats_t> const& item = device->pseudorangeStats();
-    if (!item.isValid() || !isDataRecent(item.timestamp(), dataTimestamp(), MaxDataAge)) {
+    if (!isItemCurrent(item, dataTimestamp())) {
         // stale errors next to an empty plot would read as current ones
         d->showErrors(NoDataString, NoDataString, NoDataString);
         return;
@@ -137,7 +136,7 @@ void dlgErrorEllipse_t::updateDataRaim()
     if (stats.orientation && stats.semiMajor && stats.semiMinor) {
         if (d->settings.autoScale)
             autoScale(*stats.semiMajor);
-        d->ui.errorEllipseWidget->addEllipse(double(*stats.orientation) * DegreesPerRadian, *stats.semiMajor,
+        d->ui.errorEllipseWidget->addEllipse(double(*stats.orientation) * RadToDeg, *stats.semiMajor,
                                              *stats.semiMinor, d->settings.range, deviceColor());
     }
     d->showErrors(valueText(stats.latError), valueText(stats.lonError), valueText(stats.heightError));
@@ -150,7 +149,7 @@ void dlgErrorEllipse_t::updateDataUkooa()
         return;
     qcDataStore_t const* store = device->qcDataStore();
     const bool present = store && !store->summary().empty()
-        && isDataRecent(store->summary().back().timestamp, dataTimestamp(), MaxDataAge);
+        && isDataRecent(store->summary().back().timestamp, dataTimestamp(), DataMaxAge);
     if (!present) {
         d->showErrors(NoDataString, NoDataString, NoDataString);
         d->ui.unitVarianceLabel->setText(NoDataString);
@@ -159,7 +158,7 @@ void dlgErrorEllipse_t::updateDataUkooa()
     qcSummary_t const& summary = store->summary().back().summary;
     if (d->settings.autoScale)
         autoScale(summary.semiMajor);
-    d->ui.errorEllipseWidget->addEllipse(double(summary.orientation) * DegreesPerRadian, summary.semiMajor,
+    d->ui.errorEllipseWidget->addEllipse(double(summary.orientation) * RadToDeg, summary.semiMajor,
                                          summary.semiMinor, d->settings.range, deviceColor());
     d->showErrors(valueText(summary.latError), valueText(summary.lonError), valueText(summary.heightError));
     d->ui.unitVarianceLabel->setText(valueText(summary.unitVariance));

@@ -35,7 +35,6 @@ using namespace belrix_common_qt;
 using belrix_common_qt_gui::guiSettings_t;
 
 namespace {
-constexpr double MaxDataAge = 3.0;
 
 enum column_t { columnDevice = 0, columnPosition = 1, columnRange = 2, columnBearing = 3 };
 
@@ -203,7 +202,7 @@ void dlgPositionComparison_t::handleClockTimeout()
         if (!active)
             return;
         dataItem_t<position_t> const& item = active->displayPosition();
-        if (!item.isValid() || !isDataRecent(item.timestamp(), now, MaxDataAge))
+        if (!isItemCurrent(item, now))
             return;
         centre = item.value();
     } else if (d->displayCentreCurrent) {
@@ -218,13 +217,13 @@ void dlgPositionComparison_t::handleClockTimeout()
     double maxRange = 0.0;
     const QList<orvane::device_t*> devices = orvane::deviceStore_t::instance()->devices();
     for (orvane::device_t* device : devices) {
-        if (!(device->deviceCapabilities() & 0x2))
+        if (!(device->deviceCapabilities() & capPositions))
             continue;
         remoteDevice_t* data = device->remoteDevice();
         if (!data)
             continue;
         dataItem_t<position_t> const& item = data->displayPosition();
-        if (!item.isValid() || !isDataRecent(item.timestamp(), now, MaxDataAge))
+        if (!isItemCurrent(item, now))
             continue;
         position_t const& position = item.value();
         if (!position.latValid || !position.lonValid)
@@ -342,7 +341,7 @@ void dlgPositionComparison_t::agePositions()
     QTreeWidget* tree = d->ui.deviceTree;
     for (int i = tree->topLevelItemCount() - 1; i >= 0; --i) {
         auto* row = dynamic_cast<item_t*>(tree->topLevelItem(i));
-        if (row && !isDataRecent(double(std::uint32_t(row->time())), now, MaxDataAge))
+        if (row && !isDataRecent(double(std::uint32_t(row->time())), now, DataMaxAge))
             removeItem(row);
     }
 }

@@ -11,6 +11,7 @@
 #include <orvane/deviceStore.h>
 
 #include <QMessageBox>
+#include <belrix_common_qt/navConstants.h>
 
 namespace orvane {
 namespace qc {
@@ -20,7 +21,6 @@ using belrix_common_qt_gui::deviceSelectWidget_t;
 
 namespace {
 constexpr double HalfPi = 1.57079632679489661923;
-constexpr double Pi = 3.14159265358979323846;
 
 remoteController_t* controllerOf(orvane::context_t* context)
 {

@@ -3,6 +3,7 @@
 #include <orvane/device.h>
 #include <orvane/deviceStore.h>
 #include <tolvconfig/configCodec.h>
+#include <belrix_common_qt/navConstants.h>
 
 namespace orvane {
 namespace qc {
@@ -13,7 +14,7 @@ const char* const KeyCenterLat = "center_lat";
 const char* const KeyCenterLon = "center_lon";
 constexpr int CenterDecimals = 12;
 constexpr double HalfPi = 1.57079632679489661923;
-constexpr double Pi = 3.14159265358979323846;
+using belrix_common_qt::Pi;
 // Half the last stored decimal: a centre on a pole or on the date line is written rounded
 // outwards and must still read as that bound.
 constexpr double RoundingSlack = 0.5e-12;

@@ -42,8 +42,6 @@ namespace qc {
 using namespace belrix_common_qt;
 
 namespace {
-constexpr double MaxDataAge = 3.0;
-constexpr double Pi = 3.14159265358979323846;
 
 const QString MenuSettings = QStringLiteral("Settings");
 const QString MenuView = QStringLiteral("View");
@@ -169,7 +167,7 @@ void qcDevice_t::ageSignalStatusWidget()
     widget->setSbasSignalAvailable(sbas);
 
     dataItem_t<float> const& correction = device->corrSatSnr();
-    widget->setVeskSignalAvailable(correction.isValid() && isDataRecent(correction.timestamp(), now, MaxDataAge)
+    widget->setVeskSignalAvailable(isItemCurrent(correction, now)
                                    && correction.value() > 1.0f);
 }
 
@@ -180,7 +178,7 @@ void qcDevice_t::manOverboard()
         return;
     const double now = dataTimestamp();
     dataItem_t<position_t> const& item = device->inputPosition();
-    if (!item.isValid() || !isDataRecent(item.timestamp(), now, MaxDataAge))
+    if (!isItemCurrent(item, now))
         return;
     position_t const& position = item.value();
     if (!position.latValid || !position.lonValid)
@@ -196,7 +194,7 @@ void qcDevice_t::manOverboard()
 
     double height = 0.0;
     dataItem_t<double> const& heightItem = device->ellipsoidalHeight();
-    if (heightItem.isValid() && isDataRecent(heightItem.timestamp(), now, MaxDataAge))
+    if (isItemCurrent(heightItem, now))
         height = heightItem.value();
 
     const qint64 wholeSeconds = qint64(std::trunc(item.timestamp()));
@@ -237,37 +235,37 @@ void qcDevice_t::makeDialogs()
         return pageGroup()->addPage(new orvanePage_t(title, dialog, nullptr));
     };
 
-    if (caps & 0x8)
+    if (caps & capErrorEllipse)
         d->errorEllipseAction = addPage(QStringLiteral("Error Ellipse Plot..."), new dlgErrorEllipse_t(ctx, this));
-    if (caps & 0x10) {
+    if (caps & capQc) {
         d->qcSettingsAction = addPage(QStringLiteral("QC Settings..."), new dlgQcSettings_t(ctx, this));
         d->qcGraphsAction = addPage(QStringLiteral("QC Graphs..."), new dlgQcGraphs_t(ctx, this));
     }
-    if (caps & (0x4 | 0x100)) {
+    if (caps & (capDeviceGraphs | capDeviceGraphsAlt)) {
         d->graphsAction = addPage(QStringLiteral("Graphs..."), new dlgGraphs_t(ctx, this));
         d->qualityDisplayConfigurationAction = addPage(QStringLiteral("Quality Display Configuration..."),
                                                        new dlgQualityDisplayConfiguration_t(ctx, this));
     }
-    if (caps & 0x40) {
+    if (caps & capSatellites) {
         d->satelliteCalculationsAction =
             addPage(QStringLiteral("Satellite Calculations..."), new dlgSatelliteCalculation_t(ctx, this));
         d->satelliteForecastAction =
             addPage(QStringLiteral("Satellite Forecast..."), new dlgSatelliteForecast_t(ctx, this));
     }
-    if (caps & 0x2) {
+    if (caps & capPositions) {
         d->takeFixDialog = new fixes::dlgTakeFix_t(ctx, this);
         d->takeFixAction = addPage(QStringLiteral("Take Fix..."), d->takeFixDialog);
     }
-    if ((caps & 0x200) && deviceOldType() != deviceNameGyro)
+    if ((caps & capHeading) && deviceOldType() != deviceNameGyro)
         d->tapeDisplayAction = addPage(QStringLiteral("Tape Display..."), new dlgTapeDisplay_t(ctx, this));
-    if (caps & 0x200)
+    if (caps & capHeading)
         d->compassRoseAction = addPage(QStringLiteral("Compass Rose..."), new dlgCompassRose_t(ctx, this));
 }
 
 void qcDevice_t::makeActions()
 {
     device_t::makeActions();
-    if (deviceCapabilities() & 0x2) {
+    if (deviceCapabilities() & capPositions) {
         d->manOverboardAction = new QAction(QIcon(QStringLiteral(":/overboard.png")), QStringLiteral("Man Overboard"), this);
         d->manOverboardAction->setStatusTip(QStringLiteral("Man Overboard"));
         d->manOverboardAction->setShortcut(QKeySequence(Qt::Key_F10));
@@ -331,7 +329,7 @@ void qcDevice_t::makeDockWidget()
     std::vector<QDockWidget*>& docks = dockWidgets();
     const int caps = deviceCapabilities();
 
-    if (caps & 0x10) {
+    if (caps & capQc) {
         d->qcQualityPanel = deviceGui() ? deviceGui()->qcQualityPanel() : nullptr;
         if (QWidget* panel = d->qcQualityPanel) {
             auto* dock = new QDockWidget(this, Qt::WindowFlags());
@@ -349,7 +347,7 @@ void qcDevice_t::makeDockWidget()
         }
     }
 
-    if (caps & (0x1 | 0x40000)) {
+    if (caps & (capSignalStatus | capSignalStatusAlt)) {
         d->signalStatusWidget = new signalStatusWidget_t(this);
         auto* dock = new QDockWidget(this, Qt::WindowFlags());
         dock->setWidget(d->signalStatusWidget);

@@ -15,12 +15,12 @@
 #include <QtTest>
 
 #include <cmath>
+#include <belrix_common_qt/navConstants.h>
 
 using namespace orvane::app;
 using namespace belrix_common_qt;
 
 namespace {
-constexpr double pi = 3.14159265358979323846;
 constexpr double T0 = 1718000000.0;
 
 receiverProfile_t profile(bool corrected)
@@ -68,13 +68,13 @@ private slots:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("latitude north") << nmeaEncoder_t::latitude(57.5 * pi / 180.0) << QByteArray("5730.0000000,N");
-        QTest::newRow("latitude south") << nmeaEncoder_t::latitude(-45.877591500 * pi / 180.0)
+        QTest::newRow("latitude north") << nmeaEncoder_t::latitude(57.5 * Pi / 180.0) << QByteArray("5730.0000000,N");
+        QTest::newRow("latitude south") << nmeaEncoder_t::latitude(-45.877591500 * Pi / 180.0)
                                         << QByteArray("4552.6554900,S");
         QTest::newRow("minutes round up to the next degree")
-            << nmeaEncoder_t::latitude((58.0 - 1e-12) * pi / 180.0) << QByteArray("5800.0000000,N");
-        QTest::newRow("longitude west") << nmeaEncoder_t::longitude(-4.25 * pi / 180.0) << QByteArray("00415.0000000,W");
-        QTest::newRow("longitude far east") << nmeaEncoder_t::longitude(170.5 * pi / 180.0)
+            << nmeaEncoder_t::latitude((58.0 - 1e-12) * Pi / 180.0) << QByteArray("5800.0000000,N");
+        QTest::newRow("longitude west") << nmeaEncoder_t::longitude(-4.25 * Pi / 180.0) << QByteArray("00415.0000000,W");
+        QTest::newRow("longitude far east") << nmeaEncoder_t::longitude(170.5 * Pi / 180.0)
                                             << QByteArray("17030.0000000,E");
         QTest::newRow("time of day") << nmeaEncoder_t::timeOfDay(T0 + 0.25) << QByteArray("061320.25");
         QTest::newRow("midnight") << nmeaEncoder_t::timeOfDay(1717545600.0) << QByteArray("000000.00");
@@ -148,7 +148,7 @@ private slots:
             QVERIFY(std::fabs(device.correctionAge().value() - *s.correctionAge) < 0.051);
             pseudorangeStats_t const g = device.pseudorangeStats().value();
             QVERIFY(g.semiMajor && std::fabs(*g.semiMajor - s.semiMajor) < 0.0006);
-            QVERIFY(g.orientation && std::fabs(*g.orientation * 180.0 / pi - s.orientation) < 0.06);
+            QVERIFY(g.orientation && std::fabs(*g.orientation * 180.0 / Pi - s.orientation) < 0.06);
             QVERIFY(g.heightError && std::fabs(*g.heightError - s.heightError) < 0.0006);
             // every satellite, where it stands, how strong and whether used
             std::map<unsigned int, remoteNavSat_t const*> const sats = device.allNavSats();
@@ -226,9 +226,9 @@ private slots:
             QCOMPARE(b.toa, a.toa);
             QVERIFY(std::fabs(b.eccentricity - a.eccentricity) <= std::ldexp(1.0, -22));
             QVERIFY(std::fabs(b.sqrtA - a.sqrtA) <= std::ldexp(1.0, -12));
-            QVERIFY(std::fabs(b.inclination - a.inclination) <= pi * std::ldexp(1.0, -20));
+            QVERIFY(std::fabs(b.inclination - a.inclination) <= Pi * std::ldexp(1.0, -20));
             for (auto angle : {&almanacGps_t::rightAscension, &almanacGps_t::argumentOfPerigee, &almanacGps_t::meanAnomaly})
-                QVERIFY(std::fabs(std::remainder(b.*angle - a.*angle, 2.0 * pi)) <= pi * std::ldexp(1.0, -24));
+                QVERIFY(std::fabs(std::remainder(b.*angle - a.*angle, 2.0 * Pi)) <= Pi * std::ldexp(1.0, -24));
             QVERIFY(std::fabs(b.af0 - a.af0) <= std::ldexp(1.0, -21));
         }
     }

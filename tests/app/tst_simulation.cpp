@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <limits>
+#include <belrix_common_qt/navConstants.h>
 
 using namespace belrix_common_qt;
 using orvane::app::gyroState_t;
@@ -24,7 +25,6 @@ Q_DECLARE_METATYPE(satList_t)
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
 constexpr double T0 = 1718000000.0;   // June 2024
 constexpr double knot = 1852.0 / 3600.0;
 
@@ -99,7 +99,7 @@ double worstOrthogonality(receiverState_t const* state)
     for (satelliteState_t const& sat : state->satellites) {
         if (!sat.used)
             continue;
-        double const az = sat.azimuth * pi / 180.0, el = sat.elevation * pi / 180.0;
+        double const az = sat.azimuth * Pi / 180.0, el = sat.elevation * Pi / 180.0;
         sums[0] += std::cos(el) * std::sin(az) * sat.residual;
         sums[1] += std::cos(el) * std::cos(az) * sat.residual;
         sums[2] += std::sin(el) * sat.residual;
@@ -236,7 +236,7 @@ void tst_simulation::shipStaysAtSea()
     // open Kattegat between the Swedish archipelago (east of 11.55 E) and Laeso (south of 57.35 N)
     for (double t = T0; t < T0 + 4.0 * 3600.0; t += 30.0) {
         position_t const p = sim->shipPosition(t);
-        double const lat = p.lat * 180.0 / pi, lon = p.lon * 180.0 / pi;
+        double const lat = p.lat * 180.0 / Pi, lon = p.lon * 180.0 / Pi;
         QVERIFY2(lat > 57.45 && lat < 57.75 && lon > 10.95 && lon < 11.5,
                  qPrintable(QStringLiteral("%1 %2").arg(lat).arg(lon)));
     }
@@ -275,7 +275,7 @@ void tst_simulation::antennaFollowsLeverArm()
         // same seed, so the noise cancels and only the lever arm remains
         double east = 0.0, north = 0.0;
         offset(stateA()->position, sim->receiverState(bow)->position, east, north);
-        double const h = sim->shipHeading(t) * pi / 180.0;
+        double const h = sim->shipHeading(t) * Pi / 180.0;
         QVERIFY(std::fabs(east - (40.0 * std::sin(h) - 6.0 * std::cos(h))) < 0.05);
         QVERIFY(std::fabs(north - (40.0 * std::cos(h) + 6.0 * std::sin(h))) < 0.05);
     }

@@ -1,4 +1,5 @@
 #include "belrix_common_qt_gui/longitudeEdit.h"
+#include <belrix_common_qt/navConstants.h>
 
 namespace belrix_common_qt_gui {
 
@@ -10,7 +11,7 @@ void longitudeEdit_t::setLongitude(double radians) { setRadians(radians); }
 
 QString longitudeEdit_t::formatAngle(double radians, belrix_common_qt::latLonStringOptions_t const& options) const
 {
-    if (!(radians >= -3.141592653589793 && radians <= 3.141592653589793))
+    if (!(radians >= -belrix_common_qt::Pi && radians <= belrix_common_qt::Pi))
         return QString();
     return belrix_common_qt::longitudeString(radians, options);
 }

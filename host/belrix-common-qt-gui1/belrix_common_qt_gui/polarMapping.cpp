@@ -4,12 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <belrix_common_qt/navConstants.h>
 
 namespace belrix_common_qt_gui {
 
 namespace {
-constexpr double Pi = 3.14159265358979323846;
-constexpr double RadiansPerDegree = Pi / 180.0;
+using belrix_common_qt::Pi;
+using belrix_common_qt::DegToRad;
 }
 
 polarMapping_t::polarMapping_t(QPointF const& centre, double radiusPixels, double rangeMeters)
@@ -39,13 +40,13 @@ QPointF polarMapping_t::toPixel(double eastMeters, double northMeters) const
 
 QPointF polarMapping_t::polarToPixel(double meters, double bearingDegrees) const
 {
-    const double bearing = bearingDegrees * RadiansPerDegree;
+    const double bearing = bearingDegrees * DegToRad;
     return toPixel(meters * std::sin(bearing), meters * std::cos(bearing));
 }
 
 QPointF polarMapping_t::relativeToPixel(double relativeRange, double bearingDegrees) const
 {
-    const double bearing = bearingDegrees * RadiansPerDegree;
+    const double bearing = bearingDegrees * DegToRad;
     const double r = relativeRange * m_radius;
     return QPointF(m_centre.x() + r * std::sin(bearing), m_centre.y() - r * std::cos(bearing));
 }
@@ -55,7 +56,7 @@ QPolygonF polarMapping_t::ellipse(double orientationDegrees, double semiMajor, d
     QPolygonF polygon;
     if (segments < 4)
         segments = 4;
-    const double theta = orientationDegrees * RadiansPerDegree;
+    const double theta = orientationDegrees * DegToRad;
     // unit vectors (east, north) of the two axes; the minor axis lies 90° clockwise of the major
     const double majorE = std::sin(theta), majorN = std::cos(theta);
     const double minorE = std::cos(theta), minorN = -std::sin(theta);

@@ -9,6 +9,7 @@
 #include <QVector>
 
 #include <cmath>
+#include <belrix_common_qt/navConstants.h>
 
 namespace belrix_common_qt_gui {
 
@@ -146,7 +147,7 @@ void positionComparisonWidget_t::drawData(QPainter& painter, polarMapping_t cons
         painter.setBrush(color);
         if (beyond) {
             // an arrowhead on the rim, pointing away from the centre
-            const double b = point.bearing * 3.14159265358979323846 / 180.0;
+            const double b = point.bearing * belrix_common_qt::DegToRad;
             const QPointF out(std::sin(b), -std::cos(b));
             const QPointF side(-out.y(), out.x());
             QPolygonF arrow;

@@ -20,13 +20,6 @@ namespace belrix_common_qt_gui {
 using namespace belrix_common_qt;
 
 namespace {
-constexpr double MaxAge = 3.0;
-
-template <typename T>
-bool isCurrent(dataItem_t<T> const& item, double now)
-{
-    return item.isValid() && isDataRecent(item.timestamp(), now, MaxAge);
-}
 
 struct rowInfo_t {
     const char* name;      // object names: <name>ValueLabel, <name>Light
@@ -116,38 +109,38 @@ void qcQualityPanel_t::updateData(double now, remoteDevice_t const* device)
     qualitySettings_t const& settings = d->settings ? *d->settings : defaults;
 
     auto const& fix = device->fixQuality();
-    if (isCurrent(fix, now))
+    if (isItemCurrent(fix, now))
         d->set(rowFix, fixQualityString(fix.value()), qualityGrader_t::fix(fix.value(), settings));
     else
         d->clear(rowFix);
 
     auto const& sats = device->satellitesUsed();
-    if (isCurrent(sats, now))
+    if (isItemCurrent(sats, now))
         d->set(rowSatellites, QString::number(sats.value()), qualityGrader_t::satellitesUsed(sats.value(), settings));
     else
         d->clear(rowSatellites);
 
     auto const& hdop = device->hdop();
-    if (isCurrent(hdop, now))
+    if (isItemCurrent(hdop, now))
         d->set(rowHdop, QString::number(hdop.value(), 'f', 1), qualityGrader_t::hdop(hdop.value(), settings));
     else
         d->clear(rowHdop);
 
     auto const& pdop = device->pdop();
-    if (isCurrent(pdop, now))
+    if (isItemCurrent(pdop, now))
         d->set(rowPdop, QString::number(pdop.value(), 'f', 1), qualityGrader_t::pdop(pdop.value(), settings));
     else
         d->clear(rowPdop);
 
     auto const& age = device->correctionAge();
-    if (isCurrent(age, now))
+    if (isItemCurrent(age, now))
         d->set(rowCorrectionAge, tr("%1 s").arg(age.value(), 0, 'f', 1),
                qualityGrader_t::correctionAge(age.value(), settings));
     else
         d->clear(rowCorrectionAge);
 
     const qcDataStore_t* store = device->qcDataStore();
-    if (store && !store->summary().empty() && isDataRecent(store->summary().back().timestamp, now, MaxAge)) {
+    if (store && !store->summary().empty() && isDataRecent(store->summary().back().timestamp, now, DataMaxAge)) {
         static const qcSettingsBase_t qcDefaults;
         const double limit = device->qcSettings() ? device->qcSettings()->unitVarianceLimit()
                                                   : qcDefaults.unitVarianceLimit();

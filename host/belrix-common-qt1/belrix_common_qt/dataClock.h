@@ -1,6 +1,7 @@
 #pragma once
 
 #include "belrix_common_qt_export.h"
+#include "belrix_common_qt/dataItem.h"
 
 namespace belrix_common_qt {
 
@@ -23,6 +24,17 @@ BELRIX_COMMON_QT_EXPORT double dataTimestamp();
 // True while a datum stamped at timestamp is younger than maxAge at now. A datum from
 // more than maxAge in the future (a clock stepped back) is not current either.
 BELRIX_COMMON_QT_EXPORT bool isDataRecent(double timestamp, double now, double maxAge);
+// Every item a display reads (position, height, heading, error statistics, QC summaries,
+// correction signal) counts as current for this long after its timestamp.
+constexpr double DataMaxAge = 3.0;
+
+// True when item is valid and younger than DataMaxAge at now.
+template <typename T>
+bool isItemCurrent(dataItem_t<T> const& item, double now)
+{
+    return item.isValid() && isDataRecent(item.timestamp(), now, DataMaxAge);
+}
+
 // Satellite views arrive in multi-sentence cycles and may lag the position.
 BELRIX_COMMON_QT_EXPORT bool isSatDataRecent(double timestamp, double now);
 constexpr double SatDataMaxAge = 5.0;

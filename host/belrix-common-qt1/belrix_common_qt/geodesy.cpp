@@ -4,13 +4,12 @@
 
 #include <cmath>
 #include <limits>
+#include "belrix_common_qt/navConstants.h"
 
 namespace belrix_common_qt {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-constexpr double DegreesPerRadian = 180.0 / Pi;
 
 bool usable(position_t const& p)
 {
@@ -25,8 +24,8 @@ bool inverse(position_t const& from, position_t const& to, double& meters, doubl
         return false;
     static GeographicLib::Geodesic const& wgs84 = GeographicLib::Geodesic::WGS84();
     double backAzimuth = 0.0;
-    wgs84.Inverse(from.lat * DegreesPerRadian, from.lon * DegreesPerRadian, to.lat * DegreesPerRadian,
-                  to.lon * DegreesPerRadian, meters, azimuth, backAzimuth);
+    wgs84.Inverse(from.lat * RadToDeg, from.lon * RadToDeg, to.lat * RadToDeg,
+                  to.lon * RadToDeg, meters, azimuth, backAzimuth);
     return std::isfinite(meters) && std::isfinite(azimuth);
 }
 

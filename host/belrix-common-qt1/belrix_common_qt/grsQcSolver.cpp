@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include "belrix_common_qt/navConstants.h"
 
 namespace belrix_common_qt {
 
@@ -11,8 +12,6 @@ namespace {
 
 constexpr int TimeSystems = 5;
 constexpr int MaxUnknowns = 3 + TimeSystems;
-constexpr double DegToRad = 3.14159265358979323846 / 180.0;
-constexpr double Pi = 3.14159265358979323846;
 // Eigenvalues of N below this share of the largest leave an unknown undetermined.
 constexpr double SingularRatio = 1e-10;
 

@@ -14,13 +14,12 @@
 #include <bitset>
 #include <cmath>
 #include <limits>
+#include "belrix_common_qt/navConstants.h"
 
 namespace belrix_common_qt {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-constexpr double DegToRad = Pi / 180.0;
 constexpr double KnotsToMetresPerSecond = 1852.0 / 3600.0;
 constexpr double KmhToMetresPerSecond = 1.0 / 3.6;
 constexpr double Never = -std::numeric_limits<double>::infinity();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include "belrix_common_qt/navConstants.h"
 
 namespace belrix_common_qt {
 
@@ -18,7 +19,6 @@ const QString utcString = QStringLiteral(" UTC");
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
 constexpr int maxDecimals = 10;
 constexpr QChar degreeSign(0x00B0);
 
@@ -84,7 +84,7 @@ QString fraction(long long value, int decimals)
 
 QString latLonString(double radians, latLonStringOptions_t const& options, axis_t const& axis)
 {
-    double const degrees = radians * 180.0 / pi;
+    double const degrees = radians * 180.0 / Pi;
     if (!std::isfinite(degrees) || std::fabs(degrees) > axis.limit)
         return NoDataString;
 
@@ -294,8 +294,8 @@ bool parseLatLon(QString const& text, axis_t const& axis, double& radians)
     if (degrees > axis.limit)
         return false;
 
-    double const limit = axis.limit * pi / 180.0;
-    double const magnitude = std::min(degrees * pi / 180.0, limit);
+    double const limit = axis.limit * Pi / 180.0;
+    double const magnitude = std::min(degrees * Pi / 180.0, limit);
     bool const negative = (sign == '-' || letter == axis.negative) && magnitude != 0.0;
     radians = negative ? -magnitude : magnitude;
     return true;

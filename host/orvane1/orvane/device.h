@@ -28,6 +28,21 @@ class config_t;
 
 namespace orvane {
 
+// Bits of a device's capability mask: what the device offers, and so which windows,
+// panels and actions it gets.
+enum deviceCapability_t : int {
+    capSignalStatus = 0x1,
+    capPositions = 0x2,            // man overboard, take fix, position comparison
+    capDeviceGraphs = 0x4,         // also quality display configuration
+    capErrorEllipse = 0x8,
+    capQc = 0x10,                  // QC settings, QC graphs, QC quality panel
+    capSatellites = 0x40,          // satellite forecast and calculation
+    capDeviceGraphsAlt = 0x100,    // an older bit for device graphs
+    capHeading = 0x200,            // compass rose and heading tape
+    capSignalStatusAlt = 0x40000,  // an older bit for the signal status panel
+    capFullReceiver = capSignalStatus | capPositions | capDeviceGraphs | capErrorEllipse | capQc | capSatellites,
+};
+
 class context_t;
 class dlgLogData_t;
 class menuManager_t;

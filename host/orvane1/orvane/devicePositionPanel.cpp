@@ -16,13 +16,6 @@ namespace orvane {
 using namespace belrix_common_qt;
 
 namespace {
-constexpr double MaxAge = 3.0;
-
-template <typename T>
-bool isCurrent(dataItem_t<T> const& item, double now)
-{
-    return item.isValid() && isDataRecent(item.timestamp(), now, MaxAge);
-}
 } // namespace
 
 class devicePositionPanel_t::private_t
@@ -70,7 +63,7 @@ void devicePositionPanel_t::updateData(double now, remoteDevice_t const* device)
     latLonStringOptions_t options;
     options.format = gui->latLonFormat();
 
-    const bool havePosition = device && isCurrent(device->displayPosition(), now);
+    const bool havePosition = device && isItemCurrent(device->displayPosition(), now);
     if (havePosition) {
         auto const& item = device->displayPosition();
         const QDateTime t = QDateTime::fromMSecsSinceEpoch(qint64(item.timestamp() * 1000.0), Qt::UTC)
@@ -83,20 +76,20 @@ void devicePositionPanel_t::updateData(double now, remoteDevice_t const* device)
         d->latitude->setText(NoDataString);
         d->longitude->setText(NoDataString);
     }
-    d->height->setText(device && isCurrent(device->ellipsoidalHeight(), now)
+    d->height->setText(device && isItemCurrent(device->ellipsoidalHeight(), now)
                            ? distanceString(device->ellipsoidalHeight().value(), gui->distanceUnit(), 2)
                            : NoDataString);
-    if (device && isCurrent(device->fixQuality(), now)) {
+    if (device && isItemCurrent(device->fixQuality(), now)) {
         QString text = fixQualityString(device->fixQuality().value());
-        if (isCurrent(device->satellitesUsed(), now))
+        if (isItemCurrent(device->satellitesUsed(), now))
             text += tr(", %n satellites", nullptr, int(device->satellitesUsed().value()));
         d->fix->setText(text);
     } else {
         d->fix->setText(NoDataString);
     }
-    d->heading->setText(device && isCurrent(device->heading(), now) ? angleString(device->heading().value(), 1)
+    d->heading->setText(device && isItemCurrent(device->heading(), now) ? angleString(device->heading().value(), 1)
                                                                      : NoDataString);
-    if (device && isCurrent(device->rateOfTurn(), now)) {
+    if (device && isItemCurrent(device->rateOfTurn(), now)) {
         const double rate = device->rateOfTurn().value();
         QString text = QString::number(std::fabs(rate), 'f', 1) + QStringLiteral("\u00b0/min");
         // a rate that rounds to zero gets no side
@@ -106,9 +99,9 @@ void devicePositionPanel_t::updateData(double now, remoteDevice_t const* device)
     } else {
         d->rateOfTurn->setText(NoDataString);
     }
-    if (device && isCurrent(device->speedOverGround(), now)) {
+    if (device && isItemCurrent(device->speedOverGround(), now)) {
         QString text = speedString(device->speedOverGround().value(), gui->speedUnit(), 1);
-        if (isCurrent(device->courseOverGround(), now))
+        if (isItemCurrent(device->courseOverGround(), now))
             text += QStringLiteral(" / ") + angleString(device->courseOverGround().value(), 1);
         d->speed->setText(text);
     } else {

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <memory>
+#include <belrix_common_qt/navConstants.h>
 
 using namespace belrix_common_qt_gui;
 using belrix_common_qt::deviceEntry_t;
@@ -21,7 +22,7 @@ using belrix_common_qt::remoteController_t;
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
+using belrix_common_qt::Pi;
 constexpr double Feet = 1200.0 / 3937.0;   // metres in a US survey foot
 
 bool close(double a, double b, double tolerance = 1e-9) { return std::fabs(a - b) <= tolerance; }

@@ -10,11 +10,12 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <belrix_common_qt/navConstants.h>
 
 using namespace belrix_common_qt_gui;
 using belrix_common_qt::distanceUnit_t;
 
-constexpr double Pi = 3.14159265358979323846;
+using belrix_common_qt::Pi;
 
 namespace {
 

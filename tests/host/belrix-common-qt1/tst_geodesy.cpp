@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <belrix_common_qt/navConstants.h>
 
 using belrix_common_qt::calcBearing;
 using belrix_common_qt::calcRange;
@@ -13,7 +14,7 @@ Q_DECLARE_METATYPE(position_t)
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
+using belrix_common_qt::Pi;
 
 position_t degrees(double lat, double lon) { return position_t(lat * Pi / 180.0, lon * Pi / 180.0); }
 

@@ -3,12 +3,12 @@
 #include <QtTest>
 
 #include <cmath>
+#include <belrix_common_qt/navConstants.h>
 
 using namespace belrix_common_qt;
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
 
 bool near(double actual, double expected, double tolerance = 1e-5)
 {

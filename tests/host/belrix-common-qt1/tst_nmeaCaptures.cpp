@@ -17,12 +17,12 @@
 #include <QtTest>
 
 #include <cmath>
+#include <belrix_common_qt/navConstants.h>
 
 using namespace belrix_common_qt;
 
 namespace {
 
-constexpr double RadToDeg = 180.0 / 3.14159265358979323846;
 
 QString capturesDir()
 {

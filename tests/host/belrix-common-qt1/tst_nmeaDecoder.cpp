@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <belrix_common_qt/navConstants.h>
 
 using namespace belrix_common_qt;
 
@@ -44,8 +45,6 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-constexpr double DegToRad = Pi / 180.0;
 
 bool near(double actual, double expected, double tolerance = 1e-6) { return std::fabs(actual - expected) <= tolerance; }
 

@@ -6,16 +6,16 @@
 
 #include <cmath>
 #include <limits>
+#include <belrix_common_qt/navConstants.h>
 
 using namespace belrix_common_qt;
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 constexpr double inf = std::numeric_limits<double>::infinity();
 
-double toRadians(double degrees) { return degrees * pi / 180.0; }
+double toRadians(double degrees) { return degrees * Pi / 180.0; }
 
 bool near(double a, double b, double tolerance) { return std::fabs(a - b) <= tolerance; }
 
@@ -374,13 +374,13 @@ void tst_textFormat::latLonString_data()
     QTest::newRow("lat rounds to zero from south") << true << -1e-12 << dm << 1 << -1 << u8("00° 00.000000' N");
     QTest::newRow("lon rounds to zero signed") << false << -1e-12 << dd << 0 << -1 << u8("0.00000000°");
 
-    QTest::newRow("north pole DD") << true << pi / 2 << dd << 1 << -1 << u8("90.00000000° N");
-    QTest::newRow("north pole DM") << true << pi / 2 << dm << 1 << -1 << u8("90° 00.000000' N");
-    QTest::newRow("south pole DMS") << true << -pi / 2 << dms << 1 << -1 << u8("90° 00' 00.0000\" S");
-    QTest::newRow("south pole signed") << true << -pi / 2 << dm << 0 << -1 << u8("-90° 00.000000'");
-    QTest::newRow("antimeridian east") << false << pi << dm << 1 << -1 << u8("180° 00.000000' E");
-    QTest::newRow("antimeridian west DMS") << false << -pi << dms << 1 << -1 << u8("180° 00' 00.0000\" W");
-    QTest::newRow("antimeridian signed DD") << false << -pi << dd << 0 << -1 << u8("-180.00000000°");
+    QTest::newRow("north pole DD") << true << Pi / 2 << dd << 1 << -1 << u8("90.00000000° N");
+    QTest::newRow("north pole DM") << true << Pi / 2 << dm << 1 << -1 << u8("90° 00.000000' N");
+    QTest::newRow("south pole DMS") << true << -Pi / 2 << dms << 1 << -1 << u8("90° 00' 00.0000\" S");
+    QTest::newRow("south pole signed") << true << -Pi / 2 << dm << 0 << -1 << u8("-90° 00.000000'");
+    QTest::newRow("antimeridian east") << false << Pi << dm << 1 << -1 << u8("180° 00.000000' E");
+    QTest::newRow("antimeridian west DMS") << false << -Pi << dms << 1 << -1 << u8("180° 00' 00.0000\" W");
+    QTest::newRow("antimeridian signed DD") << false << -Pi << dd << 0 << -1 << u8("-180.00000000°");
 
     QTest::newRow("carry below 1 DD") << true << toRadians(0.99999999999) << dd << 1 << -1 << u8("1.00000000° N");
     QTest::newRow("carry below 1 DM") << true << toRadians(0.99999999999) << dm << 1 << -1 << u8("01° 00.000000' N");
@@ -406,7 +406,7 @@ void tst_textFormat::latLonString_data()
     QTest::newRow("DM 0 decimals") << true << lat << dm << 1 << 0 << u8("52° 22' N");
     QTest::newRow("DMS 0 decimals") << true << lat << dms << 1 << 0 << u8("52° 22' 27\" N");
     QTest::newRow("decimals clamp to 10") << true << lat << dd << 1 << 99 << u8("52.3740325000° N");
-    QTest::newRow("DMS 10 decimals at 180") << false << -pi << dms << 1 << 10 << u8("180° 00' 00.0000000000\" W");
+    QTest::newRow("DMS 10 decimals at 180") << false << -Pi << dms << 1 << 10 << u8("180° 00' 00.0000000000\" W");
 }
 
 void tst_textFormat::latLonString()
@@ -428,11 +428,11 @@ void tst_textFormat::latLonNoData_data()
     QTest::newRow("lat nan") << true << notANumber;
     QTest::newRow("lat inf") << true << inf;
     QTest::newRow("lon -inf") << false << -inf;
-    QTest::newRow("lat just above 90") << true << std::nextafter(pi / 2, 4.0);
-    QTest::newRow("lat just below -90") << true << std::nextafter(-pi / 2, -4.0);
+    QTest::newRow("lat just above 90") << true << std::nextafter(Pi / 2, 4.0);
+    QTest::newRow("lat just below -90") << true << std::nextafter(-Pi / 2, -4.0);
     QTest::newRow("lat 91") << true << toRadians(91.0);
-    QTest::newRow("lon just above 180") << false << std::nextafter(pi, 4.0);
-    QTest::newRow("lon just below -180") << false << std::nextafter(-pi, -4.0);
+    QTest::newRow("lon just above 180") << false << std::nextafter(Pi, 4.0);
+    QTest::newRow("lon just below -180") << false << std::nextafter(-Pi, -4.0);
     QTest::newRow("lon in degrees by mistake") << false << 359.0;
     QTest::newRow("lat huge") << true << 1e300;
 }
@@ -498,8 +498,8 @@ void tst_textFormat::parseRoundTrip()
         QString const text = formatLatLon(latitude, radians, options(fmt, hemisphere, decimals));
         double parsed = notANumber;
         QVERIFY2(parseLatLon(latitude, text, parsed), qPrintable(text));
-        QVERIFY2(near(parsed * 180.0 / pi, degrees, tolerance), qPrintable(text));
-        QVERIFY2(std::fabs(parsed) <= limit * pi / 180.0, qPrintable(text));
+        QVERIFY2(near(parsed * 180.0 / Pi, degrees, tolerance), qPrintable(text));
+        QVERIFY2(std::fabs(parsed) <= limit * Pi / 180.0, qPrintable(text));
     }
 }
 
@@ -536,7 +536,7 @@ void tst_textFormat::parseTyped()
     QFETCH(double, degrees);
     double radians = notANumber;
     QVERIFY(parseLatLon(latitude, text, radians));
-    QVERIFY2(near(radians, toRadians(degrees), 1e-12), qPrintable(QString::number(radians * 180 / pi, 'g', 17)));
+    QVERIFY2(near(radians, toRadians(degrees), 1e-12), qPrintable(QString::number(radians * 180 / Pi, 'g', 17)));
 }
 
 void tst_textFormat::parseRejects_data()

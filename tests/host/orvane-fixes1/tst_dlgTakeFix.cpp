@@ -24,6 +24,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <belrix_common_qt/navConstants.h>
 
 using namespace orvane::fixes;
 using namespace belrix_common_qt;
@@ -32,7 +33,6 @@ using tolvgeodesy::coordLL_t;
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
 constexpr double now = 1796498625.0;   // 2026-12-05 19:23:45 UTC
 constexpr double lat = 0.9;
 constexpr double lon = -0.05;
@@ -257,7 +257,7 @@ void tst_dlgTakeFix::conversion()
         case 1: return true;
         case 2: out = in; return false;
         case 3: out = coordLL_t(std::numeric_limits<double>::quiet_NaN(), in.lat); return true;
-        default: out = coordLL_t(-pi, pi / 2.0); return true;
+        default: out = coordLL_t(-Pi, Pi / 2.0); return true;
         }
     });
     source()->setInputPosition(positionItem(0.0));
@@ -270,8 +270,8 @@ void tst_dlgTakeFix::conversion()
         QVERIFY(near(store()->fixes().first().coord.lat, lat - 0.001));
     }
     if (mode == 4) {
-        QCOMPARE(store()->fixes().first().coord.lon, -pi);
-        QCOMPARE(store()->fixes().first().coord.lat, pi / 2.0);
+        QCOMPARE(store()->fixes().first().coord.lon, -Pi);
+        QCOMPARE(store()->fixes().first().coord.lat, Pi / 2.0);
     }
 }
 

@@ -14,13 +14,14 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <belrix_common_qt/navConstants.h>
 
 using namespace orvane::fixes;
 using tolvgeodesy::coordLL_t;
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+using belrix_common_qt::Pi;
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 constexpr double inf = std::numeric_limits<double>::infinity();
 const QString gpxNs = QStringLiteral("http://www.topografix.com/GPX/1/1");
@@ -196,8 +197,8 @@ void tst_fixManager::fixesSurviveReopen_data()
 
     QTest::newRow("ordinary") << 1796498625.25 << -0.0123456789012345 << 0.9876543210987654 << 42.125
                               << int(fixTypeManOverboard) << QStringLiteral("Man Overboard - 2026-12-05 19:23:45.000");
-    QTest::newRow("corners") << 0.0 << -pi << pi / 2.0 << -0.0 << int(fixTypeManual) << QString();
-    QTest::newRow("other corners") << -1.0e-9 << pi << -pi / 2.0 << 1.0e-300 << int(fixTypeEvent) << QStringLiteral("x");
+    QTest::newRow("corners") << 0.0 << -Pi << Pi / 2.0 << -0.0 << int(fixTypeManual) << QString();
+    QTest::newRow("other corners") << -1.0e-9 << Pi << -Pi / 2.0 << 1.0e-300 << int(fixTypeEvent) << QStringLiteral("x");
     QTest::newRow("last bits") << std::nextafter(1796498625.1, 2.0e9) << 5.0e-324 << -1.0e-310
                                << std::nextafter(8848.0, 0.0) << int(fixTypeManual) << QStringLiteral("denormals");
     QTest::newRow("text needing escapes")
@@ -385,8 +386,8 @@ void tst_fixManager::refusedFix_data()
     QTest::newRow("infinite time") << inf << 0.1 << 0.1;
     QTest::newRow("NaN latitude") << 1.0 << 0.1 << notANumber;
     QTest::newRow("infinite longitude") << 1.0 << -inf << 0.1;
-    QTest::newRow("beyond the pole") << 1.0 << 0.1 << std::nextafter(pi / 2.0, 2.0);
-    QTest::newRow("beyond the antimeridian") << 1.0 << std::nextafter(-pi, -4.0) << 0.1;
+    QTest::newRow("beyond the pole") << 1.0 << 0.1 << std::nextafter(Pi / 2.0, 2.0);
+    QTest::newRow("beyond the antimeridian") << 1.0 << std::nextafter(-Pi, -4.0) << 0.1;
     QTest::newRow("unset position") << 1.0 << std::numeric_limits<double>::max()
                                     << std::numeric_limits<double>::max();
 }
@@ -460,8 +461,8 @@ void tst_fixManager::gpxContent()
     QCOMPARE(root.attributes().value(QStringLiteral("creator")).toString(), QStringLiteral("orvane"));
 
     waypoint_t const& mob = waypoints.at(0);
-    QCOMPARE(mob.lat, QString::number(0.5 * 180.0 / pi, 'f', 9));
-    QCOMPARE(mob.lon, QString::number(-2.0 * 180.0 / pi, 'f', 9));
+    QCOMPARE(mob.lat, QString::number(0.5 * 180.0 / Pi, 'f', 9));
+    QCOMPARE(mob.lon, QString::number(-2.0 * 180.0 / Pi, 'f', 9));
     QCOMPARE(mob.order, (QStringList{QStringLiteral("ele"), QStringLiteral("time"), QStringLiteral("name"),
                                      QStringLiteral("desc"), QStringLiteral("src"), QStringLiteral("sym"),
                                      QStringLiteral("type")}));
@@ -491,16 +492,16 @@ void tst_fixManager::gpxWaypoint_data()
     QTest::addColumn<QString>("gpxTime");
 
     const QString t0 = QStringLiteral("2026-12-05T19:23:45.250Z");
-    QTest::newRow("east limit") << pi << pi / 2.0 << 1796498625.25 << QStringLiteral("-180.000000000")
+    QTest::newRow("east limit") << Pi << Pi / 2.0 << 1796498625.25 << QStringLiteral("-180.000000000")
                                 << QStringLiteral("90.000000000") << t0;
-    QTest::newRow("west limit") << -pi << -pi / 2.0 << 1796498625.25 << QStringLiteral("-180.000000000")
+    QTest::newRow("west limit") << -Pi << -Pi / 2.0 << 1796498625.25 << QStringLiteral("-180.000000000")
                                 << QStringLiteral("-90.000000000") << t0;
-    QTest::newRow("rounds up to the antimeridian") << (180.0 - 1e-10) * pi / 180.0 << 0.0 << 1796498625.9996
+    QTest::newRow("rounds up to the antimeridian") << (180.0 - 1e-10) * Pi / 180.0 << 0.0 << 1796498625.9996
                                                    << QStringLiteral("-180.000000000") << QStringLiteral("0.000000000")
                                                    << QStringLiteral("2026-12-05T19:23:46.000Z");
     QTest::newRow("tiny negatives") << -1e-13 << -1e-13 << -0.5 << QStringLiteral("0.000000000")
                                     << QStringLiteral("0.000000000") << QStringLiteral("1969-12-31T23:59:59.500Z");
-    QTest::newRow("nine decimals, year beyond 9999") << 10.123456789 * pi / 180.0 << -45.000000001 * pi / 180.0
+    QTest::newRow("nine decimals, year beyond 9999") << 10.123456789 * Pi / 180.0 << -45.000000001 * Pi / 180.0
                                                      << 1.0e12 << QStringLiteral("10.123456789")
                                                      << QStringLiteral("-45.000000001") << QString();
 }

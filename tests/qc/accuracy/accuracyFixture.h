@@ -19,10 +19,11 @@
 
 #include <cmath>
 #include <memory>
+#include <belrix_common_qt/navConstants.h>
 
 namespace accuracyTest {
 
-constexpr double Pi = 3.14159265358979323846;
+using belrix_common_qt::Pi;
 constexpr double T0 = 1700000000.0;   // data time of the tests' "now"
 
 inline bool close(double a, double b, double tolerance = 1e-9) { return std::fabs(a - b) <= tolerance; }

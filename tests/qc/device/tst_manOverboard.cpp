@@ -17,6 +17,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <belrix_common_qt/navConstants.h>
 
 using namespace belrix_common_qt;
 using orvane::fixes::fix_t;
@@ -27,7 +28,6 @@ using tolvgeodesy::coordLL_t;
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
 constexpr double Now = 1796498625.0;   // 2026-12-05 19:23:45 UTC
 constexpr double Lat = 0.9995;         // radians, the Kattegat
 constexpr double Lon = 0.2005;

@@ -27,6 +27,7 @@
 
 #include <cmath>
 #include <limits>
+#include <belrix_common_qt/navConstants.h>
 
 namespace orvane {
 namespace fixes {
@@ -35,8 +36,6 @@ using namespace belrix_common_qt;
 
 namespace {
 
-constexpr double MaxAge = 3.0;
-constexpr double pi = 3.14159265358979323846;
 // Years 1 to 9999, all QDateTime can show.
 constexpr double minTime = -62135596800.0;
 constexpr double maxTime = 253402300799.0;
@@ -61,15 +60,10 @@ QString displayTime(double time, QString const& format)
     return t.toString(format) + (offset == 0 ? utcString : QString());
 }
 
-template <typename T>
-bool isCurrent(dataItem_t<T> const& item, double now)
-{
-    return item.isValid() && isDataRecent(item.timestamp(), now, MaxAge);
-}
 
 bool isCurrentPosition(dataItem_t<position_t> const& item, double now)
 {
-    return isCurrent(item, now) && item.value().latValid && item.value().lonValid;
+    return isItemCurrent(item, now) && item.value().latValid && item.value().lonValid;
 }
 
 QString heightText(double height)
@@ -206,7 +200,7 @@ void dlgTakeFix_t::handleClockTimeout()
         d->latitudeLabel->setText(NoDataString);
         d->longitudeLabel->setText(NoDataString);
     }
-    d->heightLabel->setText(source && isCurrent(source->ellipsoidalHeight(), now)
+    d->heightLabel->setText(source && isItemCurrent(source->ellipsoidalHeight(), now)
                                 ? heightText(source->ellipsoidalHeight().value())
                                 : NoDataString);
 }
@@ -232,11 +226,11 @@ bool dlgTakeFix_t::takeFix()
     // a conversion that leaves the output alone fails the range test below
     tolvgeodesy::coordLL_t out(std::numeric_limits<double>::max(), std::numeric_limits<double>::max());
     const bool converted = geodetics::geodeticSettings_t::instance()->inputToRaw(in, out);
-    if (!converted || !(out.lon >= -pi && out.lon <= pi) || !(out.lat >= -pi / 2.0 && out.lat <= pi / 2.0))
+    if (!converted || !(out.lon >= -Pi && out.lon <= Pi) || !(out.lat >= -Pi / 2.0 && out.lat <= Pi / 2.0))
         return fail(tr("No fix was recorded: the position could not be converted to the datum of the fixes."));
 
     double height = 0.0;
-    if (isCurrent(source->ellipsoidalHeight(), now))
+    if (isItemCurrent(source->ellipsoidalHeight(), now))
         height = source->ellipsoidalHeight().value();
 
     QString description = d->descriptionEdit->text().trimmed();

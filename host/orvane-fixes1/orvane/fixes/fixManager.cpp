@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <limits>
+#include <belrix_common_qt/navConstants.h>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -30,8 +31,8 @@ namespace fixes {
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
-constexpr double halfPi = pi / 2.0;
+using belrix_common_qt::Pi;
+constexpr double halfPi = Pi / 2.0;
 // Integers beyond this do not survive a trip through a JSON number.
 constexpr double maxExactInteger = 9007199254740992.0;
 // Years 1 to 9999: what QDateTime and xsd:dateTime both write as four digits.
@@ -44,7 +45,7 @@ const char* const xsiNamespace = "http://www.w3.org/2001/XMLSchema-instance";
 bool coordinateInRange(tolvgeodesy::coordLL_t const& coord)
 {
     // written so that NaN fails
-    return coord.lon >= -pi && coord.lon <= pi && coord.lat >= -halfPi && coord.lat <= halfPi;
+    return coord.lon >= -Pi && coord.lon <= Pi && coord.lat >= -halfPi && coord.lat <= halfPi;
 }
 
 QByteArray numberText(double value)
@@ -163,7 +164,7 @@ QString gpxTime(double time)
 
 QString gpxDegrees(double radians, bool longitude)
 {
-    double degrees = std::round(radians * 180.0 / pi * 1e9) / 1e9;
+    double degrees = std::round(radians * 180.0 / Pi * 1e9) / 1e9;
     // the schema's longitude range is [-180, 180)
     if (longitude && degrees >= 180.0)
         degrees -= 360.0;
