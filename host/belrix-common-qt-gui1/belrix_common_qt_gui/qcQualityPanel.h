@@ -15,12 +15,13 @@ class qualitySettings_t;
 
 // A device's QC quality panel: the quality of its current solution at a glance. Each row
 // shows a value with a light graded against the device's quality thresholds: fix type,
-// satellites used, HDOP, PDOP, age of corrections and the QC summary's unit variance.
+// satellites used, HDOP, PDOP, age of corrections, the QC summary's unit variance and the
+// receiver's own integrity verdict (the satellite its fault detection suspects, if any).
 class BELRIX_COMMON_QT_GUI_EXPORT qcQualityPanel_t : public QWidget
 {
     Q_OBJECT
 public:
-    enum row_t { rowFix, rowSatellites, rowHdop, rowPdop, rowCorrectionAge, rowUnitVariance, rowCount };
+    enum row_t { rowFix, rowSatellites, rowHdop, rowPdop, rowCorrectionAge, rowUnitVariance, rowIntegrity, rowCount };
 
     explicit qcQualityPanel_t(QWidget* parent = nullptr);
     ~qcQualityPanel_t() override;

@@ -3,6 +3,7 @@
 #include "belrix_common_qt/almMgrGps.h"
 #include "belrix_common_qt/coordConverter.h"
 #include "belrix_common_qt/grsQcSolver.h"
+#include "belrix_common_qt/navConstants.h"
 #include "belrix_common_qt/navSatNumbering.h"
 #include "belrix_common_qt/nmeaParser.h"
 #include "belrix_common_qt/qcDataStore.h"
@@ -11,10 +12,11 @@
 #include "belrix_common_qt/remoteDevice.h"
 #include "belrix_common_qt/remoteNavSat.h"
 
+#include <algorithm>
 #include <bitset>
 #include <cmath>
+#include <iterator>
 #include <limits>
-#include "belrix_common_qt/navConstants.h"
 
 namespace belrix_common_qt {
 
@@ -185,9 +187,15 @@ public:
     void applyHeading(nmeaHeading_t const& s, double t);
     void applyVtg(nmeaVtg_t const& s, double t);
     void applyAlm(nmeaAlm_t const& s, double t);
+    void applyGbs(nmeaGbs_t const& s, double t);
+    void applyRot(nmeaRot_t const& s, double t);
+    void applyHdg(nmeaHdg_t const& s, double t);
+    void applyDtm(nmeaDtm_t const& s, double t);
 
     void setPosition(double latitude, double longitude, double t);
     void invalidatePosition();
+    void withdrawFix(double t);
+    unsigned int satellitesInUse(unsigned int ggaCount, double t) const;
     void setHeightFrom(std::optional<double> altitude, std::optional<double> separation, double t);
     void completeGsvGroup(gsvGroup_t& group, double t);
     int gsaKeyOf(nmeaGsa_t const& s);
@@ -211,6 +219,8 @@ public:
     int keyOfRun[4] = {-1, -1, -1, -1};   // GN without system ids: the key of each position
     int grsRun = 0;
     double ggaSatellitesTime = Never;
+    unsigned int ggaSatellites = 0;
+    double gsaTime = Never;
 
     grsQcSolver_t solver;   // the residuals of the epoch being received
     bool grsPending = false;
@@ -244,6 +254,10 @@ void nmeaDecoder_t::private_t::apply(double t)
     case nmeaTypeThs: applyHeading(sentence.heading, t); break;
     case nmeaTypeVtg: applyVtg(sentence.vtg, t); break;
     case nmeaTypeAlm: applyAlm(sentence.alm, t); break;
+    case nmeaTypeGbs: applyGbs(sentence.gbs, t); break;
+    case nmeaTypeRot: applyRot(sentence.rot, t); break;
+    case nmeaTypeHdg: applyHdg(sentence.hdg, t); break;
+    case nmeaTypeDtm: applyDtm(sentence.dtm, t); break;
     case nmeaTypeZda:   // read and checked; the data time stamps the items
     case nmeaTypeNone: break;
     }
@@ -268,6 +282,23 @@ void nmeaDecoder_t::private_t::invalidatePosition()
     invalidateItem(device, &remoteDevice_t::inputPosition, &remoteDevice_t::setInputPosition);
     invalidateItem(device, &remoteDevice_t::displayPosition, &remoteDevice_t::setDisplayPosition);
     invalidateItem(device, &remoteDevice_t::ellipsoidalHeight, &remoteDevice_t::setEllipsoidalHeight);
+}
+
+// No fix: everything that describes one goes, as a quality-0 GGA says.
+void nmeaDecoder_t::private_t::withdrawFix(double t)
+{
+    device->setFixQuality(dataItem_t<int>(fixQualityInvalid, t));
+    invalidatePosition();
+    invalidateItem(device, &remoteDevice_t::hdop, &remoteDevice_t::setHdop);
+}
+
+// GGA's count stops at 12 in many receivers; the GSA sentences of the epoch list them all.
+unsigned int nmeaDecoder_t::private_t::satellitesInUse(unsigned int ggaCount, double t) const
+{
+    unsigned int const listed = unsigned(used.count());
+    if (ggaCount >= 12 && listed > ggaCount && t - gsaTime <= GgaPreference)
+        return listed;
+    return ggaCount;
 }
 
 // Without the geoid separation the altitude says nothing exact about the ellipsoid: no height.
@@ -299,11 +330,10 @@ template <typename sentence_t>
 void nmeaDecoder_t::private_t::applyFix(std::optional<int> quality, sentence_t const& s, double t)
 {
     if (quality) {
-        device->setFixQuality(dataItem_t<int>(*quality, t));
         if (*quality == fixQualityInvalid) {
-            invalidatePosition();
-            invalidateItem(device, &remoteDevice_t::hdop, &remoteDevice_t::setHdop);
+            withdrawFix(t);
         } else {
+            device->setFixQuality(dataItem_t<int>(*quality, t));
             if (s.latitude && s.longitude) {
                 setPosition(*s.latitude, *s.longitude, t);
                 setHeightFrom(s.altitude, s.geoidSeparation, t);
@@ -313,8 +343,9 @@ void nmeaDecoder_t::private_t::applyFix(std::optional<int> quality, sentence_t c
         }
     }
     if (s.satellitesUsed) {
-        device->setSatellitesUsed(dataItem_t<unsigned int>(unsigned(*s.satellitesUsed), t));
+        ggaSatellites = unsigned(*s.satellitesUsed);
         ggaSatellitesTime = t;
+        device->setSatellitesUsed(dataItem_t<unsigned int>(satellitesInUse(ggaSatellites, t), t));
     }
     if (s.correctionAge)
         device->setCorrectionAge(dataItem_t<float>(*s.correctionAge, t));
@@ -325,8 +356,7 @@ void nmeaDecoder_t::private_t::applyFix(std::optional<int> quality, sentence_t c
 void nmeaDecoder_t::private_t::applyRmc(nmeaRmc_t const& s, double t)
 {
     if (s.status == 'V' || s.mode == 'N') {
-        invalidateItem(device, &remoteDevice_t::inputPosition, &remoteDevice_t::setInputPosition);
-        invalidateItem(device, &remoteDevice_t::displayPosition, &remoteDevice_t::setDisplayPosition);
+        withdrawFix(t);
         invalidateItem(device, &remoteDevice_t::courseOverGround, &remoteDevice_t::setCourseOverGround);
         invalidateItem(device, &remoteDevice_t::speedOverGround, &remoteDevice_t::setSpeedOverGround);
         return;
@@ -343,10 +373,9 @@ void nmeaDecoder_t::private_t::applyRmc(nmeaRmc_t const& s, double t)
 
 void nmeaDecoder_t::private_t::applyGll(nmeaGll_t const& s, double t)
 {
-    if (s.status == 'V' || s.mode == 'N') {
-        invalidateItem(device, &remoteDevice_t::inputPosition, &remoteDevice_t::setInputPosition);
-        invalidateItem(device, &remoteDevice_t::displayPosition, &remoteDevice_t::setDisplayPosition);
-    } else if (s.status == 'A' && s.latitude && s.longitude) {
+    if (s.status == 'V' || s.mode == 'N')
+        withdrawFix(t);
+    else if (s.status == 'A' && s.latitude && s.longitude) {
         setPosition(*s.latitude, *s.longitude, t);
     }
 }
@@ -491,8 +520,11 @@ void nmeaDecoder_t::private_t::applyGsa(nmeaGsa_t const& s, double t)
         if (s.vdop)
             device->setVdop(dataItem_t<float>(*s.vdop, t));
     }
+    gsaTime = t;
     if (!(t - ggaSatellitesTime <= GgaPreference))
         device->setSatellitesUsed(dataItem_t<unsigned int>(unsigned(used.count()), t));
+    else if (satellitesInUse(ggaSatellites, t) != ggaSatellites)
+        device->setSatellitesUsed(dataItem_t<unsigned int>(satellitesInUse(ggaSatellites, t), t));
 }
 
 void nmeaDecoder_t::private_t::applyGsv(nmeaGsv_t const& s, double t)
@@ -507,6 +539,10 @@ void nmeaDecoder_t::private_t::applyGsv(nmeaGsv_t const& s, double t)
         activeGroups[activeGroupCount++] = std::uint8_t(index);
     }
     if (s.number == 1) {
+        // a group that never completed: what it added is kept until a complete group says
+        // whether those satellites are still in view
+        if (group.expected != 0)
+            group.current |= group.pending;
         group.pending.reset();
         group.broken = false;
     } else if (s.number != group.expected) {
@@ -673,6 +709,57 @@ void nmeaDecoder_t::private_t::applyAlm(nmeaAlm_t const& s, double t)
     a.af0 = std::ldexp(double(s.af0), -20);
     a.af1 = std::ldexp(double(s.af1), -38);
     controller->almMgrGps()->addAlmanac(a);
+}
+
+void nmeaDecoder_t::private_t::applyGbs(nmeaGbs_t const& s, double t)
+{
+    receiverIntegrity_t integrity;
+    integrity.latError = s.latitudeError;
+    integrity.lonError = s.longitudeError;
+    integrity.altError = s.altitudeError;
+    if (s.failedId) {
+        nmeaSystem_t const system = s.systemId && *s.systemId <= nmeaSystemNavic ? nmeaSystem_t(*s.systemId)
+                                                                                 : sentence.system;
+        integrity.failedSatellite = numberOf(system, unsigned(*s.failedId));
+        integrity.missedDetection = s.missedDetection;
+        integrity.bias = s.bias;
+        integrity.biasSigma = s.biasSigma;
+    }
+    if (integrity.latError || integrity.lonError || integrity.altError || integrity.failedSatellite)
+        device->setReceiverIntegrity(dataItem_t<receiverIntegrity_t>(integrity, t));
+    else
+        invalidateItem(device, &remoteDevice_t::receiverIntegrity, &remoteDevice_t::setReceiverIntegrity);
+}
+
+void nmeaDecoder_t::private_t::applyRot(nmeaRot_t const& s, double t)
+{
+    if (s.rate && s.status != 'V')
+        device->setRateOfTurn(dataItem_t<float>(float(*s.rate), t));
+    else
+        invalidateItem(device, &remoteDevice_t::rateOfTurn, &remoteDevice_t::setRateOfTurn);
+}
+
+void nmeaDecoder_t::private_t::applyHdg(nmeaHdg_t const& s, double t)
+{
+    if (!s.heading) {
+        invalidateItem(device, &remoteDevice_t::magneticHeading, &remoteDevice_t::setMagneticHeading);
+        return;
+    }
+    magneticHeading_t heading;
+    heading.sensor = float(*s.heading);
+    if (s.deviation)
+        heading.deviation = float(*s.deviation);
+    if (s.variation)
+        heading.variation = float(*s.variation);
+    device->setMagneticHeading(dataItem_t<magneticHeading_t>(heading, t));
+}
+
+void nmeaDecoder_t::private_t::applyDtm(nmeaDtm_t const& s, double t)
+{
+    outputDatum_t datum;
+    std::copy(std::begin(s.datum), std::end(s.datum), datum.local);
+    std::copy(std::begin(s.reference), std::end(s.reference), datum.reference);
+    device->setOutputDatum(dataItem_t<outputDatum_t>(datum, t));
 }
 
 nmeaDecoder_t::nmeaDecoder_t(remoteDevice_t* device, remoteController_t* controller) : d(new private_t)

@@ -463,6 +463,84 @@ bool readHeading(fields_t const& f, nmeaHeading_t& s, bool ths)
     return ths ? readChar(f[2], s.mode, "AEMSV") : unitIs(f[2], 'T');
 }
 
+bool readGbs(fields_t const& f, nmeaGbs_t& s)
+{
+    s = nmeaGbs_t();
+    double const big = 1.0e7;
+    // NMEA 4.10 adds the system and signal ids
+    if (!fieldCountIn(f, 9, 11) || !readTime(f[1], s.time) || !readNumber(f[2], s.latitudeError, 0.0, big)
+        || !readNumber(f[3], s.longitudeError, 0.0, big) || !readNumber(f[4], s.altitudeError, 0.0, big)
+        || !readInt(f[5], s.failedId, 1, 999) || !readNumber(f[6], s.missedDetection, 0.0, 1.0)
+        || !readNumber(f[7], s.bias, -big, big) || !readNumber(f[8], s.biasSigma, 0.0, big))
+        return false;
+    return readInt(f[9], s.systemId, 1, 15);
+}
+
+bool readRot(fields_t const& f, nmeaRot_t& s)
+{
+    s = nmeaRot_t();
+    return f.count == 3 && readNumber(f[1], s.rate, -1.0e4, 1.0e4) && readChar(f[2], s.status, "AV");
+}
+
+// A magnitude with an E/W letter, east positive.
+bool readEastWest(field_t value, field_t side, std::optional<double>& out, double limit)
+{
+    if (!readNumber(value, out, 0.0, limit))
+        return false;
+    if (!out)
+        return side.empty();
+    char letter = 0;
+    if (!readChar(side, letter, "EW") || !letter)
+        return false;
+    if (letter == 'W')
+        *out = -*out;
+    return true;
+}
+
+bool readHdg(fields_t const& f, nmeaHdg_t& s)
+{
+    s = nmeaHdg_t();
+    if (f.count != 6 || !readNumber(f[1], s.heading, 0.0, 360.0))
+        return false;
+    if (s.heading && *s.heading >= 360.0)
+        s.heading = 0.0;
+    return readEastWest(f[2], f[3], s.deviation, 180.0) && readEastWest(f[4], f[5], s.variation, 180.0);
+}
+
+// Datum codes are three characters: letters, digits or '?' for an unknown one.
+bool readDatumCode(field_t f, char (&out)[4])
+{
+    out[0] = out[1] = out[2] = out[3] = 0;
+    if (f.size() > 3)
+        return false;
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        char const c = f.begin[i];
+        if (!(isDigit(c) || (c >= 'A' && c <= 'Z') || c == '?'))
+            return false;
+        out[i] = c;
+    }
+    return true;
+}
+
+bool readDtm(fields_t const& f, nmeaDtm_t& s)
+{
+    s = nmeaDtm_t();
+    // older receivers send only the datum and its subdivision
+    if (!fieldCountIn(f, 3, 9) || !readDatumCode(f[1], s.datum) || !readNumber(f[3], s.latitudeOffset, 0.0, 6000.0))
+        return false;
+    if (s.latitudeOffset) {
+        char h = 0;
+        if (!readChar(f[4], h, "NS") || !h)
+            return false;
+        if (h == 'S')
+            *s.latitudeOffset = -*s.latitudeOffset;
+    } else if (!f[4].empty()) {
+        return false;
+    }
+    return readEastWest(f[5], f[6], s.longitudeOffset, 12000.0) && readNumber(f[7], s.altitudeOffset, -1.0e5, 1.0e5)
+           && readDatumCode(f[8], s.reference);
+}
+
 bool readVtg(fields_t const& f, nmeaVtg_t& s)
 {
     s = nmeaVtg_t();
@@ -653,6 +731,18 @@ nmeaLineResult_t nmeaParser_t::parse(char const* data, std::size_t length, nmeaS
     }
     fields.last = p;
 
+    // A sentence cut short by another that starts in mid-line ("...,270,$GPRMC,..."): the
+    // damaged part is malformed, and the caller goes on from the last start character.
+    if (badCharacter && consumed) {
+        char const* restart = p;
+        while (restart > start + 1 && restart[-1] != '$' && restart[-1] != '!')
+            --restart;
+        if (restart > start + 1) {
+            *consumed = std::size_t(restart - 1 - data);
+            return nmeaMalformed;
+        }
+    }
+
     if (p == end) {
         if (!d->allowMissingChecksum)
             return nmeaBadChecksum;
@@ -696,6 +786,10 @@ nmeaLineResult_t nmeaParser_t::parse(char const* data, std::size_t length, nmeaS
     case typeKey('V', 'T', 'G'): type = nmeaTypeVtg; break;
     case typeKey('Z', 'D', 'A'): type = nmeaTypeZda; break;
     case typeKey('A', 'L', 'M'): type = nmeaTypeAlm; break;
+    case typeKey('G', 'B', 'S'): type = nmeaTypeGbs; break;
+    case typeKey('R', 'O', 'T'): type = nmeaTypeRot; break;
+    case typeKey('H', 'D', 'G'): type = nmeaTypeHdg; break;
+    case typeKey('D', 'T', 'M'): type = nmeaTypeDtm; break;
     default: return nmeaUnknown;
     }
     if (tooManyFields)
@@ -716,6 +810,10 @@ nmeaLineResult_t nmeaParser_t::parse(char const* data, std::size_t length, nmeaS
     case nmeaTypeVtg: ok = readVtg(fields, sentence.vtg); break;
     case nmeaTypeZda: ok = readZda(fields, sentence.zda); break;
     case nmeaTypeAlm: ok = readAlm(fields, sentence.alm); break;
+    case nmeaTypeGbs: ok = readGbs(fields, sentence.gbs); break;
+    case nmeaTypeRot: ok = readRot(fields, sentence.rot); break;
+    case nmeaTypeHdg: ok = readHdg(fields, sentence.hdg); break;
+    case nmeaTypeDtm: ok = readDtm(fields, sentence.dtm); break;
     case nmeaTypeNone: break;
     }
     if (!ok)

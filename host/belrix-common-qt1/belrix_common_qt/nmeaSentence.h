@@ -21,6 +21,10 @@ enum nmeaSentenceType_t : std::uint8_t {
     nmeaTypeVtg,
     nmeaTypeZda,
     nmeaTypeAlm,
+    nmeaTypeGbs,
+    nmeaTypeRot,
+    nmeaTypeHdg,
+    nmeaTypeDtm,
 };
 
 // A navigation system as a talker or an NMEA 4.10 system identifier names it. The values 1 to 6
@@ -184,6 +188,38 @@ struct nmeaAlm_t {
     std::int32_t af1 = 0;                // 11 bits, 2^-38 s/s
 };
 
+// The receiver's own integrity monitoring (RAIM) of its last fix.
+struct nmeaGbs_t {
+    std::optional<double> time;
+    std::optional<float> latitudeError;  // expected errors, metres
+    std::optional<float> longitudeError;
+    std::optional<float> altitudeError;
+    std::optional<int> failedId;         // most likely failed satellite, as sent
+    std::optional<float> missedDetection;   // probability of missed detection of that fault, 0-1
+    std::optional<float> bias;           // estimated bias on that satellite, metres
+    std::optional<float> biasSigma;      // standard deviation of the bias, metres
+    std::optional<int> systemId;         // NMEA 4.10: nmeaSystem_t 1-6
+};
+
+struct nmeaRot_t {
+    std::optional<double> rate;          // degrees per minute, negative turning to port
+    char status = 0;                     // A valid, V invalid
+};
+
+struct nmeaHdg_t {
+    std::optional<double> heading;       // magnetic sensor heading, degrees
+    std::optional<double> deviation;     // degrees, east positive
+    std::optional<double> variation;     // degrees, east positive
+};
+
+struct nmeaDtm_t {
+    char datum[4] = {};                  // local datum code: W84, W72, S85, P90, 999, IHO codes
+    char reference[4] = {};              // the datum the offsets refer to
+    std::optional<double> latitudeOffset;    // minutes, north positive
+    std::optional<double> longitudeOffset;   // minutes, east positive
+    std::optional<double> altitudeOffset;    // metres
+};
+
 // One parsed sentence. Only the member of its type is meaningful.
 struct nmeaSentence_t {
     nmeaSentenceType_t type = nmeaTypeNone;
@@ -201,6 +237,10 @@ struct nmeaSentence_t {
     nmeaVtg_t vtg;
     nmeaZda_t zda;
     nmeaAlm_t alm;
+    nmeaGbs_t gbs;
+    nmeaRot_t rot;
+    nmeaHdg_t hdg;
+    nmeaDtm_t dtm;
 };
 
 } // namespace belrix_common_qt

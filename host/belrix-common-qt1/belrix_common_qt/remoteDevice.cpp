@@ -1,5 +1,6 @@
 #include "belrix_common_qt/remoteDevice.h"
 
+#include "belrix_common_qt/dataClock.h"
 #include "belrix_common_qt/qcDataStore.h"
 #include "belrix_common_qt/qcSettingsBase.h"
 #include "belrix_common_qt/rateOfTurnCalculator.h"
@@ -50,6 +51,10 @@ public:
     dataItem_t<float> pdop;
     dataItem_t<float> correctionAge;
     dataItem_t<float> rateOfTurn;
+    double measuredRateTime = -1.0e300;   // when a source last set the rate itself
+    dataItem_t<receiverIntegrity_t> receiverIntegrity;
+    dataItem_t<magneticHeading_t> magneticHeading;
+    dataItem_t<outputDatum_t> outputDatum;
     rateOfTurnCalculator_t rateOfTurnCalculator;
     unsigned int rotSampleSize = 0;
     std::vector<std::unique_ptr<navSatSlot_t>> satSlots;
@@ -111,6 +116,9 @@ dataItem_t<float> const& remoteDevice_t::vdop() const { return d->vdop; }
 dataItem_t<float> const& remoteDevice_t::pdop() const { return d->pdop; }
 dataItem_t<float> const& remoteDevice_t::correctionAge() const { return d->correctionAge; }
 dataItem_t<float> const& remoteDevice_t::rateOfTurn() const { return d->rateOfTurn; }
+dataItem_t<receiverIntegrity_t> const& remoteDevice_t::receiverIntegrity() const { return d->receiverIntegrity; }
+dataItem_t<magneticHeading_t> const& remoteDevice_t::magneticHeading() const { return d->magneticHeading; }
+dataItem_t<outputDatum_t> const& remoteDevice_t::outputDatum() const { return d->outputDatum; }
 unsigned int remoteDevice_t::rotSampleSize() const { return d->rotSampleSize; }
 
 std::map<unsigned int, remoteNavSat_t const*> remoteDevice_t::allNavSats() const
@@ -162,10 +170,13 @@ void remoteDevice_t::setHeading(dataItem_t<float> const& item)
 {
     d->heading = item;
     double rate = 0.0;
+    // a gyro's own rate is better than one differenced from its headings
+    bool const measured = isDataRecent(d->measuredRateTime, item.timestamp(), DataMaxAge);
     if (!item.isValid()) {
         d->rateOfTurnCalculator.clear();
-        d->rateOfTurn.invalidate();
-    } else if (d->rateOfTurnCalculator.addHeading(item.timestamp(), item.value(), rate)) {
+        if (!measured)
+            d->rateOfTurn.invalidate();
+    } else if (d->rateOfTurnCalculator.addHeading(item.timestamp(), item.value(), rate) && !measured) {
         d->rateOfTurn.set(float(rate), item.timestamp());
     }
 }
@@ -180,7 +191,16 @@ void remoteDevice_t::setHdop(dataItem_t<float> const& item) { d->hdop = item; }
 void remoteDevice_t::setVdop(dataItem_t<float> const& item) { d->vdop = item; }
 void remoteDevice_t::setPdop(dataItem_t<float> const& item) { d->pdop = item; }
 void remoteDevice_t::setCorrectionAge(dataItem_t<float> const& item) { d->correctionAge = item; }
-void remoteDevice_t::setRateOfTurn(dataItem_t<float> const& item) { d->rateOfTurn = item; }
+void remoteDevice_t::setRateOfTurn(dataItem_t<float> const& item)
+{
+    d->rateOfTurn = item;
+    if (item.isValid())
+        d->measuredRateTime = item.timestamp();
+}
+
+void remoteDevice_t::setReceiverIntegrity(dataItem_t<receiverIntegrity_t> const& item) { d->receiverIntegrity = item; }
+void remoteDevice_t::setMagneticHeading(dataItem_t<magneticHeading_t> const& item) { d->magneticHeading = item; }
+void remoteDevice_t::setOutputDatum(dataItem_t<outputDatum_t> const& item) { d->outputDatum = item; }
 
 void remoteDevice_t::setRotSampleSize(unsigned int size)
 {
@@ -240,6 +260,9 @@ void remoteDevice_t::invalidateAll()
     d->courseOverGround.invalidate();
     d->speedOverGround.invalidate();
     d->pseudorangeStats.invalidate();
+    d->receiverIntegrity.invalidate();
+    d->magneticHeading.invalidate();
+    d->outputDatum.invalidate();
     d->corrSatSnr.invalidate();
     d->fixQuality.invalidate();
     d->satellitesUsed.invalidate();

@@ -7,6 +7,7 @@
 #include "belrix_common_qt/logCfg.h"
 #include "belrix_common_qt/position.h"
 #include "belrix_common_qt/pseudorangeStats.h"
+#include "belrix_common_qt/receiverIntegrity.h"
 
 #include <QObject>
 
@@ -56,8 +57,12 @@ public:
     dataItem_t<float> const& pdop() const;
     dataItem_t<float> const& correctionAge() const;          // seconds
     // Degrees per minute, positive turning to starboard; computed from the headings given
-    // to setHeading over rotSampleSize() of them, unless the source sets it itself.
+    // to setHeading over rotSampleSize() of them, unless the source sets it itself: a
+    // measured rate (a gyro's ROT) is preferred while it is current.
     dataItem_t<float> const& rateOfTurn() const;
+    dataItem_t<receiverIntegrity_t> const& receiverIntegrity() const;
+    dataItem_t<magneticHeading_t> const& magneticHeading() const;
+    dataItem_t<outputDatum_t> const& outputDatum() const;
     unsigned int rotSampleSize() const;
 
     // Satellites by number, in number order.
@@ -90,6 +95,9 @@ public:
     void setPdop(dataItem_t<float> const& item);
     void setCorrectionAge(dataItem_t<float> const& item);
     void setRateOfTurn(dataItem_t<float> const& item);
+    void setReceiverIntegrity(dataItem_t<receiverIntegrity_t> const& item);
+    void setMagneticHeading(dataItem_t<magneticHeading_t> const& item);
+    void setOutputDatum(dataItem_t<outputDatum_t> const& item);
     // Headings over which rate of turn is computed; 0 takes the default.
     void setRotSampleSize(unsigned int size);
     // Adds the satellite or replaces the one of the same number.

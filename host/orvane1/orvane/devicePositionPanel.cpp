@@ -29,6 +29,7 @@ public:
     QLabel* heading = nullptr;
     QLabel* rateOfTurn = nullptr;
     QLabel* speed = nullptr;
+    QLabel* datumWarning = nullptr;   // shown only while the receiver says it is not on WGS84
 };
 
 devicePositionPanel_t::devicePositionPanel_t(QWidget* parent) : QWidget(parent), d(new private_t)
@@ -52,6 +53,13 @@ devicePositionPanel_t::devicePositionPanel_t(QWidget* parent) : QWidget(parent),
     d->heading = addRow(tr("Heading:"));
     d->rateOfTurn = addRow(tr("Rate of Turn:"));
     d->speed = addRow(tr("SOG / COG:"));
+    d->datumWarning = new QLabel(this);
+    d->datumWarning->setObjectName(QStringLiteral("datumWarning"));
+    d->datumWarning->setWordWrap(true);
+    QFont bold = d->datumWarning->font();
+    bold.setBold(true);
+    d->datumWarning->setFont(bold);
+    layout->addRow(d->datumWarning);
     updateData(0.0, nullptr);
 }
 
@@ -87,8 +95,16 @@ void devicePositionPanel_t::updateData(double now, remoteDevice_t const* device)
     } else {
         d->fix->setText(NoDataString);
     }
-    d->heading->setText(device && isItemCurrent(device->heading(), now) ? angleString(device->heading().value(), 1)
-                                                                     : NoDataString);
+    if (device && isItemCurrent(device->heading(), now)) {
+        d->heading->setText(angleString(device->heading().value(), 1));
+    } else if (device && isItemCurrent(device->magneticHeading(), now)) {
+        // a magnetic compass only: say so, a navigator must not take it for true
+        magneticHeading_t const& m = device->magneticHeading().value();
+        double degrees = std::fmod(double(m.sensor) + double(m.deviation.value_or(0.0f)) + 360.0, 360.0);
+        d->heading->setText(angleString(degrees, 1) + tr(" magnetic"));
+    } else {
+        d->heading->setText(NoDataString);
+    }
     if (device && isItemCurrent(device->rateOfTurn(), now)) {
         const double rate = device->rateOfTurn().value();
         QString text = QString::number(std::fabs(rate), 'f', 1) + QStringLiteral("\u00b0/min");
@@ -106,6 +122,17 @@ void devicePositionPanel_t::updateData(double now, remoteDevice_t const* device)
         d->speed->setText(text);
     } else {
         d->speed->setText(NoDataString);
+    }
+    // positions in another datum are offset from every chart in WGS84 by up to hundreds of metres
+    if (device && isItemCurrent(device->outputDatum(), now) && !device->outputDatum().value().isWgs84()) {
+        outputDatum_t const& datum = device->outputDatum().value();
+        QString const code = QString::fromLatin1(datum.local, int(qstrnlen(datum.local, 3)));
+        d->datumWarning->setText(tr("Receiver outputs positions in datum %1, not WGS84")
+                                     .arg(code.isEmpty() ? tr("(unnamed)") : code));
+        d->datumWarning->show();
+    } else {
+        d->datumWarning->clear();
+        d->datumWarning->hide();
     }
 }
 

@@ -208,7 +208,10 @@ private slots:
                                QStringLiteral("VDOP, ") + where);
             } else if (cls == QLatin1String("SKY") && type == "GGA" && report.contains(QStringLiteral("uSat"))
                        && device.satellitesUsed().timestamp() == t) {
-                used.check(int(device.satellitesUsed().value()) == report.value(QStringLiteral("uSat")).toInt(),
+                // GGA stops at 12 in many receivers; we then count the GSA's satellites
+                int const ours = int(device.satellitesUsed().value());
+                int const theirs = report.value(QStringLiteral("uSat")).toInt();
+                used.check(ours == theirs || (theirs >= 12 && ours > theirs),
                            QStringLiteral("satellites used, ") + where);
             } else if (cls == QLatin1String("GST") && type == "GST" && device.pseudorangeStats().timestamp() == t) {
                 pseudorangeStats_t const& s = device.pseudorangeStats().value();
