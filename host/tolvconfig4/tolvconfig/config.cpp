@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+#include <QLocale>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -118,13 +119,20 @@ parsed_t parse(QByteArray const& data)
 
     QJsonObject const entries = values.toObject();
     for (auto it = entries.constBegin(); it != entries.constEnd(); ++it) {
+        // Values are text, but a hand-edited file may say 95 or true where it means "95" or
+        // "true": read those as their text. Lists, objects and null carry nothing we could
+        // read, so such a key is left out and its default applies.
         QJsonValue const value = it.value();
-        if (!value.isString()) {
-            result.problem = QStringLiteral("the value of \"%1\" is not text").arg(it.key());
-            result.values.clear();
-            return result;
-        }
-        result.values[toStdString(it.key())] = toStdString(value.toString());
+        QString text;
+        if (value.isString())
+            text = value.toString();
+        else if (value.isDouble())
+            text = QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+        else if (value.isBool())
+            text = value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+        else
+            continue;
+        result.values[toStdString(it.key())] = toStdString(text);
     }
     result.ok = true;
     return result;
