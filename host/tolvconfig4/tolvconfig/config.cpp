@@ -1,4 +1,5 @@
 #include "tolvconfig/config.h"
+#include "tolvconfig/durableFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -330,8 +331,9 @@ bool config_t::save(QString const& path, QString* errorMessage) const
         file.cancelWriting();
         return fail(reason);
     }
-    if (!file.commit())
-        return fail(file.errorString());
+    QString reason;
+    if (!commitDurably(file, &reason))
+        return fail(reason);
     if (errorMessage)
         errorMessage->clear();
     return true;

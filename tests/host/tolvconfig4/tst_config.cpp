@@ -10,6 +10,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include "fullDisk.h"
+
 #include <QtTest>
 
 #include <cmath>
@@ -222,6 +224,24 @@ private slots:
         config_t config;
         QCOMPARE(config.load(path).status, loadResult_t::Loaded);
         QVERIFY(config.hasKey("a"));
+    }
+
+    void fullDiskKeepsLastSave()
+    {
+        fullDisk_t disk;
+        if (!disk.isMounted())
+            QSKIP("cannot mount a small file system here");
+        QString const file = disk.filePath(QStringLiteral("orvane.conf"));
+        config_t config;
+        config.setValue("devices.count", "1");
+        QVERIFY(config.save(file));
+        QByteArray const before = fileBytes(file);
+        disk.fill();
+        config.setValue("big", std::string(8192, 'x'));
+        QString message;
+        QVERIFY(!config.save(file, &message));
+        QVERIFY2(message.contains(QStringLiteral("No space left on device")), qPrintable(message));
+        QCOMPARE(fileBytes(file), before);
     }
 
     // a slip when editing by hand must not cost every device and setting

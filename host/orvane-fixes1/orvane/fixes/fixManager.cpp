@@ -1,5 +1,8 @@
 #include "orvane/fixes/fixManager.h"
 
+#include <belrix_common_qt/navConstants.h>
+#include <tolvconfig/durableFile.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -9,6 +12,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
@@ -17,14 +21,8 @@
 
 #include <cmath>
 #include <limits>
-#include <belrix_common_qt/navConstants.h>
+#include <memory>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace orvane {
 namespace fixes {
@@ -60,6 +58,74 @@ QByteArray jsonString(QString const& text)
     return array.mid(1, array.size() - 2);
 }
 
+// CRC-32 (IEEE 802.3): every single and double bit flip in a record changes it.
+quint32 crc32(QByteArray const& data)
+{
+    static quint32 const* const table = [] {
+        static quint32 t[256];
+        for (quint32 i = 0; i < 256; ++i) {
+            quint32 c = i;
+            for (int k = 0; k < 8; ++k)
+                c = c & 1 ? 0xedb88320u ^ (c >> 1) : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
+    quint32 crc = 0xffffffffu;
+    for (char byte : data)
+        crc = table[(crc ^ quint8(byte)) & 0xffu] ^ (crc >> 8);
+    return crc ^ 0xffffffffu;
+}
+
+constexpr int checkLength = 10;   // " *" and eight hex digits
+
+QByteArray checkText(QByteArray const& record)
+{
+    return " *" + QByteArray::number(crc32(record), 16).rightJustified(8, '0').toUpper();
+}
+
+bool isCheckAt(QByteArray const& text, int at)
+{
+    if (at < 0 || at + checkLength > text.size() || text[at] != ' ' || text[at + 1] != '*')
+        return false;
+    for (int i = at + 2; i < at + checkLength; ++i) {
+        char const c = text[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')))
+            return false;
+    }
+    return true;
+}
+
+// The records of one line of the journal. A record ends after its check and a new one starts
+// at '{"id":', so a damaged line end or a damaged check costs one record, not its neighbour.
+QList<QByteArray> recordsOf(QByteArray const& line)
+{
+    static QByteArray const start = "{\"id\":";
+    QList<QByteArray> pieces;
+    int from = 0;
+    for (int i = 0; i <= line.size(); ++i) {
+        bool cut = i == line.size();
+        int next = i;
+        if (!cut && isCheckAt(line, i)) {
+            cut = true;
+            next = i + checkLength;
+        } else if (!cut && i > from && line.at(i) == '{' && line.mid(i, start.size()) == start) {
+            cut = true;
+        }
+        if (!cut)
+            continue;
+        QByteArray const piece = line.mid(from, next - from).trimmed();
+        // a byte left from a damaged line end is no record
+        if (piece.size() > 1 || piece.contains('{'))
+            pieces.append(piece);
+        if (i == line.size())
+            break;
+        from = next;
+        i = next - 1;
+    }
+    return pieces;
+}
+
 QByteArray recordLine(fix_t const& fix)
 {
     QByteArray line;
@@ -71,8 +137,8 @@ QByteArray recordLine(fix_t const& fix)
     line += ",\"lat\":" + numberText(fix.coord.lat);
     line += ",\"height\":" + (std::isfinite(fix.height) ? numberText(fix.height) : QByteArray("null"));
     line += ",\"description\":" + jsonString(fix.description);
-    line += "}\n";
-    return line;
+    line += "}";
+    return line + checkText(line) + '\n';
 }
 
 bool integralIn(QJsonValue const& value, double low, double high, double& out)
@@ -88,8 +154,16 @@ bool integralIn(QJsonValue const& value, double low, double high, double& out)
 
 // Only time and coordinate are essential; a fix whose other fields are damaged is still
 // worth more to the user than no fix.
-bool parseRecord(QByteArray const& line, fix_t& fix)
+bool parseRecord(QByteArray const& piece, fix_t& fix)
 {
+    // journals written before records carried a check have none
+    QByteArray line = piece;
+    int const checkAt = line.size() - checkLength;
+    if (isCheckAt(line, checkAt)) {
+        line.truncate(checkAt);
+        if (checkText(line) != piece.mid(checkAt))
+            return false;
+    }
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject())
@@ -117,29 +191,6 @@ bool parseRecord(QByteArray const& line, fix_t& fix)
     fix.height = height.isDouble() ? height.toDouble() : std::numeric_limits<double>::quiet_NaN();
     fix.description = object.value(QStringLiteral("description")).toString();
     return true;
-}
-
-bool syncFile(QFile& file)
-{
-#ifdef Q_OS_WIN
-    return ::_commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
-}
-
-// A new file's name is only durable once its folder is.
-void syncDirectory(QString const& dirPath)
-{
-#ifndef Q_OS_WIN
-    const int fd = ::open(QFile::encodeName(dirPath).constData(), O_RDONLY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(dirPath);
-#endif
 }
 
 // True when the file ends in the middle of a line, as after a write cut short.
@@ -233,21 +284,20 @@ public:
         data += line;
 
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
             error = file.errorString();
             return false;
         }
-        if (file.write(data) != data.size() || !file.flush()) {
-            error = file.errorString();
+        qint64 const size = file.size();
+        if (!tolvconfig::writeAll(file, data, &error)) {
+            file.resize(size);   // no torn record left behind for the next start
             return false;
         }
-        if (!syncFile(file)) {
-            error = fixManager_t::tr("the data could not be flushed to the disk");
+        if (!tolvconfig::syncDurably(file, &error))
             return false;
-        }
         file.close();
         if (!existed)
-            syncDirectory(QFileInfo(path).absolutePath());
+            tolvconfig::syncFolder(QFileInfo(path).absolutePath());
         return true;
     }
 
@@ -258,6 +308,8 @@ public:
     }
 
     fixManager_t* q;
+    std::unique_ptr<QLockFile> lock;   // one writer per store: ids must not repeat
+    QString lockedBy;                  // who holds the store when we could not take it
     bool opened = false;
     QString path;
     QList<fix_t> fixes;
@@ -290,6 +342,8 @@ bool fixManager_t::open(QString const& path, QString* errorMessage)
     d->fixes.clear();
     d->nextId = 1;
     d->errorString.clear();
+    d->lock.reset();
+    d->lockedBy.clear();
 
     bool ok = true;
     QStringList problems;
@@ -309,19 +363,16 @@ bool fixManager_t::open(QString const& path, QString* errorMessage)
             } else {
                 const QList<QByteArray> lines = file.readAll().split('\n');
                 quint64 maxId = 0;
-                for (QByteArray const& raw : lines) {
-                    QByteArray line = raw;
-                    if (line.endsWith('\r'))
-                        line.chop(1);
-                    if (line.trimmed().isEmpty())
-                        continue;
-                    fix_t fix;
-                    if (!parseRecord(line, fix)) {
-                        ++damaged;
-                        continue;
+                for (QByteArray const& line : lines) {
+                    for (QByteArray const& record : recordsOf(line)) {
+                        fix_t fix;
+                        if (!parseRecord(record, fix)) {
+                            ++damaged;
+                            continue;
+                        }
+                        maxId = qMax(maxId, fix.id);
+                        d->fixes.append(fix);
                     }
-                    maxId = qMax(maxId, fix.id);
-                    d->fixes.append(fix);
                 }
                 for (fix_t& fix : d->fixes) {
                     if (fix.id == 0)
@@ -332,9 +383,27 @@ bool fixManager_t::open(QString const& path, QString* errorMessage)
         } else {
             QDir().mkpath(info.absolutePath());
         }
+        // a crashed program's lock is stale (its process is gone); a live one's never is
+        auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+        lock->setStaleLockTime(0);
+        qint64 pid = 0;
+        QString host, application;
+        if (!lock->tryLock(0)) {
+            ok = false;
+            d->lockedBy = lock->getLockInfo(&pid, &host, &application)
+                              ? tr("%1 (process %2 on %3)").arg(application.isEmpty() ? tr("a program") : application)
+                                    .arg(pid)
+                                    .arg(host)
+                              : tr("another program");
+            problems << tr("The fix store %1 is in use by %2. Its fixes are shown, but new fixes cannot be "
+                           "recorded in it until that program ends.")
+                            .arg(QDir::toNativeSeparators(path), d->lockedBy);
+        } else {
+            d->lock = std::move(lock);
+        }
         // find out now, not when the first man-overboard fix is lost
         QFile writer(path);
-        if (!writer.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        if (d->lockedBy.isEmpty() && !writer.open(QIODevice::WriteOnly | QIODevice::Append)) {
             ok = false;
             problems << tr("Fixes cannot be recorded: %1 cannot be written (%2).")
                             .arg(QDir::toNativeSeparators(path), writer.errorString());
@@ -353,6 +422,14 @@ bool fixManager_t::open(QString const& path, QString* errorMessage)
     if (!message.isEmpty())
         d->report(message);
     return ok;
+}
+
+void fixManager_t::close()
+{
+    d->lock.reset();
+    d->lockedBy.clear();
+    d->fixes.clear();
+    d->opened = false;
 }
 
 QString fixManager_t::path() const
@@ -378,6 +455,11 @@ bool fixManager_t::addFix(unsigned int portId, double time, fixType_t type, tolv
     fix.description = description;
 
     QString error;
+    if (!d->lockedBy.isEmpty()) {
+        d->report(tr("The fix was NOT recorded: the fix store %1 is in use by %2.")
+                      .arg(QDir::toNativeSeparators(d->path), d->lockedBy));
+        return false;
+    }
     if (!d->append(recordLine(fix), error)) {
         d->report(tr("The fix was NOT recorded: %1 cannot be written (%2).")
                       .arg(QDir::toNativeSeparators(d->path), error));
@@ -457,10 +539,14 @@ bool fixManager_t::exportGpx(QString const& path, QString* errorMessage) const
     xml.writeEndElement();
     xml.writeEndDocument();
 
-    if (xml.hasError())
-        return fail(file.errorString());
-    if (!file.commit())
-        return fail(file.errorString());
+    if (xml.hasError()) {
+        QString const reason = file.errorString();
+        file.cancelWriting();
+        return fail(reason);
+    }
+    QString reason;
+    if (!tolvconfig::commitDurably(file, &reason))
+        return fail(reason);
     if (errorMessage)
         errorMessage->clear();
     return true;

@@ -28,6 +28,9 @@ public:
     // errorMessage and through storeProblem.
     bool open(QString const& path, QString* errorMessage = nullptr);
     QString path() const;
+    // Lets go of the store (and of its lock, so another program may write it); the next use
+    // opens it again.
+    void close();
     // The store's default file: "fixes.journal" in the per-user data folder.
     static QString defaultPath();
 
