@@ -25,6 +25,30 @@ namespace {
 
 bool near(double actual, double expected, double tolerance = 1e-6) { return std::fabs(actual - expected) <= tolerance; }
 
+template <typename T>
+field_t fieldOf(dataItem_t<T> const& item)
+{
+    return item.isValid() ? field(item.value()) : field(Absent);
+}
+
+// The device's items that the rows below name; withdrawn ones NaN.
+fields_t itemsOf(remoteDevice_t const& d)
+{
+    bool const stats = d.pseudorangeStats().isValid();
+    pseudorangeStats_t const& s = d.pseudorangeStats().value();
+    auto stat = [stats](std::optional<float> const& f) { return stats ? field(f) : field(Absent); };
+    position_t const p = d.inputPosition().value();
+    bool const fix = d.inputPosition().isValid();
+    return {{"lat", field(fix ? p.lat * RadToDeg : Absent)}, {"lon", field(fix ? p.lon * RadToDeg : Absent)},
+            {"display", field(d.displayPosition().isValid() ? 1.0 : Absent)},
+            {"height", fieldOf(d.ellipsoidalHeight())}, {"quality", fieldOf(d.fixQuality())},
+            {"used", fieldOf(d.satellitesUsed())}, {"hdop", fieldOf(d.hdop())}, {"age", fieldOf(d.correctionAge())},
+            {"speed", fieldOf(d.speedOverGround())}, {"course", fieldOf(d.courseOverGround())},
+            {"heading", fieldOf(d.heading())}, {"rms", stat(s.rms)}, {"major", stat(s.semiMajor)},
+            {"minor", stat(s.semiMinor)}, {"orientation", field(float(stats && s.orientation ? *s.orientation * RadToDeg : Absent))},
+            {"lat error", stat(s.latError)}, {"lon error", stat(s.lonError)}, {"height error", stat(s.heightError)}};
+}
+
 // Moves every position 0.001 rad north for display, as a datum shift would; or fails.
 class testConverter_t : public coordConverter_t
 {
@@ -227,7 +251,52 @@ private slots:
         QVERIFY(device->navSat(5)->isUsed() && !device->navSat(13)->isUsed());
     }
 
-    void ggaFillsTheItems_data()
+    void sentencesSetAndWithdrawItems_data()
+    {
+        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<QVariantMap>("expected");
+        QString const gga = "10 " + Gga;
+        QTest::newRow("GGA") << QStringList{gga} << QVariantMap{
+            {"lat", -(45.0 + 52.65403 / 60.0)}, {"lon", 170.0 + 30.00668 / 60.0}, {"display", 1}, {"height", 14.2 + 1.8},
+            {"quality", int(fixQualityDgps)}, {"used", 12}, {"hdop", 0.64}, {"age", 3.5}};
+        QTest::newRow("height needs the geoid separation")
+            << QStringList{"1 GPGGA,130711,5012.790800,N,00806.879600,W,2,08,1.1,25.0,M,,M,,"}
+            << QVariantMap{{"lat", 50.0 + 12.7908 / 60}, {"height", Absent}};
+        QVariantMap const noFix = {{"lat", Absent}, {"display", Absent}};
+        QTest::newRow("GGA quality 0") << QStringList{gga, "11 GPGGA,235952.00,0000.0000,N,00000.0000,E,0,00,0.0,,M,,M,,"} << noFix;
+        QTest::newRow("GGA empty") << QStringList{gga, "11 GPGGA,,,,,,0,,,,M,,M,,"} << noFix;
+        QTest::newRow("RMC void") << QStringList{gga, "11 GPRMC,235947.00,V,,,,,,,220899,,,N"} << noFix;
+        QTest::newRow("GNS no fix") << QStringList{gga, "11 GPGNS,112257.00,,,,,NN,00,,,,,"} << noFix;
+        QTest::newRow("GLL void") << QStringList{gga, "11 GPGLL,3844.24011,N,00908.43828,W,112257.00,V,N"} << noFix;
+        QString const rmc = "1 GPRMC,200619.30,A,5313.2228,N,00634.4228,E,10.0,271.5,200506,00,W,A";
+        QTest::newRow("RMC") << QStringList{rmc} << QVariantMap{{"speed", 10.0 * 1852.0 / 3600.0}, {"course", 271.5}};
+        QTest::newRow("VTG in km/h") << QStringList{rmc, "2 GPVTG,,T,,M,,N,36.0,K,A"} << QVariantMap{{"speed", 10.0}};
+        QTest::newRow("VTG empty") << QStringList{rmc, "2 GPVTG,,T,,M,,N,,K,N"} << QVariantMap{{"speed", Absent}};
+        QTest::newRow("HDT") << QStringList{"1 HEHDT,4.0,T"} << QVariantMap{{"heading", 4.0}};
+        QTest::newRow("HDT empty") << QStringList{"1 HEHDT,4.0,T", "2 GPHDT,,T"} << QVariantMap{{"heading", Absent}};
+        QTest::newRow("THS") << QStringList{"1 GNTHS,244.28,A"} << QVariantMap{{"heading", 244.28}};
+        QTest::newRow("THS invalid") << QStringList{"1 GNTHS,244.28,A", "2 GNTHS,244.30,V"} << QVariantMap{{"heading", Absent}};
+        QString const gst = "7 GPGST,112257.00,0.387,317.719,3.872,91.791,317.563,10.659,180.746";
+        QTest::newRow("GST") << QStringList{gst} << QVariantMap{
+            {"rms", 0.387}, {"major", 317.719}, {"minor", 3.872}, {"orientation", 91.791}, {"lat error", 317.563},
+            {"lon error", 10.659}, {"height error", 180.746}};
+        QTest::newRow("GST without an ellipse") << QStringList{gst, "8 GNGST,003956.00,235111,,,,2.3,3.5,4.0"}
+                                                << QVariantMap{{"major", Absent}, {"orientation", Absent}, {"lat error", 2.3}};
+        QTest::newRow("GST orientation is an axis") << QStringList{"8 GPGST,213122.000,15.7,22.8,11.6,-1.1,0.4,0.6,1.3"}
+                                                    << QVariantMap{{"orientation", 178.9}};
+        QTest::newRow("GST empty") << QStringList{gst, "9 GNGST,003957.00,,,,,,,"} << QVariantMap{{"rms", Absent}};
+    }
+
+    void sentencesSetAndWithdrawItems()
+    {
+        QFETCH(QStringList, script);
+        QFETCH(QVariantMap, expected);
+        feedScript(script);
+        QString const wrong = mismatches(itemsOf(*device), expected);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    }
+
+    void displayPosition_data()
     {
         QTest::addColumn<int>("converter");   // none, shifting, failing
         QTest::newRow("no controller") << 0;
@@ -235,99 +304,20 @@ private slots:
         QTest::newRow("a converter that fails") << 2;
     }
 
-    void ggaFillsTheItems()
+    void displayPosition()
     {
         QFETCH(int, converter);
         if (!converter)
             decoder.reset(new nmeaDecoder_t(device.get()));
-        QCOMPARE(feed(Gga, 499.0), nmeaAccepted);
+        QCOMPARE(feed(Gga, 1.0), nmeaAccepted);
         if (converter)
             controller->setCoordConverter(new testConverter_t(converter == 1));
-        QCOMPARE(feed(Gga, 500.0), nmeaAccepted);
-        double const lat = -(45.0 + 52.65403 / 60.0) * DegToRad;
+        QCOMPARE(feed(Gga, 2.0), nmeaAccepted);
         QVERIFY(device->inputPosition().isValid());
-        QVERIFY(near(device->inputPosition().value().lat, lat, 1e-12));
-        QVERIFY(near(device->inputPosition().value().lon, (170.0 + 30.00668 / 60.0) * DegToRad, 1e-12));
-        QCOMPARE(device->inputPosition().timestamp(), 500.0);
         QCOMPARE(device->displayPosition().isValid(), converter != 2);
+        double const shift = converter ? 0.001 : 0.0;
         if (converter != 2)
-            QVERIFY(near(device->displayPosition().value().lat, converter ? lat + 0.001 : lat, 1e-12));
-        QVERIFY(near(device->ellipsoidalHeight().value(), 14.2 + 1.8));
-        QCOMPARE(device->fixQuality().value(), int(fixQualityDgps));
-        QCOMPARE(device->satellitesUsed().value(), 12u);
-        QVERIFY(near(device->hdop().value(), 0.64) && near(device->correctionAge().value(), 3.5));
-    }
-
-    void heightNeedsTheGeoidSeparation()
-    {
-        QCOMPARE(feed("GPGGA,130711,5012.790800,N,00806.879600,W,2,08,1.1,25.0,M,,M,,", 1.0), nmeaAccepted);
-        QVERIFY(device->inputPosition().isValid());
-        QVERIFY(!device->ellipsoidalHeight().isValid());
-    }
-
-    void noFixWithdrawsThePosition_data()
-    {
-        QTest::addColumn<QByteArray>("body");
-        QTest::newRow("GGA quality 0") << QByteArray("GPGGA,235952.00,0000.0000,N,00000.0000,E,0,00,0.0,,M,,M,,");
-        QTest::newRow("GGA empty") << QByteArray("GPGGA,,,,,,0,,,,M,,M,,");
-        QTest::newRow("RMC void") << QByteArray("GPRMC,235947.00,V,,,,,,,220899,,,N");
-        QTest::newRow("GNS no fix") << QByteArray("GPGNS,112257.00,,,,,NN,00,,,,,");
-        QTest::newRow("GLL void") << QByteArray("GPGLL,3844.24011,N,00908.43828,W,112257.00,V,N");
-    }
-
-    void noFixWithdrawsThePosition()
-    {
-        QFETCH(QByteArray, body);
-        QCOMPARE(feed(Gga, 10.0), nmeaAccepted);
-        position_t const before = device->inputPosition().value();
-        QCOMPARE(feed(body, 11.0), nmeaAccepted);
-        QVERIFY(!device->inputPosition().isValid());
-        QVERIFY(!device->displayPosition().isValid());
-        // the last position stays for inspection
-        QCOMPARE(device->inputPosition().value().lat, before.lat);
-        QCOMPARE(device->inputPosition().timestamp(), 10.0);
-    }
-
-    void motionAndHeading()
-    {
-        QCOMPARE(feed("GPRMC,200619.30,A,5313.2228,N,00634.4228,E,10.0,271.5,200506,00,W,A", 1.0), nmeaAccepted);
-        QVERIFY(near(device->speedOverGround().value(), 10.0 * 1852.0 / 3600.0, 1e-5));
-        QVERIFY(near(device->courseOverGround().value(), 271.5, 1e-4));
-        QCOMPARE(feed("GPVTG,,T,,M,,N,36.0,K,A", 2.0), nmeaAccepted);
-        QVERIFY(near(device->speedOverGround().value(), 10.0, 1e-5));
-        QCOMPARE(feed("GPVTG,,T,,M,,N,,K,N", 3.0), nmeaAccepted);
-        QVERIFY(!device->speedOverGround().isValid());
-        QCOMPARE(feed("HEHDT,4.0,T", 4.0), nmeaAccepted);
-        QVERIFY(near(device->heading().value(), 4.0));
-        QCOMPARE(feed("GPHDT,,T", 5.0), nmeaAccepted);
-        QVERIFY(!device->heading().isValid());
-        QCOMPARE(feed("GNTHS,244.28,A", 6.0), nmeaAccepted);
-        QVERIFY(near(device->heading().value(), 244.28, 1e-4));
-        QCOMPARE(feed("GNTHS,244.30,V", 7.0), nmeaAccepted);
-        QVERIFY(!device->heading().isValid());
-    }
-
-    void gstGivesTheErrorEllipse()
-    {
-        QCOMPARE(feed("GPGST,112257.00,0.387,317.719,3.872,91.791,317.563,10.659,180.746", 7.0), nmeaAccepted);
-        QVERIFY(device->pseudorangeStats().isValid());
-        pseudorangeStats_t const& s = device->pseudorangeStats().value();
-        QVERIFY(s.rms && near(*s.rms, 0.387, 1e-5));
-        QVERIFY(s.semiMajor && near(*s.semiMajor, 317.719, 1e-3));
-        QVERIFY(s.semiMinor && near(*s.semiMinor, 3.872, 1e-5));
-        QVERIFY(s.orientation && near(*s.orientation, 91.791 * DegToRad, 1e-6));
-        QVERIFY(s.latError && near(*s.latError, 317.563, 1e-3));
-        QVERIFY(s.lonError && near(*s.lonError, 10.659, 1e-5));
-        QVERIFY(s.heightError && near(*s.heightError, 180.746, 1e-3));
-        QCOMPARE(feed("GNGST,003956.00,235111,,,,2.3,3.5,4.0", 8.0), nmeaAccepted);
-        pseudorangeStats_t const& partial = device->pseudorangeStats().value();
-        QVERIFY(!partial.semiMajor && !partial.semiMinor && !partial.orientation);
-        QVERIFY(partial.latError && near(*partial.latError, 2.3, 1e-6));
-        // an axis: -1.1 degrees is 178.9
-        QCOMPARE(feed("GPGST,213122.000,15.7,22.8,11.6,-1.1,0.4,0.6,1.3", 8.5), nmeaAccepted);
-        QVERIFY(near(*device->pseudorangeStats().value().orientation, 178.9 * DegToRad, 1e-6));
-        QCOMPARE(feed("GNGST,003957.00,,,,,,,", 9.0), nmeaAccepted);
-        QVERIFY(!device->pseudorangeStats().isValid());
+            QVERIFY(near(device->displayPosition().value().lat, device->inputPosition().value().lat + shift, 1e-12));
     }
 
     void rejectedLinesLeaveTheDataAsItWas_data()
