@@ -193,36 +193,31 @@ private slots:
         QTest::newRow("hemisphere without value") << QByteArray(Gga).replace("4404.1295864", "");
         QTest::newRow("signed latitude") << QByteArray(Gga).replace("4404.1295864", "-4404.1295864");
         QTest::newRow("hour 25") << QByteArray(Gga).replace("213121.000", "253121.000");
-        QTest::newRow("61 seconds") << QByteArray(Gga).replace("213121.000", "213161.000");
         QTest::newRow("short time") << QByteArray(Gga).replace("213121.000", "2131");
         QTest::newRow("letters in a number") << QByteArray(Gga).replace("1102.537", "11O2.537");
-        QTest::newRow("two decimal points") << QByteArray(Gga).replace("1102.537", "1102.5.37");
         QTest::newRow("only a sign") << QByteArray(Gga).replace("1102.537", "-");
         QTest::newRow("twenty digits") << QByteArray(Gga).replace("1102.537", "11111111111111111111");
         QTest::newRow("fix quality 10") << QByteArray(Gga).replace(",W,2,07,", ",W,10,07,");
         QTest::newRow("altitude unit feet") << QByteArray(Gga).replace("1102.537,M", "1102.537,F");
         QTest::newRow("GSV sentence beyond the count") << QByteArray("GPGSV,3,4,12,05,06,110,19");
-        QTest::newRow("GSV count zero") << QByteArray("GPGSV,0,0,12,05,06,110,19");
         QTest::newRow("GSV elevation 107") << QByteArray("GPGSV,3,1,12,66,107,110,19");
         QTest::newRow("GSV azimuth 400") << QByteArray("GPGSV,3,1,12,05,06,400,19");
         QTest::newRow("GSV signal id not hex") << QByteArray("GPGSV,1,1,01,05,06,110,19,G");
         QTest::newRow("GSV nine satellites") << QByteArray("GPGSV,1,1,09" + QByteArray(",05,06,110,19").repeated(9));
         QTest::newRow("GSA fix type 4") << QByteArray("GPGSA,A,4,04,09,,,,,,,,,,,1.21,0.94,0.76");
         QTest::newRow("GSA id not a number") << QByteArray("GPGSA,A,3,04,X9,,,,,,,,,,,1.21,0.94,0.76");
-        QTest::newRow("GSA one id short") << QByteArray("GPGSA,A,3,04,09,,,,,,,,,,1.21,0.94,0.76");
         QTest::newRow("RMC status X") << QByteArray("GPRMC,005947.00,X,3715.6616,N,12157.6709,W,0.0,0.0,080710,,");
         QTest::newRow("RMC day 32") << QByteArray("GPRMC,005947.00,A,3715.6616,N,12157.6709,W,0.0,0.0,320710,,");
-        QTest::newRow("RMC course 400") << QByteArray("GPRMC,005947.00,A,3715.6616,N,12157.6709,W,0.0,400.0,080710,,");
         QTest::newRow("GST negative error") << QByteArray("GPGST,112257.00,0.387,317.719,3.872,1.791,-317.563,10.659,180.746");
         QTest::newRow("HDT above 360") << QByteArray("GPHDT,361.0,T");
         QTest::newRow("THS mode X") << QByteArray("GNTHS,244.28,X");
         QTest::newRow("ZDA month 13") << QByteArray("GPZDA,112257.00,22,13,2012,,");
         QTest::newRow("ZDA date in part") << QByteArray("GPZDA,112257.00,22,,2012,,");
+        QTest::newRow("ALM partly empty") << QByteArray(Alm).replace(",4e,", ",,");
         QTest::newRow("ALM PRN 33") << QByteArray(Alm).replace(",15,", ",33,");
         QTest::newRow("ALM not hex") << QByteArray(Alm).replace("441d", "441g");
         QTest::newRow("ALM field too wide") << QByteArray(Alm).replace("441d", "1441d");
         QTest::newRow("ALM unsigned sign-extended") << QByteArray(Alm).replace("a10c9f", "ffa10c9f");
-        QTest::newRow("ALM partly empty") << QByteArray(Alm).replace(",4e,", ",,");
         QTest::newRow("GRS residual not a number") << QByteArray("GPGRS,150119.000,1,-0.33,x,,,,,,,,,,");
     }
 
