@@ -14,7 +14,18 @@ namespace {
 
 position_t degrees(double lat, double lon) { return position_t(lat * DegToRad, lon * DegToRad); }
 
+struct geodesic_t {
+    position_t from;
+    position_t to;
+    double meters;
+    double meterTolerance;
+    double bearing;   // degrees
+    double bearingTolerance;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(geodesic_t)
 
 class tst_geodesy : public QObject
 {
@@ -26,44 +37,34 @@ private slots:
     // short lines from 57°N 11°E for the quadrants of the bearing, which stays in [0, 360).
     void rangeAndBearing_data()
     {
-        QTest::addColumn<position_t>("from");
-        QTest::addColumn<position_t>("to");
-        QTest::addColumn<double>("meters");
-        QTest::addColumn<double>("meterTolerance");
-        QTest::addColumn<double>("bearing");
-        QTest::addColumn<double>("bearingTolerance");
-        QTest::newRow("direct example 10000 km") << degrees(40.0, 0.0) << degrees(41.79331020506, 137.84490004377)
-                                                 << 10000000.0 << 1e-4 << 30.0 << 1e-9;
-        QTest::newRow("nearly antipodal") << degrees(-30.0, 0.0) << degrees(29.9, 179.8) << 19989832.827610 << 1e-5
-                                          << 161.890524 << 1e-6;
-        QTest::newRow("short line") << degrees(-30.12345, 0.0) << degrees(-30.12344, 0.00005) << 4.944208 << 1e-6
-                                    << 77.043533542 << 1e-8;
-        QTest::newRow("JFK to LHR") << degrees(40.6, -73.8) << degrees(51.6, -0.5) << 5551759.400319 << 1e-5
-                                    << 51.198882846 << 1e-8;
-        QTest::newRow("quarter meridian") << degrees(0.0, 0.0) << degrees(90.0, 0.0) << 10001965.729 << 1e-3 << 0.0
-                                          << 1e-9;
-        QTest::newRow("one degree of equator") << degrees(0.0, 0.0) << degrees(0.0, 1.0) << 111319.4908 << 1e-4 << 90.0
-                                               << 1e-9;
-        QTest::newRow("due south") << degrees(57.0, 11.0) << degrees(56.999, 11.0) << 111.4 << 0.1 << 180.0 << 1e-6;
-        QTest::newRow("due west") << degrees(57.0, 11.0) << degrees(57.0, 10.999) << 60.7 << 0.1 << 270.0 << 1e-3;
-        QTest::newRow("north-west stays below 360") << degrees(57.0, 11.0) << degrees(57.001, 10.9999) << 111.6 << 0.1
-                                                    << 356.8 << 0.1;
-        QTest::newRow("coincident") << degrees(57.64, 11.31) << degrees(57.64, 11.31) << 0.0 << 0.0 << 0.0 << 0.0;
+        QTest::addColumn<geodesic_t>("g");
+        QTest::newRow("direct example 10000 km")
+            << geodesic_t{degrees(40.0, 0.0), degrees(41.79331020506, 137.84490004377), 10000000.0, 1e-4, 30.0, 1e-9};
+        QTest::newRow("nearly antipodal")
+            << geodesic_t{degrees(-30.0, 0.0), degrees(29.9, 179.8), 19989832.827610, 1e-5, 161.890524, 1e-6};
+        QTest::newRow("short line")
+            << geodesic_t{degrees(-30.12345, 0.0), degrees(-30.12344, 0.00005), 4.944208, 1e-6, 77.043533542, 1e-8};
+        QTest::newRow("JFK to LHR")
+            << geodesic_t{degrees(40.6, -73.8), degrees(51.6, -0.5), 5551759.400319, 1e-5, 51.198882846, 1e-8};
+        QTest::newRow("quarter meridian")
+            << geodesic_t{degrees(0.0, 0.0), degrees(90.0, 0.0), 10001965.729, 1e-3, 0.0, 1e-9};
+        QTest::newRow("one degree of equator")
+            << geodesic_t{degrees(0.0, 0.0), degrees(0.0, 1.0), 111319.4908, 1e-4, 90.0, 1e-9};
+        QTest::newRow("due south") << geodesic_t{degrees(57.0, 11.0), degrees(56.999, 11.0), 111.4, 0.1, 180.0, 1e-6};
+        QTest::newRow("due west") << geodesic_t{degrees(57.0, 11.0), degrees(57.0, 10.999), 60.7, 0.1, 270.0, 1e-3};
+        QTest::newRow("north-west stays below 360")
+            << geodesic_t{degrees(57.0, 11.0), degrees(57.001, 10.9999), 111.6, 0.1, 356.8, 0.1};
+        QTest::newRow("coincident") << geodesic_t{degrees(57.64, 11.31), degrees(57.64, 11.31), 0.0, 0.0, 0.0, 0.0};
     }
 
     void rangeAndBearing()
     {
-        QFETCH(position_t, from);
-        QFETCH(position_t, to);
-        QFETCH(double, meters);
-        QFETCH(double, meterTolerance);
-        QFETCH(double, bearing);
-        QFETCH(double, bearingTolerance);
-        double const range = calcRange(from, to);
-        QVERIFY2(std::fabs(range - meters) <= meterTolerance, qPrintable(QString::number(range, 'f', 6)));
-        double const azimuth = calcBearing(from, to);
+        QFETCH(geodesic_t, g);
+        double const range = calcRange(g.from, g.to);
+        QVERIFY2(std::fabs(range - g.meters) <= g.meterTolerance, qPrintable(QString::number(range, 'f', 6)));
+        double const azimuth = calcBearing(g.from, g.to);
         QVERIFY(azimuth >= 0.0 && azimuth < 360.0);
-        QVERIFY2(std::fabs(azimuth - bearing) <= bearingTolerance, qPrintable(QString::number(azimuth, 'f', 9)));
+        QVERIFY2(std::fabs(azimuth - g.bearing) <= g.bearingTolerance, qPrintable(QString::number(azimuth, 'f', 9)));
     }
 
     void unusablePositionsGiveNaN_data()

@@ -22,6 +22,19 @@ using namespace belrix_common_qt;
 Q_DECLARE_METATYPE(belrix_common_qt::nmeaLineResult_t)
 
 namespace {
+// A GSV sentence with one satellite, and the satellite number and signal slot it fills.
+struct gsvCase_t {
+    char const* talker;
+    int id;
+    char const* signal;   // NMEA 4.10 signal id field, with its comma
+    int number;           // 0: not kept
+    int slot;
+    int signalId;
+};
+} // namespace
+Q_DECLARE_METATYPE(gsvCase_t)
+
+namespace {
 
 bool near(double actual, double expected, double tolerance = 1e-6) { return std::fabs(actual - expected) <= tolerance; }
 
@@ -119,50 +132,40 @@ private slots:
 
     void gsvGivesTheSatelliteAndSignal_data()
     {
-        QTest::addColumn<QByteArray>("talker");
-        QTest::addColumn<int>("id");
-        QTest::addColumn<QByteArray>("signal");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<int>("signalId");
-        QTest::newRow("GPS before NMEA 4.10") << QByteArray("GP") << 5 << QByteArray() << 5 << 0 << 1;
-        QTest::newRow("GPS L2C") << QByteArray("GP") << 5 << QByteArray(",6") << 5 << 1 << 6;
-        QTest::newRow("SBAS by raw PRN, L5") << QByteArray("GP") << 124 << QByteArray(",8") << 37 << 2 << 8;
-        QTest::newRow("SBAS, NMEA numbering") << QByteArray("GP") << 46 << QByteArray(",1") << 46 << 0 << 1;
-        QTest::newRow("GLONASS G2 by slot") << QByteArray("GL") << 7 << QByteArray(",3") << 71 << 1 << 3;
-        QTest::newRow("GLONASS by number") << QByteArray("GL") << 65 << QByteArray() << 65 << 0 << 1;
-        QTest::newRow("Galileo before NMEA 4.10") << QByteArray("GA") << 12 << QByteArray() << 312 << 0 << 7;
-        QTest::newRow("Galileo E5b, extended id") << QByteArray("GA") << 312 << QByteArray(",2") << 312 << 1 << 2;
-        QTest::newRow("Galileo E5a") << QByteArray("GA") << 7 << QByteArray(",1") << 307 << 2 << 1;
-        QTest::newRow("BeiDou B2I, hex id") << QByteArray("GB") << 13 << QByteArray(",B") << 413 << 1 << 11;
-        QTest::newRow("BeiDou B2a") << QByteArray("GB") << 13 << QByteArray(",5") << 413 << 2 << 5;
-        QTest::newRow("BeiDou B1I, old talker") << QByteArray("BD") << 214 << QByteArray(",1") << 414 << 0 << 1;
-        QTest::newRow("QZSS L5, NMEA 4.11") << QByteArray("GQ") << 2 << QByteArray(",7") << 194 << 2 << 7;
-        QTest::newRow("BeiDou under GN") << QByteArray("GN") << 405 << QByteArray() << 405 << 0 << 1;
-        QTest::newRow("NavIC is not kept") << QByteArray("GI") << 5 << QByteArray() << 0 << 0 << 0;
-        QTest::newRow("GPS id out of every range") << QByteArray("GP") << 99 << QByteArray() << 0 << 0 << 0;
-        QTest::newRow("Galileo PRN 37") << QByteArray("GA") << 37 << QByteArray() << 0 << 0 << 0;
+        QTest::addColumn<gsvCase_t>("c");
+        QTest::newRow("GPS before NMEA 4.10") << gsvCase_t{"GP", 5, "", 5, 0, 1};
+        QTest::newRow("GPS L2C") << gsvCase_t{"GP", 5, ",6", 5, 1, 6};
+        QTest::newRow("SBAS by raw PRN, L5") << gsvCase_t{"GP", 124, ",8", 37, 2, 8};
+        QTest::newRow("SBAS, NMEA numbering") << gsvCase_t{"GP", 46, ",1", 46, 0, 1};
+        QTest::newRow("GLONASS G2 by slot") << gsvCase_t{"GL", 7, ",3", 71, 1, 3};
+        QTest::newRow("GLONASS by number") << gsvCase_t{"GL", 65, "", 65, 0, 1};
+        QTest::newRow("Galileo before NMEA 4.10") << gsvCase_t{"GA", 12, "", 312, 0, 7};
+        QTest::newRow("Galileo E5b, extended id") << gsvCase_t{"GA", 312, ",2", 312, 1, 2};
+        QTest::newRow("Galileo E5a") << gsvCase_t{"GA", 7, ",1", 307, 2, 1};
+        QTest::newRow("BeiDou B2I, hex id") << gsvCase_t{"GB", 13, ",B", 413, 1, 11};
+        QTest::newRow("BeiDou B2a") << gsvCase_t{"GB", 13, ",5", 413, 2, 5};
+        QTest::newRow("BeiDou B1I, old talker") << gsvCase_t{"BD", 214, ",1", 414, 0, 1};
+        QTest::newRow("QZSS L5, NMEA 4.11") << gsvCase_t{"GQ", 2, ",7", 194, 2, 7};
+        QTest::newRow("BeiDou under GN") << gsvCase_t{"GN", 405, "", 405, 0, 1};
+        QTest::newRow("NavIC is not kept") << gsvCase_t{"GI", 5, "", 0, 0, 0};
+        QTest::newRow("GPS id out of every range") << gsvCase_t{"GP", 99, "", 0, 0, 0};
+        QTest::newRow("Galileo PRN 37") << gsvCase_t{"GA", 37, "", 0, 0, 0};
     }
 
     void gsvGivesTheSatelliteAndSignal()
     {
-        QFETCH(QByteArray, talker);
-        QFETCH(int, id);
-        QFETCH(QByteArray, signal);
-        QFETCH(int, number);
-        QFETCH(int, slot);
-        QFETCH(int, signalId);
-        QCOMPARE(feed(talker + "GSV,1,1,01," + QByteArray::number(id) + ",40,120,38" + signal), nmeaAccepted);
-        QCOMPARE(int(device->allNavSats().size()), number ? 1 : 0);
-        if (!number)
+        QFETCH(gsvCase_t, c);
+        QCOMPARE(feed(c.talker + ("GSV,1,1,01," + QByteArray::number(c.id)) + ",40,120,38" + c.signal), nmeaAccepted);
+        QCOMPARE(int(device->allNavSats().size()), c.number ? 1 : 0);
+        if (!c.number)
             return;
-        remoteNavSat_t const* sat = device->navSat(unsigned(number));
-        QVERIFY(sat && sat->constellation() == navSatConstellation(unsigned(number)));
+        remoteNavSat_t const* sat = device->navSat(unsigned(c.number));
+        QVERIFY(sat && sat->constellation() == navSatConstellation(unsigned(c.number)));
         QVERIFY(near(sat->elevation().value(), 40.0) && near(sat->azimuth().value(), 120.0));
         for (int i = 0; i < remoteNavSat_t::MaxFrequencies; ++i)
-            QCOMPARE(sat->freq(i) != nullptr, i == slot);
-        QCOMPARE(int(sat->freq(slot)->value().signalId), signalId);
-        QCOMPARE(sat->freq(slot)->value().level, 38.0f);
+            QCOMPARE(sat->freq(i) != nullptr, i == c.slot);
+        QCOMPARE(int(sat->freq(c.slot)->value().signalId), c.signalId);
+        QCOMPARE(sat->freq(c.slot)->value().level, 38.0f);
     }
 
     void skyViewCycles_data()

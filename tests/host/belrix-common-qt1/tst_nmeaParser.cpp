@@ -262,7 +262,8 @@ private slots:
         QTest::newRow("GGA DGPS, western") << Gga << QVariantMap{
             {"lat", 44.0 + 4.1295864 / 60}, {"lon", -(121.0 + 18.8685453 / 60)}, {"quality", 2}, {"used", 7},
             {"hdop", 1.2}, {"alt", 1102.537}, {"separation", -20.3}, {"age", Absent}};
-        QTest::newRow("GGA southern, eastern, RTK") << QByteArray("GNGGA,101112.00,5742.1234567,S,01145.7654321,E,4,24,0.5,12.345,M,38.1,M,1.4,0123")
+        QTest::newRow("GGA southern, eastern, RTK")
+            << QByteArray("GNGGA,101112.00,5742.1234567,S,01145.7654321,E,4,24,0.5,12.345,M,38.1,M,1.4,0123")
             << QVariantMap{{"lat", -(57.0 + 42.1234567 / 60)}, {"lon", 11.0 + 45.7654321 / 60}, {"quality", 4}, {"age", 1.4}};
         QTest::newRow("GGA no fix, empty fields") << QByteArray("GPGGA,,,,,,0,,,,M,,M,,")
             << QVariantMap{{"lat", Absent}, {"quality", 0}, {"used", Absent}, {"alt", Absent}, {"separation", Absent}};

@@ -61,7 +61,19 @@ int const DD = latLonFormatDegrees;
 int const DM = latLonFormatDegreesMinutes;
 int const DMS = latLonFormatDegreesMinutesSeconds;
 
+// A latitude or longitude, how to write it, and the text.
+struct latLonCase_t {
+    bool latitude;
+    double radians;
+    int format;
+    int hemisphere;
+    int decimals;
+    char const* expected;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(latLonCase_t)
 
 class tst_textFormat : public QObject
 {
@@ -181,50 +193,42 @@ private slots:
 
     void latLonString_data()
     {
-        QTest::addColumn<bool>("latitude");
-        QTest::addColumn<double>("radians");
-        QTest::addColumn<int>("format");
-        QTest::addColumn<int>("hemisphere");
-        QTest::addColumn<int>("decimals");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<latLonCase_t>("c");
         double const lat = rad(52.3740325);
         double const west = rad(-122.4194155);
-        QTest::newRow("lat DD") << true << lat << DD << 1 << -1 << u8("52.37403250° N");
-        QTest::newRow("lat DM south") << true << -lat << DM << 1 << -1 << u8("52° 22.441950' S");
-        QTest::newRow("lat DMS") << true << lat << DMS << 1 << -1 << u8("52° 22' 26.5170\" N");
-        QTest::newRow("lat DM signed north") << true << lat << DM << 0 << -1 << u8("52° 22.441950'");
-        QTest::newRow("lat one digit padded") << true << rad(-5.5) << DM << 1 << -1 << u8("05° 30.000000' S");
-        QTest::newRow("lon DM padded") << false << rad(4.89517) << DM << 1 << -1 << u8("004° 53.710200' E");
-        QTest::newRow("lon DMS west") << false << west << DMS << 1 << -1 << u8("122° 25' 09.8958\" W");
-        QTest::newRow("lon negative zero") << false << rad(-0.0) << DMS << 1 << -1 << u8("000° 00' 00.0000\" E");
-        QTest::newRow("lat rounds to zero from south") << true << rad(-1e-10) << DM << 1 << -1 << u8("00° 00.000000' N");
-        QTest::newRow("south pole signed") << true << -Pi / 2 << DM << 0 << -1 << u8("-90° 00.000000'");
-        QTest::newRow("antimeridian west DMS") << false << -Pi << DMS << 1 << -1 << u8("180° 00' 00.0000\" W");
-        QTest::newRow("carry below 1 DD") << true << rad(0.99999999999) << DD << 1 << -1 << u8("1.00000000° N");
-        QTest::newRow("carry below 90 DM") << true << rad(89.99999999999) << DM << 1 << -1 << u8("90° 00.000000' N");
-        QTest::newRow("carry below 180 DMS") << false << rad(-179.999999999999) << DMS << 1 << -1 << u8("180° 00' 00.0000\" W");
-        QTest::newRow("59.9995' carries into the degree") << true << rad(52 + 59.9995 / 60) << DM << 1 << 3
-                                                          << u8("53° 00.000' N");
-        QTest::newRow("seconds carry into the minute") << true << rad(52 + 22 / 60.0 + 59.999999 / 3600) << DMS << 1 << -1
-                                                       << u8("52° 23' 00.0000\" N");
-        QTest::newRow("seconds carry into the degree") << false << rad(4 + 59 / 60.0 + 59.999999 / 3600) << DMS << 1 << -1
-                                                       << u8("005° 00' 00.0000\" E");
-        QTest::newRow("whole seconds carry") << true << rad(52 + 22 / 60.0 + 59.6 / 3600) << DMS << 1 << 0
-                                             << u8("52° 23' 00\" N");
-        QTest::newRow("DD 0 decimals") << true << lat << DD << 1 << 0 << u8("52° N");
-        QTest::newRow("decimals clamp to 10") << true << lat << DD << 1 << 99 << u8("52.3740325000° N");
-        QTest::newRow("DMS 10 decimals at 180") << false << -Pi << DMS << 1 << 10 << u8("180° 00' 00.0000000000\" W");
+        QTest::newRow("lat DD") << latLonCase_t{true, lat, DD, 1, -1, "52.37403250° N"};
+        QTest::newRow("lat DM south") << latLonCase_t{true, -lat, DM, 1, -1, "52° 22.441950' S"};
+        QTest::newRow("lat DMS") << latLonCase_t{true, lat, DMS, 1, -1, "52° 22' 26.5170\" N"};
+        QTest::newRow("lat DM signed north") << latLonCase_t{true, lat, DM, 0, -1, "52° 22.441950'"};
+        QTest::newRow("lat one digit padded") << latLonCase_t{true, rad(-5.5), DM, 1, -1, "05° 30.000000' S"};
+        QTest::newRow("lon DM padded") << latLonCase_t{false, rad(4.89517), DM, 1, -1, "004° 53.710200' E"};
+        QTest::newRow("lon DMS west") << latLonCase_t{false, west, DMS, 1, -1, "122° 25' 09.8958\" W"};
+        QTest::newRow("lon negative zero") << latLonCase_t{false, rad(-0.0), DMS, 1, -1, "000° 00' 00.0000\" E"};
+        QTest::newRow("lat rounds to zero from south")
+            << latLonCase_t{true, rad(-1e-10), DM, 1, -1, "00° 00.000000' N"};
+        QTest::newRow("south pole signed") << latLonCase_t{true, -Pi / 2, DM, 0, -1, "-90° 00.000000'"};
+        QTest::newRow("antimeridian west DMS") << latLonCase_t{false, -Pi, DMS, 1, -1, "180° 00' 00.0000\" W"};
+        QTest::newRow("carry below 1 DD") << latLonCase_t{true, rad(0.99999999999), DD, 1, -1, "1.00000000° N"};
+        QTest::newRow("carry below 90 DM") << latLonCase_t{true, rad(89.99999999999), DM, 1, -1, "90° 00.000000' N"};
+        QTest::newRow("carry below 180 DMS")
+            << latLonCase_t{false, rad(-179.999999999999), DMS, 1, -1, "180° 00' 00.0000\" W"};
+        QTest::newRow("59.9995' carries into the degree")
+            << latLonCase_t{true, rad(52 + 59.9995 / 60), DM, 1, 3, "53° 00.000' N"};
+        QTest::newRow("seconds carry into the minute")
+            << latLonCase_t{true, rad(52 + 22 / 60.0 + 59.999999 / 3600), DMS, 1, -1, "52° 23' 00.0000\" N"};
+        QTest::newRow("seconds carry into the degree")
+            << latLonCase_t{false, rad(4 + 59 / 60.0 + 59.999999 / 3600), DMS, 1, -1, "005° 00' 00.0000\" E"};
+        QTest::newRow("whole seconds carry")
+            << latLonCase_t{true, rad(52 + 22 / 60.0 + 59.6 / 3600), DMS, 1, 0, "52° 23' 00\" N"};
+        QTest::newRow("DD 0 decimals") << latLonCase_t{true, lat, DD, 1, 0, "52° N"};
+        QTest::newRow("decimals clamp to 10") << latLonCase_t{true, lat, DD, 1, 99, "52.3740325000° N"};
+        QTest::newRow("DMS 10 decimals at 180") << latLonCase_t{false, -Pi, DMS, 1, 10, "180° 00' 00.0000000000\" W"};
     }
 
     void latLonString()
     {
-        QFETCH(bool, latitude);
-        QFETCH(double, radians);
-        QFETCH(int, format);
-        QFETCH(int, hemisphere);
-        QFETCH(int, decimals);
-        QFETCH(QString, expected);
-        QCOMPARE(formatLatLon(latitude, radians, format, hemisphere, decimals), expected);
+        QFETCH(latLonCase_t, c);
+        QCOMPARE(formatLatLon(c.latitude, c.radians, c.format, c.hemisphere, c.decimals), u8(c.expected));
     }
 
     void latLonNoData_data()
