@@ -58,7 +58,8 @@ fields_t itemsOf(remoteDevice_t const& d)
             {"used", fieldOf(d.satellitesUsed())}, {"hdop", fieldOf(d.hdop())}, {"age", fieldOf(d.correctionAge())},
             {"speed", fieldOf(d.speedOverGround())}, {"course", fieldOf(d.courseOverGround())},
             {"heading", fieldOf(d.heading())}, {"rms", stat(s.rms)}, {"major", stat(s.semiMajor)},
-            {"minor", stat(s.semiMinor)}, {"orientation", field(float(stats && s.orientation ? *s.orientation * RadToDeg : Absent))},
+            {"minor", stat(s.semiMinor)},
+            {"orientation", field(float(stats && s.orientation ? *s.orientation * RadToDeg : Absent))},
             {"lat error", stat(s.latError)}, {"lon error", stat(s.lonError)}, {"height error", stat(s.heightError)}};
 }
 
@@ -257,7 +258,8 @@ private slots:
             << QStringList{"1 GPGGA,130711,5012.790800,N,00806.879600,W,2,08,1.1,25.0,M,,M,,"}
             << QVariantMap{{"lat", 50.0 + 12.7908 / 60}, {"height", Absent}};
         QVariantMap const noFix = {{"lat", Absent}, {"display", Absent}};
-        QTest::newRow("GGA quality 0") << QStringList{gga, "11 GPGGA,235952.00,0000.0000,N,00000.0000,E,0,00,0.0,,M,,M,,"} << noFix;
+        QTest::newRow("GGA quality 0")
+            << QStringList{gga, "11 GPGGA,235952.00,0000.0000,N,00000.0000,E,0,00,0.0,,M,,M,,"} << noFix;
         QTest::newRow("GGA empty") << QStringList{gga, "11 GPGGA,,,,,,0,,,,M,,M,,"} << noFix;
         QTest::newRow("RMC void") << QStringList{gga, "11 GPRMC,235947.00,V,,,,,,,220899,,,N"} << noFix;
         QTest::newRow("GNS no fix") << QStringList{gga, "11 GPGNS,112257.00,,,,,NN,00,,,,,"} << noFix;
@@ -269,7 +271,8 @@ private slots:
         QTest::newRow("HDT") << QStringList{"1 HEHDT,4.0,T"} << QVariantMap{{"heading", 4.0}};
         QTest::newRow("HDT empty") << QStringList{"1 HEHDT,4.0,T", "2 GPHDT,,T"} << QVariantMap{{"heading", Absent}};
         QTest::newRow("THS") << QStringList{"1 GNTHS,244.28,A"} << QVariantMap{{"heading", 244.28}};
-        QTest::newRow("THS invalid") << QStringList{"1 GNTHS,244.28,A", "2 GNTHS,244.30,V"} << QVariantMap{{"heading", Absent}};
+        QTest::newRow("THS invalid")
+            << QStringList{"1 GNTHS,244.28,A", "2 GNTHS,244.30,V"} << QVariantMap{{"heading", Absent}};
         QString const gst = "7 GPGST,112257.00,0.387,317.719,3.872,91.791,317.563,10.659,180.746";
         QTest::newRow("GST") << QStringList{gst} << QVariantMap{
             {"rms", 0.387}, {"major", 317.719}, {"minor", 3.872}, {"orientation", 91.791}, {"lat error", 317.563},
@@ -356,7 +359,8 @@ private slots:
         QCOMPARE(feedRaw("\x01\x02\xff\xfe garbage"), nmeaMalformed);
         QCOMPARE(feedRaw(nmeaLine("HEHDT,4.0,T").trimmed() + "$GPHDT,1.0,T*00"), nmeaBadChecksum);
         nmeaCounters_t const& c = decoder->counters();
-        QCOMPARE(QList<quint64>({c.lines, c.accepted, c.badChecksum, c.malformed, c.unknown}), QList<quint64>({5, 3, 1, 1, 0}));
+        QCOMPARE(QList<quint64>({c.lines, c.accepted, c.badChecksum, c.malformed, c.unknown}),
+                 QList<quint64>({5, 3, 1, 1, 0}));
         decoder->resetCounters();
         QCOMPARE(decoder->counters().lines, 0u);
         nmeaDecoder_t alone(nullptr);   // no device: it only counts
