@@ -2,6 +2,8 @@
 // lines of gpsd's regression logs, parsed alone and decoded into a device's data items.
 // Reports nanoseconds per sentence and the allocations per sentence once warm.
 
+#include "allocationCounter.h"
+
 #include <belrix_common_qt/nmeaDecoder.h>
 #include <belrix_common_qt/nmeaParser.h>
 #include <belrix_common_qt/remoteController.h>
@@ -11,16 +13,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <string>
 #include <vector>
 
 namespace {
-
-long allocations = 0;
 
 struct line_t {
     std::size_t offset;
@@ -88,7 +86,7 @@ void decoderAlone(benchmark::State& state)
     belrix_common_qt::nmeaParser_t parser;
     belrix_common_qt::nmeaSentence_t sentence;
     char const* text = c.text.data();
-    long const before = allocations;
+    long const before = allocationCount();
     for (auto _ : state) {
         for (line_t const& l : c.lines) {
             std::size_t consumed = 0;
@@ -96,7 +94,7 @@ void decoderAlone(benchmark::State& state)
             benchmark::ClobberMemory();
         }
     }
-    reportPerSentence(state, c.lines.size(), allocations - before);
+    reportPerSentence(state, c.lines.size(), allocationCount() - before);
 }
 
 void wholePath(benchmark::State& state)
@@ -114,28 +112,15 @@ void wholePath(benchmark::State& state)
     // warm up: every satellite seen once
     for (line_t const& l : c.lines)
         decoder.decodeLine(text + l.offset, l.length, t += 0.01);
-    long const before = allocations;
+    long const before = allocationCount();
     for (auto _ : state) {
         for (line_t const& l : c.lines)
             benchmark::DoNotOptimize(decoder.decodeLine(text + l.offset, l.length, t += 0.01));
     }
-    reportPerSentence(state, c.lines.size(), allocations - before);
+    reportPerSentence(state, c.lines.size(), allocationCount() - before);
 }
 
 } // namespace
-
-void* operator new(std::size_t size)
-{
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 BENCHMARK(decoderAlone);
 BENCHMARK(wholePath);

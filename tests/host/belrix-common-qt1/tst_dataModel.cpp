@@ -1,6 +1,7 @@
 #include <belrix_common_qt/almMgrGps.h>
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/navConstants.h>
+#include <belrix_common_qt/navSatNumbering.h>
 #include <belrix_common_qt/qcDataStore.h>
 #include <belrix_common_qt/qcSettingsBase.h>
 #include <belrix_common_qt/remoteController.h>
@@ -17,6 +18,8 @@
 
 using namespace belrix_common_qt;
 
+Q_DECLARE_METATYPE(belrix_common_qt::constellation_t)
+
 class tst_dataModel : public QObject
 {
     Q_OBJECT
@@ -26,35 +29,85 @@ private slots:
 
     void recency_data()
     {
+        QTest::addColumn<bool>("satellite");   // a satellite view, or any other item
+        QTest::addColumn<bool>("valid");
         QTest::addColumn<double>("timestamp");
         QTest::addColumn<double>("now");
-        QTest::addColumn<double>("maxAge");
-        QTest::addColumn<bool>("recent");
-        QTest::newRow("fresh") << 100.0 << 100.0 << 3.0 << true;
-        QTest::newRow("2.5 s old") << 97.5 << 100.0 << 3.0 << true;
-        QTest::newRow("just under the bound") << 97.0001 << 100.0 << 3.0 << true;
-        QTest::newRow("exactly at the bound") << 97.0 << 100.0 << 3.0 << false;
-        QTest::newRow("older") << 90.0 << 100.0 << 3.0 << false;
-        QTest::newRow("slightly ahead") << 101.0 << 100.0 << 3.0 << true;
-        QTest::newRow("far in the future") << 200.0 << 100.0 << 3.0 << false;
-        QTest::newRow("NaN timestamp") << std::nan("") << 100.0 << 3.0 << false;
-        QTest::newRow("NaN now") << 100.0 << std::nan("") << 3.0 << false;
-        QTest::newRow("zero max age") << 100.0 << 100.0 << 0.0 << false;
+        QTest::addColumn<bool>("current");
+        double const nan = std::nan("");
+        QTest::newRow("fresh") << false << true << 100.0 << 100.0 << true;
+        QTest::newRow("just under 3 s old") << false << true << 97.0001 << 100.0 << true;
+        QTest::newRow("exactly 3 s old") << false << true << 100.0 - DataMaxAge << 100.0 << false;
+        QTest::newRow("slightly ahead") << false << true << 102.9 << 100.0 << true;
+        QTest::newRow("more than 3 s ahead") << false << true << 103.5 << 100.0 << false;
+        QTest::newRow("NaN timestamp") << false << true << nan << 100.0 << false;
+        QTest::newRow("NaN now") << false << true << 100.0 << nan << false;
+        QTest::newRow("withdrawn") << false << false << 100.0 << 100.0 << false;
+        QTest::newRow("satellite just under 5 s old") << true << true << 100.0 - SatDataMaxAge + 0.01 << 100.0 << true;
+        QTest::newRow("satellite exactly 5 s old") << true << true << 100.0 - SatDataMaxAge << 100.0 << false;
     }
 
     void recency()
     {
+        QFETCH(bool, satellite);
+        QFETCH(bool, valid);
         QFETCH(double, timestamp);
         QFETCH(double, now);
-        QFETCH(double, maxAge);
-        QFETCH(bool, recent);
-        QCOMPARE(isDataRecent(timestamp, now, maxAge), recent);
+        QFETCH(bool, current);
+        dataItem_t<float> item(1.0f, timestamp);
+        item.setValid(valid);
+        QCOMPARE(satellite ? isSatDataRecent(timestamp, now) : isItemCurrent(item, now), current);
     }
 
-    void satelliteRecencyUsesItsOwnBound()
+    void numbering_data()
     {
-        QVERIFY(isSatDataRecent(100.0 - SatDataMaxAge + 0.01, 100.0));
-        QVERIFY(!isSatDataRecent(100.0 - SatDataMaxAge, 100.0));
+        QTest::addColumn<constellation_t>("constellation");
+        QTest::addColumn<int>("prn");
+        QTest::addColumn<int>("number");
+        QTest::newRow("GPS 1") << constellationGps << 1 << 1;
+        QTest::newRow("GPS 32") << constellationGps << 32 << 32;
+        QTest::newRow("GPS 33") << constellationGps << 33 << 0;
+        QTest::newRow("SBAS 119") << constellationSbas << 119 << 0;
+        QTest::newRow("SBAS 120") << constellationSbas << 120 << 33;
+        QTest::newRow("SBAS 151") << constellationSbas << 151 << 64;
+        QTest::newRow("SBAS 152") << constellationSbas << 152 << 0;
+        QTest::newRow("GLONASS slot 0") << constellationGlonass << 0 << 0;
+        QTest::newRow("GLONASS slot 1") << constellationGlonass << 1 << 65;
+        QTest::newRow("GLONASS slot 32") << constellationGlonass << 32 << 96;
+        QTest::newRow("GLONASS slot 33") << constellationGlonass << 33 << 0;
+        QTest::newRow("QZSS 192") << constellationQzss << 192 << 0;
+        QTest::newRow("QZSS 193") << constellationQzss << 193 << 193;
+        QTest::newRow("QZSS 202") << constellationQzss << 202 << 202;
+        QTest::newRow("QZSS 203") << constellationQzss << 203 << 0;
+        QTest::newRow("Galileo 0") << constellationGalileo << 0 << 0;
+        QTest::newRow("Galileo 1") << constellationGalileo << 1 << 301;
+        QTest::newRow("Galileo 36") << constellationGalileo << 36 << 336;
+        QTest::newRow("Galileo 37") << constellationGalileo << 37 << 0;
+        QTest::newRow("BeiDou 1") << constellationBeidou << 1 << 401;
+        QTest::newRow("BeiDou 63") << constellationBeidou << 63 << 463;
+        QTest::newRow("BeiDou 64") << constellationBeidou << 64 << 0;
+        QTest::newRow("L-band service") << constellationCorrection << 1 << 0;
+    }
+
+    void numbering()
+    {
+        QFETCH(constellation_t, constellation);
+        QFETCH(int, prn);
+        QFETCH(int, number);
+        QCOMPARE(int(navSatNumber(constellation, unsigned(prn))), number);
+        if (number) {
+            QVERIFY(unsigned(number) < NavSatNumberLimit);
+            QCOMPARE(navSatConstellation(unsigned(number)), constellation);
+            QCOMPARE(int(navSatPrn(unsigned(number))), prn);
+        }
+    }
+
+    void numbersBetweenTheRangesBelongToNoConstellation()
+    {
+        for (unsigned int number : {0u, 97u, 192u, 203u, 300u, 337u, 400u, 464u}) {
+            QCOMPARE(navSatConstellation(number), constellationUnknown);
+            QCOMPARE(navSatPrn(number), 0u);
+        }
     }
 
     void dataClockCanBeDrivenByReplays()
@@ -112,7 +165,6 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::newRow("zero") << "0";
-        QTest::newRow("negative") << "-1.5";
         QTest::newRow("not a number") << "abc";
         QTest::newRow("nan") << "nan";
     }
