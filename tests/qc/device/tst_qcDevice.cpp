@@ -1,10 +1,7 @@
-#include <device/qcDevice.h>
+#include "qcTestFixture.h"
 
 #include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/qcSettingsBase.h>
-#include <belrix_common_qt/remoteDevice.h>
-#include <belrix_common_qt/remotePort.h>
-#include <orvane/context.h>
 #include <orvane/dlgLogData.h>
 #include <orvane/menuManager.h>
 #include <orvane/orvanePage.h>
@@ -19,17 +16,18 @@
 #include <QWidgetAction>
 #include <QtTest>
 
+using namespace orvane;
 using orvane::qc::qcDevice_t;
 
 namespace {
 
 const QString Spacer = QStringLiteral("<spacer>");
 
+// The entries the module adds; the docks' toggles are listed apart.
 QStringList texts(QList<QAction*> const& actions)
 {
     QStringList list;
     for (QAction* action : actions) {
-        // the dock panels' toggles have tests of their own
         if (qobject_cast<QDockWidget*>(action->parent()))
             continue;
         if (action->isSeparator())
@@ -42,184 +40,135 @@ QStringList texts(QList<QAction*> const& actions)
     return list;
 }
 
-// A host whose "File" menu names its snapshot action differently.
-class noSnapshotDevice_t : public qcDevice_t
-{
-public:
-    using qcDevice_t::qcDevice_t;
-
-protected:
-    void buildMenus() override
-    {
-        qcDevice_t::buildMenus();
-        if (QAction* action = menuManager()->actionForTitle("File", "Save Snapshot"))
-            action->setText(QStringLiteral("Save Picture"));
-    }
-};
-
 } // namespace
 
 class tst_qcDevice : public QObject
 {
     Q_OBJECT
 
-private:
-    orvane::context_t* m_context = nullptr;
-
-    qcDevice_t* makeDevice(int mask, std::string const& type = "GNSS", bool withPort = true)
-    {
-        auto* device = new qcDevice_t(m_context, QStringLiteral("GNSS 1"), nullptr);
-        if (withPort)
-            device->setPort(new belrix_common_qt::remotePort_t);
-        device->setDeviceCapabilities(mask);
-        device->setDeviceOldType(type);
-        device->initialize();
-        return device;
-    }
+    std::unique_ptr<context_t> m_context;
 
     // What the host itself puts into "View" before the module adds its entries.
     int hostViewEntries()
     {
-        orvane::device_t host(m_context, QStringLiteral("host"), nullptr);
+        device_t host(m_context.get(), QStringLiteral("host"), nullptr);
         host.initialize();
         return texts(host.menuManager()->menu("View")->actions()).size();
     }
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { m_context = new orvane::context_t; }
-    void cleanup()
-    {
-        delete m_context;
-        m_context = nullptr;
-    }
+    void init() { m_context.reset(new context_t); }
+    void cleanup() { m_context.reset(); }
 
-    void constructorOnlySizesTheWindow()
-    {
-        qcDevice_t device(m_context, QStringLiteral("GNSS 1"), nullptr);
-        QCOMPARE(device.size(), QSize(525, 500));
-        QCOMPARE(QString(device.metaObject()->className()), QStringLiteral("orvane::qc::qcDevice_t"));
-        QVERIFY(device.pageGroup()->pages().isEmpty());
-    }
-
-    void maskDecidesWindowsMenusAndToolBar_data()
+    void capabilitiesDecideWindowsMenusToolBarAndDocks_data()
     {
         QTest::addColumn<int>("mask");
         QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("qualityPanel");   // whether the device's GUI bundle offers one
         QTest::addColumn<QStringList>("pages");
         QTest::addColumn<QStringList>("settings");
         QTest::addColumn<QStringList>("view");
         QTest::addColumn<QStringList>("toolBar");
+        QTest::addColumn<QStringList>("docks");
 
         const QString snapshot = QStringLiteral("Save Snapshot");
-        QTest::newRow("no capability") << 0 << "GNSS" << QStringList() << QStringList() << QStringList()
-                                       << QStringList({Spacer, snapshot});
+        const QStringList plainBar = {Spacer, snapshot};
+        const QStringList position = {"Position"};
+        QTest::newRow("no capability") << 0 << "GNSS" << true << QStringList() << QStringList() << QStringList()
+                                       << plainBar << position;
         QTest::newRow("every capability")
-            << (0x2 | 0x4 | 0x8 | 0x10 | 0x40 | 0x200) << "GNSS"
+            << (capFullReceiver | capHeading) << "GNSS" << true
             << QStringList({"Error Ellipse Plot...", "QC Settings...", "QC Graphs...", "Graphs...",
                             "Quality Display Configuration...", "Satellite Calculations...", "Satellite Forecast...",
                             "Take Fix...", "Tape Display...", "Compass Rose..."})
             << QStringList({"Quality Display Configuration...", "QC Settings...", "Man Overboard", "Take Fix..."})
             << QStringList({"|", "Graphs...", "QC Graphs...", "Error Ellipse Plot...", "Satellite Calculations...",
                             "Satellite Forecast...", "Tape Display...", "Compass Rose..."})
-            << QStringList({"Man Overboard", "Take Fix...", Spacer, snapshot});
-        for (int bit : {0x4, 0x100}) {
+            << QStringList({"Man Overboard", "Take Fix...", Spacer, snapshot})
+            << QStringList({"Position", "QC Quality", "Signal Status"});
+        for (int bit : {int(capDeviceGraphs), int(capDeviceGraphsAlt)}) {
             QTest::addRow("graphs from bit 0x%x", bit)
-                << bit << "GNSS" << QStringList({"Graphs...", "Quality Display Configuration..."})
-                << QStringList({"Quality Display Configuration..."}) << QStringList({"|", "Graphs..."})
-                << QStringList({Spacer, snapshot});
+                << bit << "GNSS" << true << QStringList({"Graphs...", "Quality Display Configuration..."})
+                << QStringList({"Quality Display Configuration..."}) << QStringList({"|", "Graphs..."}) << plainBar
+                << position;
         }
-        QTest::newRow("gyro heading") << 0x200 << belrix_common_qt::deviceNameGyro << QStringList({"Compass Rose..."})
-                                      << QStringList() << QStringList({"Compass Rose..."})
-                                      << QStringList({Spacer, snapshot});
-        QTest::newRow("receiver heading") << 0x200 << "GNSS" << QStringList({"Tape Display...", "Compass Rose..."})
-                                          << QStringList() << QStringList({"Tape Display...", "Compass Rose..."})
-                                          << QStringList({Spacer, snapshot});
-        QTest::newRow("positions only") << 0x2 << "GNSS" << QStringList({"Take Fix..."})
+        QTest::newRow("gyro heading") << int(capHeading) << belrix_common_qt::deviceNameGyro << true
+                                      << QStringList({"Compass Rose..."}) << QStringList()
+                                      << QStringList({"Compass Rose..."}) << plainBar << position;
+        QTest::newRow("receiver heading") << int(capHeading) << "GNSS" << true
+                                          << QStringList({"Tape Display...", "Compass Rose..."}) << QStringList()
+                                          << QStringList({"Tape Display...", "Compass Rose..."}) << plainBar
+                                          << position;
+        QTest::newRow("positions only") << int(capPositions) << "GNSS" << true << QStringList({"Take Fix..."})
                                         << QStringList({"Man Overboard", "Take Fix..."}) << QStringList()
-                                        << QStringList({"Man Overboard", "Take Fix...", Spacer, snapshot});
-        QTest::newRow("QC only") << 0x10 << "GNSS" << QStringList({"QC Settings...", "QC Graphs..."})
-                                 << QStringList({"QC Settings..."}) << QStringList({"|", "QC Graphs..."})
-                                 << QStringList({Spacer, snapshot});
-        QTest::newRow("forecast only") << 0x40 << "GNSS"
+                                        << QStringList({"Man Overboard", "Take Fix...", Spacer, snapshot}) << position;
+        QTest::newRow("QC only") << int(capQc) << "GNSS" << true << QStringList({"QC Settings...", "QC Graphs..."})
+                                 << QStringList({"QC Settings..."}) << QStringList({"|", "QC Graphs..."}) << plainBar
+                                 << QStringList({"Position", "QC Quality"});
+        QTest::newRow("QC without a quality panel") << int(capQc) << "GNSS" << false
+                                                    << QStringList({"QC Settings...", "QC Graphs..."})
+                                                    << QStringList({"QC Settings..."})
+                                                    << QStringList({"|", "QC Graphs..."}) << plainBar << position;
+        QTest::newRow("forecast only") << int(capSatellites) << "GNSS" << true
                                        << QStringList({"Satellite Calculations...", "Satellite Forecast..."})
                                        << QStringList()
                                        << QStringList({"|", "Satellite Calculations...", "Satellite Forecast..."})
-                                       << QStringList({Spacer, snapshot});
-        QTest::newRow("ellipse only") << 0x8 << "GNSS" << QStringList({"Error Ellipse Plot..."}) << QStringList()
-                                      << QStringList({"|", "Error Ellipse Plot..."}) << QStringList({Spacer, snapshot});
+                                       << plainBar << position;
+        QTest::newRow("ellipse only") << int(capErrorEllipse) << "GNSS" << true
+                                      << QStringList({"Error Ellipse Plot..."}) << QStringList()
+                                      << QStringList({"|", "Error Ellipse Plot..."}) << plainBar << position;
+        QTest::newRow("signal status") << int(capSignalStatus) << "GNSS" << true << QStringList() << QStringList()
+                                       << QStringList() << plainBar << QStringList({"Position", "Signal Status"});
+        QTest::newRow("signal status from the older bit")
+            << int(capSignalStatusAlt) << "GNSS" << true << QStringList() << QStringList() << QStringList()
+            << plainBar << QStringList({"Position", "Signal Status"});
     }
 
-    void maskDecidesWindowsMenusAndToolBar()
+    void capabilitiesDecideWindowsMenusToolBarAndDocks()
     {
         QFETCH(int, mask);
         QFETCH(QString, type);
+        QFETCH(bool, qualityPanel);
         QFETCH(QStringList, pages);
         QFETCH(QStringList, settings);
         QFETCH(QStringList, view);
         QFETCH(QStringList, toolBar);
+        QFETCH(QStringList, docks);
 
         const int hostView = hostViewEntries();
-        std::unique_ptr<qcDevice_t> device(makeDevice(mask, type.toStdString()));
+        qcTest::deviceSpec_t spec;
+        spec.capabilities = mask;
+        spec.type = type.toStdString();
+        spec.qcQualityPanel = qualityPanel;
+        auto device = qcTest::makeDevice(m_context.get(), spec);
 
         QStringList pageTitles;
-        for (orvane::orvanePage_t* page : device->pageGroup()->pages()) {
+        for (orvanePage_t* page : device->pageGroup()->pages()) {
             pageTitles << page->title();
             QCOMPARE(page->widget()->parent(), device.get());
         }
         QCOMPARE(pageTitles, pages);
+        QMenu* viewMenu = device->menuManager()->menu("View");
         QCOMPARE(texts(device->menuManager()->menu("Settings")->actions()), settings);
-        QCOMPARE(texts(device->menuManager()->menu("View")->actions()).mid(hostView), view);
+        QCOMPARE(texts(viewMenu->actions()).mid(hostView), view);
         QCOMPARE(texts(device->toolBar()->actions()), toolBar);
+        QStringList dockNames;
+        for (QDockWidget* dock : device->dockWidgets()) {
+            dockNames << dock->objectName();
+            QCOMPARE(dock->parent(), device.get());
+            QVERIFY2(viewMenu->actions().contains(dock->toggleViewAction()), qPrintable(dock->objectName()));
+        }
+        QCOMPARE(dockNames, docks);
     }
 
-    void spacerStretchesAndIsDisabled()
+    void menuFollowsTheConnection()
     {
-        std::unique_ptr<qcDevice_t> device(makeDevice(0x2));
-        auto* spacer = qobject_cast<QWidgetAction*>(device->toolBar()->actions().at(2));
-        QVERIFY(spacer);
-        QWidget* widget = device->toolBar()->widgetForAction(spacer);
-        QVERIFY(widget);
-        QVERIFY(!widget->isEnabled());
-        QCOMPARE(widget->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
-        QCOMPARE(widget->sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
-    }
-
-    void withoutSnapshotActionTheToolBarGetsNothing()
-    {
-        noSnapshotDevice_t device(m_context, QStringLiteral("GNSS 1"), nullptr);
-        device.setDeviceCapabilities(0x2);
-        device.initialize();
-        QCOMPARE(texts(device.toolBar()->actions()), QStringList({"Save Picture"}));
-        QCOMPARE(texts(device.menuManager()->menu("Settings")->actions()),
-                 QStringList({"Man Overboard", "Take Fix..."}));
-    }
-
-    void actionsAreDecorated()
-    {
-        std::unique_ptr<qcDevice_t> device(makeDevice(0x2 | 0x4));
-        QAction* mob = device->menuManager()->actionForTitle("Settings", "Man Overboard");
-        QVERIFY(mob);
-        QCOMPARE(mob->shortcut(), QKeySequence(Qt::Key_F10));
-        QCOMPARE(mob->statusTip(), QStringLiteral("Man Overboard"));
-        QVERIFY(!mob->icon().isNull());
-        QAction* takeFix = device->menuManager()->actionForTitle("Settings", "Take Fix...");
-        QCOMPARE(takeFix->statusTip(), QStringLiteral("Calculate a Fix"));
-        QVERIFY(!takeFix->icon().isNull());
-        QAction* quality = device->menuManager()->actionForTitle("Settings", "Quality Display Configuration...");
-        QCOMPARE(quality->statusTip(), QStringLiteral("Quality Display Configuration"));
-        QVERIFY(!quality->icon().isNull());
-        QCOMPARE(QPixmap(":/stopLights.png").size(), QSize(388, 392));
-    }
-
-    void enableMenuFollowsTheConnection()
-    {
-        std::unique_ptr<qcDevice_t> device(makeDevice(0x2 | 0x4 | 0x8 | 0x10 | 0x40 | 0x200));
+        auto device = qcTest::makeDevice(m_context.get(), {capFullReceiver | capHeading});
         QList<QAction*> module;
         for (QString menu : {"Settings", "View"}) {
             for (QAction* action : device->menuManager()->menu(menu)->actions()) {
-                if (!action->isSeparator() && !action->text().isEmpty() && action->parent() != nullptr
-                    && !qobject_cast<QDockWidget*>(action->parent()))
+                if (!action->isSeparator() && action->parent() && !qobject_cast<QDockWidget*>(action->parent()))
                     module << action;
             }
         }
@@ -230,49 +179,47 @@ private slots:
         device->enableMenu(false);
         for (QAction* action : module)
             QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
-        // the port reaches the override
+        // the port reaches the override, and a page action then opens its window
         device->port()->setConnected(true);
         for (QAction* action : module)
             QVERIFY2(action->isEnabled(), qPrintable(action->text()));
+        QAction* ellipse = device->menuManager()->actionForTitle("View", "Error Ellipse Plot...");
+        ellipse->trigger();
+        QVERIFY(device->pageGroup()->pages().first()->widget()->isVisible());
     }
 
-    void pageActionOpensTheWindow()
+    void qcSettingsPersistUnderTheDevicePrefix_data()
     {
-        std::unique_ptr<qcDevice_t> device(makeDevice(0x8));
-        QAction* action = device->menuManager()->actionForTitle("View", "Error Ellipse Plot...");
-        QWidget* window = device->pageGroup()->pages().first()->widget();
-        QVERIFY2(!action->isEnabled(), "a disconnected device offers no windows");
-        device->port()->setConnected(true);
-        action->trigger();
-        QVERIFY(window->isVisible());
+        QTest::addColumn<bool>("withPort");
+        QTest::newRow("with a data model") << true;
+        QTest::newRow("without one only the base is stored") << false;
     }
 
     void qcSettingsPersistUnderTheDevicePrefix()
     {
-        std::unique_ptr<qcDevice_t> device(makeDevice(0x10));
-        belrix_common_qt::qcSettingsBase_t* qc = device->remoteDevice()->qcSettings();
-        qc->setAprioriSigma(2.5);
-        qc->setMinSatellites(9);
+        QFETCH(bool, withPort);
+        qcTest::deviceSpec_t spec;
+        spec.capabilities = capQc;
+        spec.withPort = withPort;
+        auto device = qcTest::makeDevice(m_context.get(), spec);
+        belrix_common_qt::qcSettingsBase_t* qc = withPort ? device->remoteDevice()->qcSettings() : nullptr;
+        if (qc) {
+            qc->setAprioriSigma(2.5);
+            qc->setMinSatellites(9);
+        }
         tolvconfig::config_t config;
         device->saveSettings(config);
-        QVERIFY(config.hasKey("device.GNSS 1.qc_apriori_sigma"));
-
-        device->useDefaults();
-        QVERIFY(*qc == belrix_common_qt::qcSettingsBase_t());
-        device->loadSettings(config);
-        QCOMPARE(qc->aprioriSigma(), 2.5);
-        QCOMPARE(qc->minSatellites(), 9u);
-    }
-
-    void withoutDataModelOnlyTheBaseIsStored()
-    {
-        std::unique_ptr<qcDevice_t> device(makeDevice(0x10, "GNSS", false));
-        tolvconfig::config_t config;
-        device->saveSettings(config);
-        device->loadSettings(config);
-        device->useDefaults();
         QVERIFY(config.hasKey("device.GNSS 1.geometry"));
-        QVERIFY(!config.hasKey("device.GNSS 1.qc_apriori_sigma"));
+        QCOMPARE(config.hasKey("device.GNSS 1.qc_apriori_sigma"), withPort);
+
+        device->useDefaults();
+        if (qc)
+            QVERIFY(*qc == belrix_common_qt::qcSettingsBase_t());
+        device->loadSettings(config);
+        if (qc) {
+            QCOMPARE(qc->aprioriSigma(), 2.5);
+            QCOMPARE(qc->minSatellites(), 9u);
+        }
     }
 
     void logCfgOfTheExternalChannelShowsCsvLogging_data()
@@ -290,11 +237,11 @@ private slots:
         QFETCH(bool, canLog);
         QFETCH(int, channel);
         QFETCH(bool, csv);
-        qcDevice_t device(m_context, QStringLiteral("GNSS 1"), nullptr);
+        qcDevice_t device(m_context.get(), QStringLiteral("GNSS 1"), nullptr);
         device.setPort(new belrix_common_qt::remotePort_t);
         device.setCanLogData(canLog);
         device.initialize();
-        auto* log = device.findChild<orvane::dlgLogData_t*>();
+        auto* log = device.findChild<dlgLogData_t*>();
         QCOMPARE(log != nullptr, canLog);
         belrix_common_qt::logCfg_t cfg;
         cfg.path = "/tmp";

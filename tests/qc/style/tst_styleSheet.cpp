@@ -59,9 +59,8 @@ private slots:
         QFETCH(QString, end);
         QString const& sheet = getStyleSheet(styleSheet_t(value));
         QCOMPARE(sheet, Base + DockRules + GradientStart + color + end);
-        QVERIFY(sheet.startsWith(Base + DockRules));
-        // only the crimson sheet separates the stops with a comma
-        QCOMPARE(sheet.contains(QStringLiteral(", stop: 1 #000000); } ")), value == 8);
+        // handed out by reference: the same sheet must be the same object
+        QCOMPARE(&sheet, &getStyleSheet(styleSheet_t(value)));
     }
 
     void noSheetOutsideTheTable_data()
@@ -70,21 +69,12 @@ private slots:
         QTest::newRow("zero") << 0;
         QTest::newRow("nine") << 9;
         QTest::newRow("negative") << -1;
-        QTest::newRow("large") << 1000000;
     }
 
     void noSheetOutsideTheTable()
     {
         QFETCH(int, value);
-        QString const& sheet = getStyleSheet(styleSheet_t(value));
-        QVERIFY(sheet.isEmpty());
-        QVERIFY(sheet.isNull());
-    }
-
-    void sheetsAreStableReferences()
-    {
-        for (int value = 1; value <= 8; ++value)
-            QCOMPARE(&getStyleSheet(styleSheet_t(value)), &getStyleSheet(styleSheet_t(value)));
+        QVERIFY(getStyleSheet(styleSheet_t(value)).isNull());
     }
 
     // Qt must be able to parse what we hand it: a sheet it rejects silently styles nothing.
