@@ -1,9 +1,7 @@
-#include <device/qcDevice.h>
+#include "qcTestFixture.h"
 
 #include <belrix_common_qt/dataClock.h>
-#include <belrix_common_qt/remoteDevice.h>
-#include <belrix_common_qt/remotePort.h>
-#include <orvane/context.h>
+#include <belrix_common_qt/navConstants.h>
 #include <orvane/fixes/fixManager.h>
 #include <orvane/geodetics/geodeticSettings.h>
 #include <orvane/menuManager.h>
@@ -11,16 +9,12 @@
 #include <QAction>
 #include <QTemporaryDir>
 #include <QToolBar>
-#include <QToolButton>
 #include <QtTest>
 
 #include <cmath>
 #include <limits>
-#include <memory>
-#include <belrix_common_qt/navConstants.h>
 
 using namespace belrix_common_qt;
-using orvane::fixes::fix_t;
 using orvane::fixes::fixManager_t;
 using orvane::geodetics::geodeticSettings_t;
 using orvane::qc::qcDevice_t;
@@ -34,11 +28,29 @@ constexpr double Lon = 0.2005;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 constexpr unsigned int PortId = 7;
 
+// What the datum conversion does with the position; "gives" hands out the row's coordinate.
 enum conversion_t { conversionIdentity, conversionFails, conversionLeavesOutput, conversionGives };
+// What is wrong with the position.
+enum flaw_t { flawNone = 0, flawItemInvalid = 1, flawLatInvalid = 2, flawLonInvalid = 4 };
 
 bool near(double a, double b) { return std::fabs(a - b) <= 1e-12 * std::max(1.0, std::fabs(b)); }
 
 fixManager_t* store() { return fixManager_t::instance(); }
+
+void setConversion(int conversion, double lon, double lat)
+{
+    geodeticSettings_t* settings = geodeticSettings_t::instance();
+    if (conversion == conversionFails)
+        settings->setInputToRawTransformation([](coordLL_t const&, coordLL_t&) { return false; });
+    else if (conversion == conversionLeavesOutput)
+        settings->setInputToRawTransformation([](coordLL_t const&, coordLL_t&) { return true; });
+    else if (conversion == conversionGives)
+        settings->setInputToRawTransformation([=](coordLL_t const& in, coordLL_t& out) {
+            // the input is the position, longitude first
+            out = coordLL_t(lon, lat);
+            return near(in.lon, Lon) && near(in.lat, Lat);
+        });
+}
 
 } // namespace
 
@@ -46,35 +58,31 @@ class tst_manOverboard : public QObject
 {
     Q_OBJECT
 
-private:
-    orvane::context_t* m_context = nullptr;
+    std::unique_ptr<orvane::context_t> m_context;
     std::unique_ptr<QTemporaryDir> m_dir;
 
-    qcDevice_t* makeDevice(bool withPort = true, int mask = 0x2)
+    std::unique_ptr<qcDevice_t> makeDevice(bool withPort = true, int capabilities = orvane::capPositions)
     {
-        auto* device = new qcDevice_t(m_context, QStringLiteral("GNSS 1"), nullptr);
-        if (withPort)
-            device->setPort(new remotePort_t);
+        qcTest::deviceSpec_t spec;
+        spec.capabilities = capabilities;
+        spec.withPort = withPort;
+        spec.connected = true;
+        auto device = qcTest::makeDevice(m_context.get(), spec);
         device->setPortId(PortId);
-        device->setDeviceCapabilities(mask);
-        device->initialize();
-        if (withPort)
-            device->port()->setConnected(true);
         return device;
     }
 
-    static void setPosition(qcDevice_t* device, double age, bool latValid = true, bool lonValid = true,
-                            bool valid = true)
+    static void setPosition(qcDevice_t* device, double stamp, int flaws = flawNone)
     {
         position_t position(Lat, Lon);
-        position.latValid = latValid;
-        position.lonValid = lonValid;
-        dataItem_t<position_t> item(position, Now - age);
-        item.setValid(valid);
+        position.latValid = !(flaws & flawLatInvalid);
+        position.lonValid = !(flaws & flawLonInvalid);
+        dataItem_t<position_t> item(position, stamp);
+        item.setValid(!(flaws & flawItemInvalid));
         device->remoteDevice()->setInputPosition(item);
     }
 
-    static QAction* manOverboardAction(qcDevice_t* device)
+    static QAction* action(qcDevice_t* device)
     {
         return device->menuManager()->actionForTitle(QStringLiteral("Settings"), QStringLiteral("Man Overboard"));
     }
@@ -89,7 +97,7 @@ private slots:
 
     void init()
     {
-        m_context = new orvane::context_t;
+        m_context.reset(new orvane::context_t);
         m_dir.reset(new QTemporaryDir);
         QVERIFY(store()->open(m_dir->filePath(QStringLiteral("fixes.journal"))));
         dataClock_t::setTime(Now);
@@ -98,8 +106,7 @@ private slots:
     void cleanup()
     {
         geodeticSettings_t::instance()->setInputToRawTransformation({});
-        delete m_context;
-        m_context = nullptr;
+        m_context.reset();
         m_dir.reset();
         dataClock_t::useSystemTime();
     }
@@ -107,76 +114,42 @@ private slots:
     void silentStops_data()
     {
         QTest::addColumn<bool>("withPort");
-        QTest::addColumn<bool>("hasPosition");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<double>("age");
-        QTest::addColumn<bool>("latValid");
-        QTest::addColumn<bool>("lonValid");
+        QTest::addColumn<double>("age");   // not a number: no position yet
+        QTest::addColumn<int>("flaws");
         QTest::addColumn<int>("conversion");
         QTest::addColumn<double>("outLon");
         QTest::addColumn<double>("outLat");
-
-        QTest::newRow("no data model") << false << false << true << 0.0 << true << true << int(conversionIdentity)
-                                       << 0.0 << 0.0;
-        QTest::newRow("no position yet") << true << false << true << 0.0 << true << true << int(conversionIdentity)
-                                         << 0.0 << 0.0;
-        QTest::newRow("position invalid") << true << true << false << 0.0 << true << true << int(conversionIdentity)
-                                          << 0.0 << 0.0;
-        QTest::newRow("position exactly 3 s old") << true << true << true << 3.0 << true << true
-                                                  << int(conversionIdentity) << 0.0 << 0.0;
-        QTest::newRow("position from the future") << true << true << true << -3.5 << true << true
-                                                  << int(conversionIdentity) << 0.0 << 0.0;
-        QTest::newRow("latitude invalid") << true << true << true << 0.0 << false << true << int(conversionIdentity)
-                                          << 0.0 << 0.0;
-        QTest::newRow("longitude invalid") << true << true << true << 0.0 << true << false << int(conversionIdentity)
-                                           << 0.0 << 0.0;
-        QTest::newRow("conversion fails") << true << true << true << 0.0 << true << true << int(conversionFails)
-                                          << 0.0 << 0.0;
-        QTest::newRow("conversion fills nothing") << true << true << true << 0.0 << true << true
-                                                  << int(conversionLeavesOutput) << 0.0 << 0.0;
-        QTest::newRow("latitude beyond the pole") << true << true << true << 0.0 << true << true
-                                                  << int(conversionGives) << 0.0 << std::nextafter(Pi / 2, 4.0);
-        QTest::newRow("longitude beyond the antimeridian") << true << true << true << 0.0 << true << true
-                                                           << int(conversionGives) << std::nextafter(-Pi, -4.0)
+        const int identity = conversionIdentity;
+        const int gives = conversionGives;
+        QTest::newRow("no data model") << false << NaN << 0 << identity << 0.0 << 0.0;
+        QTest::newRow("no position yet") << true << NaN << 0 << identity << 0.0 << 0.0;
+        QTest::newRow("position invalid") << true << 0.0 << int(flawItemInvalid) << identity << 0.0 << 0.0;
+        QTest::newRow("position exactly 3 s old") << true << DataMaxAge << 0 << identity << 0.0 << 0.0;
+        QTest::newRow("position from the future") << true << -3.5 << 0 << identity << 0.0 << 0.0;
+        QTest::newRow("latitude invalid") << true << 0.0 << int(flawLatInvalid) << identity << 0.0 << 0.0;
+        QTest::newRow("longitude invalid") << true << 0.0 << int(flawLonInvalid) << identity << 0.0 << 0.0;
+        QTest::newRow("conversion fails") << true << 0.0 << 0 << int(conversionFails) << 0.0 << 0.0;
+        QTest::newRow("conversion fills nothing") << true << 0.0 << 0 << int(conversionLeavesOutput) << 0.0 << 0.0;
+        QTest::newRow("latitude beyond the pole") << true << 0.0 << 0 << gives << 0.0 << std::nextafter(Pi / 2, 4.0);
+        QTest::newRow("longitude beyond the antimeridian") << true << 0.0 << 0 << gives << std::nextafter(-Pi, -4.0)
                                                            << 0.0;
-        QTest::newRow("latitude not a number") << true << true << true << 0.0 << true << true << int(conversionGives)
-                                               << 0.1 << NaN;
-        QTest::newRow("longitude not a number") << true << true << true << 0.0 << true << true
-                                                << int(conversionGives) << NaN << 0.1;
+        QTest::newRow("latitude not a number") << true << 0.0 << 0 << gives << 0.1 << NaN;
+        QTest::newRow("longitude not a number") << true << 0.0 << 0 << gives << NaN << 0.1;
     }
 
     void silentStops()
     {
         QFETCH(bool, withPort);
-        QFETCH(bool, hasPosition);
-        QFETCH(bool, valid);
         QFETCH(double, age);
-        QFETCH(bool, latValid);
-        QFETCH(bool, lonValid);
+        QFETCH(int, flaws);
         QFETCH(int, conversion);
         QFETCH(double, outLon);
         QFETCH(double, outLat);
-
-        std::unique_ptr<qcDevice_t> device(makeDevice(withPort));
-        if (hasPosition)
-            setPosition(device.get(), age, latValid, lonValid, valid);
-        switch (conversion) {
-        case conversionFails:
-            geodeticSettings_t::instance()->setInputToRawTransformation(
-                [](coordLL_t const&, coordLL_t&) { return false; });
-            break;
-        case conversionLeavesOutput:
-            geodeticSettings_t::instance()->setInputToRawTransformation(
-                [](coordLL_t const&, coordLL_t&) { return true; });
-            break;
-        case conversionGives:
-            geodeticSettings_t::instance()->setInputToRawTransformation([=](coordLL_t const&, coordLL_t& out) {
-                out = coordLL_t(outLon, outLat);
-                return true;
-            });
-            break;
-        default: break;
-        }
+        auto device = makeDevice(withPort);
+        if (!std::isnan(age))
+            setPosition(device.get(), Now - age, flaws);
+        setConversion(conversion, outLon, outLat);
+        const int windows = int(QApplication::topLevelWidgets().size());
 
         QSignalSpy added(store(), &fixManager_t::fixAdded);
         QSignalSpy problems(store(), &fixManager_t::storeProblem);
@@ -184,174 +157,92 @@ private slots:
         QCOMPARE(added.count(), 0);
         QCOMPARE(store()->count(), 0);
         QCOMPARE(problems.count(), 0);
+        // nothing to see either: no warning, no window
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(int(QApplication::topLevelWidgets().size()), windows);
     }
 
     void recordsTheFix_data()
     {
         QTest::addColumn<double>("positionAge");
+        QTest::addColumn<double>("heightAge");   // not a number: no height yet
         QTest::addColumn<bool>("heightValid");
-        QTest::addColumn<double>("heightAge");
         QTest::addColumn<double>("height");
-
-        QTest::newRow("fresh height") << 0.0 << true << 0.0 << 42.25;
-        QTest::newRow("position 2.5 s old") << 2.5 << true << 0.0 << 42.25;
-        QTest::newRow("height 2.9 s old") << 0.0 << true << 2.9 << 42.25;
-        QTest::newRow("no height") << 0.0 << false << -1.0 << 0.0;
-        QTest::newRow("height invalid") << 0.0 << false << 0.0 << 0.0;
-        QTest::newRow("height exactly 3 s old") << 0.0 << true << 3.0 << 0.0;
+        QTest::addColumn<double>("rawLon");      // not a number: no datum conversion
+        QTest::addColumn<double>("rawLat");
+        QTest::addColumn<QString>("time");
+        const QString now = QStringLiteral("19:23:45.000");
+        QTest::newRow("fresh height") << 0.0 << 0.0 << true << 42.25 << NaN << NaN << now;
+        QTest::newRow("height just recent") << 0.0 << 2.9 << true << 42.25 << NaN << NaN << now;
+        QTest::newRow("height exactly 3 s old") << 0.0 << DataMaxAge << true << 0.0 << NaN << NaN << now;
+        QTest::newRow("height invalid") << 0.0 << 0.0 << false << 0.0 << NaN << NaN << now;
+        QTest::newRow("no height") << 0.0 << NaN << true << 0.0 << NaN << NaN << now;
+        QTest::newRow("position 2.5 s old: its whole second") << 2.5 << 0.0 << true << 42.25 << NaN << NaN
+                                                              << "19:23:42.000";
+        QTest::newRow("just below the second") << 0.001 << 0.0 << true << 42.25 << NaN << NaN << "19:23:44.000";
+        QTest::newRow("north pole, west antimeridian") << 0.0 << 0.0 << true << 42.25 << -Pi << Pi / 2 << now;
+        QTest::newRow("south pole, east antimeridian") << 0.0 << 0.0 << true << 42.25 << Pi << -Pi / 2 << now;
+        QTest::newRow("shifted datum") << 0.0 << 0.0 << true << 42.25 << Lon + 1e-5 << Lat - 2e-5 << now;
     }
 
     void recordsTheFix()
     {
         QFETCH(double, positionAge);
-        QFETCH(bool, heightValid);
         QFETCH(double, heightAge);
+        QFETCH(bool, heightValid);
         QFETCH(double, height);
-
-        std::unique_ptr<qcDevice_t> device(makeDevice());
-        setPosition(device.get(), positionAge);
-        if (heightAge >= 0.0) {
+        QFETCH(double, rawLon);
+        QFETCH(double, rawLat);
+        QFETCH(QString, time);
+        const bool converted = !std::isnan(rawLon);
+        if (converted)
+            setConversion(conversionGives, rawLon, rawLat);
+        auto device = makeDevice();
+        setPosition(device.get(), Now - positionAge);
+        if (!std::isnan(heightAge)) {
             dataItem_t<double> item(42.25, Now - heightAge);
             item.setValid(heightValid);
             device->remoteDevice()->setEllipsoidalHeight(item);
         }
-        manOverboardAction(device.get())->trigger();
+        action(device.get())->trigger();
 
         QCOMPARE(store()->count(), 1);
-        fix_t const fix = store()->fixes().first();
+        orvane::fixes::fix_t const fix = store()->fixes().first();
         QCOMPARE(fix.portId, PortId);
+        // the exact time of the position, not the truncated one nor the clock's
         QCOMPARE(fix.time, Now - positionAge);
         QCOMPARE(fix.type, orvane::fixes::fixTypeManOverboard);
-        QVERIFY(near(fix.coord.lat, Lat));
-        QVERIFY(near(fix.coord.lon, Lon));
+        QCOMPARE(fix.description, QStringLiteral("Man Overboard - 2026-12-05 ") + time);
+        QVERIFY(near(fix.coord.lat, converted ? rawLat : Lat));
+        QVERIFY(near(fix.coord.lon, converted ? rawLon : Lon));
         QVERIFY(near(fix.height, height));
     }
 
-    void theConvertedCoordinateIsRecorded_data()
+    void everyPressRecordsAFixOnDisk()
     {
-        QTest::addColumn<double>("outLon");
-        QTest::addColumn<double>("outLat");
-        QTest::newRow("north pole, west antimeridian") << -Pi << Pi / 2;
-        QTest::newRow("south pole, east antimeridian") << Pi << -Pi / 2;
-        QTest::newRow("shifted datum") << Lon + 1e-5 << Lat - 2e-5;
-    }
-
-    void theConvertedCoordinateIsRecorded()
-    {
-        QFETCH(double, outLon);
-        QFETCH(double, outLat);
-        geodeticSettings_t::instance()->setInputToRawTransformation([=](coordLL_t const& in, coordLL_t& out) {
-            // the input is the position, longitude first
-            if (!near(in.lon, Lon) || !near(in.lat, Lat))
-                return false;
-            out = coordLL_t(outLon, outLat);
-            return true;
-        });
-        std::unique_ptr<qcDevice_t> device(makeDevice());
-        setPosition(device.get(), 0.0);
-        manOverboardAction(device.get())->trigger();
-        QCOMPARE(store()->count(), 1);
-        QCOMPARE(store()->fixes().first().coord.lon, outLon);
-        QCOMPARE(store()->fixes().first().coord.lat, outLat);
-    }
-
-    void descriptionShowsTheWholeSecondBelow_data()
-    {
-        QTest::addColumn<double>("fraction");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("whole second") << 0.0 << "Man Overboard - 2026-12-05 19:23:44.000";
-        QTest::newRow("just below the next second") << 0.999 << "Man Overboard - 2026-12-05 19:23:44.000";
-        QTest::newRow("half a second") << 0.5 << "Man Overboard - 2026-12-05 19:23:44.000";
-    }
-
-    void descriptionShowsTheWholeSecondBelow()
-    {
-        QFETCH(double, fraction);
-        QFETCH(QString, description);
-        std::unique_ptr<qcDevice_t> device(makeDevice());
-        const double stamp = Now - 1.0 + fraction;
-        device->remoteDevice()->setInputPosition(dataItem_t<position_t>(position_t(Lat, Lon), stamp));
-        manOverboardAction(device.get())->trigger();
-        QCOMPARE(store()->count(), 1);
-        QCOMPARE(store()->fixes().first().description, description);
-        // the fix keeps the exact time of the position, not the truncated one nor the clock's
-        QCOMPARE(store()->fixes().first().time, stamp);
-    }
-
-    void everyPressRecordsAFix()
-    {
-        std::unique_ptr<qcDevice_t> device(makeDevice());
-        setPosition(device.get(), 0.0);
-        QAction* action = manOverboardAction(device.get());
-        action->trigger();
-        action->trigger();
+        auto device = makeDevice();
+        setPosition(device.get(), Now);
+        action(device.get())->trigger();
+        QFile file(store()->path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("Man Overboard - 2026-12-05 19:23:45.000"));
+        action(device.get())->trigger();
         QCOMPARE(store()->count(), 2);
         QVERIFY(store()->fixes().at(0).id != store()->fixes().at(1).id);
     }
 
-    void fixIsOnDiskWhenTheTriggerReturns()
+    // F10 and the tool bar button reach the device window's one action, offered only
+    // while the device is connected.
+    void actionIsOfferedWhileConnected()
     {
-        std::unique_ptr<qcDevice_t> device(makeDevice());
-        setPosition(device.get(), 0.0);
-        manOverboardAction(device.get())->trigger();
-        QFile file(store()->path());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains("Man Overboard - 2026-12-05 19:23:45.000"));
-    }
-
-    void f10InTheDeviceWindow_data()
-    {
-        QTest::addColumn<bool>("connected");
-        QTest::addColumn<int>("fixes");
-        QTest::newRow("connected") << true << 1;
-        QTest::newRow("disconnected") << false << 0;
-    }
-
-    void f10InTheDeviceWindow()
-    {
-        QFETCH(bool, connected);
-        QFETCH(int, fixes);
-        std::unique_ptr<qcDevice_t> device(makeDevice());
-        setPosition(device.get(), 0.0);
-        device->port()->setConnected(connected);
-        device->show();
-        device->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(device.get()));
-        QTest::keyClick(device.get(), Qt::Key_F10);
-        QCOMPARE(store()->count(), fixes);
-    }
-
-    void toolBarButton()
-    {
-        std::unique_ptr<qcDevice_t> device(makeDevice());
-        setPosition(device.get(), 0.0);
-        auto* button = qobject_cast<QToolButton*>(device->toolBar()->widgetForAction(manOverboardAction(device.get())));
-        QVERIFY(button);
-        device->show();
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(store()->count(), 1);
-    }
-
-    void staleF10HasNoVisibleEffect()
-    {
-        std::unique_ptr<qcDevice_t> device(makeDevice());
-        setPosition(device.get(), 0.0);
-        dataClock_t::advance(3.0);
-        device->show();
-        QVERIFY(QTest::qWaitForWindowActive(device.get()));
-        const int before = int(QApplication::topLevelWidgets().size());
-        QTest::keyClick(device.get(), Qt::Key_F10);
-        QCOMPARE(store()->count(), 0);
-        QCOMPARE(int(QApplication::topLevelWidgets().size()), before);
-        QVERIFY(!QApplication::activeModalWidget());
-    }
-
-    void withoutPositionsThereIsNoAction()
-    {
-        std::unique_ptr<qcDevice_t> device(makeDevice(true, 0x10));
-        QVERIFY(!manOverboardAction(device.get()));
-        QTest::keyClick(device.get(), Qt::Key_F10);
-        QCOMPARE(store()->count(), 0);
+        auto device = makeDevice();
+        QAction* overboard = action(device.get());
+        QCOMPARE(overboard->shortcut(), QKeySequence(Qt::Key_F10));
+        QVERIFY(device->toolBar()->actions().contains(overboard));
+        QVERIFY(overboard->isEnabled());
+        device->port()->setConnected(false);
+        QVERIFY(!overboard->isEnabled());
+        QVERIFY(!action(makeDevice(true, orvane::capQc).get()));
     }
 };
 
