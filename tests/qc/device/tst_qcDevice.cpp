@@ -1,8 +1,18 @@
 #include "qcTestFixture.h"
 
+#include <device/signalStatusWidget.h>
+
+#include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/qcSettingsBase.h>
+#include <belrix_common_qt/remoteNavSat.h>
+#include <belrix_common_qt/textFormat.h>
+#include <belrix_common_qt_gui/qcQualityPanel.h>
+#include <belrix_common_qt_gui/qualityLight.h>
+#include <belrix_common_qt_gui/qualitySettings.h>
 #include <orvane/dlgLogData.h>
+#include <orvane/fixes/fixManager.h>
+#include <orvane/geodetics/geodeticSettings.h>
 #include <orvane/menuManager.h>
 #include <orvane/orvanePage.h>
 #include <orvane/orvanePageGroup.h>
@@ -10,18 +20,42 @@
 
 #include <QAction>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QWidgetAction>
 #include <QtTest>
 
+#include <cmath>
+#include <limits>
+
+using namespace belrix_common_qt;
 using namespace orvane;
+using belrix_common_qt_gui::qcQualityPanel_t;
+using belrix_common_qt_gui::quality_t;
+using belrix_common_qt_gui::qualityBad;
+using belrix_common_qt_gui::qualityGood;
+using belrix_common_qt_gui::qualityOff;
+using orvane::fixes::fixManager_t;
+using orvane::geodetics::geodeticSettings_t;
 using orvane::qc::qcDevice_t;
+using orvane::qc::signalStatusWidget_t;
+using tolvgeodesy::coordLL_t;
 
 namespace {
 
+constexpr double Now = 1796498625.0;   // 2026-12-05 19:23:45 UTC
+constexpr double Lat = 0.9995;         // radians, the Kattegat
+constexpr double Lon = 0.2005;
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+constexpr unsigned int PortId = 7;
+constexpr int BothPanels = capSignalStatus | capQc;
 const QString Spacer = QStringLiteral("<spacer>");
+
+QStringList list(const char* items) { return QString::fromLatin1(items).split(QStringLiteral("; "), Qt::SkipEmptyParts); }
 
 // The entries the module adds; the docks' toggles are listed apart.
 QStringList texts(QList<QAction*> const& actions)
@@ -40,6 +74,59 @@ QStringList texts(QList<QAction*> const& actions)
     return list;
 }
 
+// A satellite reporting one signal: its first, or else its second.
+remoteNavSat_t makeSat(unsigned int number, int constellation, float level = 40.0f, bool first = true,
+                       bool valid = true, double age = 0.0)
+{
+    remoteNavSat_t sat(number, constellation_t(constellation));
+    dataItem_t<freq_t> signal(freq_t{1u, level}, Now - age);
+    signal.setValid(valid);
+    sat.setFreq(first ? 0 : 1, signal);
+    return sat;
+}
+
+quality_t light(QWidget* parent, QString const& labelName)
+{
+    for (auto* light : parent->findChildren<belrix_common_qt_gui::qualityLight_t*>()) {
+        if (light->label() && light->label()->objectName() == labelName)
+            return light->quality();
+    }
+    return quality_t(-1);
+}
+
+QDockWidget* dockNamed(qcDevice_t* device, QString const& name)
+{
+    for (QDockWidget* dock : device->dockWidgets()) {
+        if (dock->objectName() == name)
+            return dock;
+    }
+    return nullptr;
+}
+
+// What the datum conversion does with the position; "gives" hands out the row's coordinate.
+enum conversion_t { conversionIdentity, conversionFails, conversionLeavesOutput, conversionGives };
+// What is wrong with the position.
+enum flaw_t { flawNone = 0, flawItemInvalid = 1, flawLatInvalid = 2, flawLonInvalid = 4 };
+
+bool near(double a, double b) { return std::fabs(a - b) <= 1e-12 * std::max(1.0, std::fabs(b)); }
+
+fixManager_t* store() { return fixManager_t::instance(); }
+
+void setConversion(int conversion, double lon, double lat)
+{
+    geodeticSettings_t* settings = geodeticSettings_t::instance();
+    if (conversion == conversionFails)
+        settings->setInputToRawTransformation([](coordLL_t const&, coordLL_t&) { return false; });
+    else if (conversion == conversionLeavesOutput)
+        settings->setInputToRawTransformation([](coordLL_t const&, coordLL_t&) { return true; });
+    else if (conversion == conversionGives)
+        settings->setInputToRawTransformation([=](coordLL_t const& in, coordLL_t& out) {
+            // the input is the position, longitude first
+            out = coordLL_t(lon, lat);
+            return near(in.lon, Lon) && near(in.lat, Lat);
+        });
+}
+
 } // namespace
 
 class tst_qcDevice : public QObject
@@ -47,6 +134,19 @@ class tst_qcDevice : public QObject
     Q_OBJECT
 
     std::unique_ptr<context_t> m_context;
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    std::unique_ptr<qcDevice_t> makeDevice(int capabilities, bool withPort = true, bool belrix = false)
+    {
+        qcTest::deviceSpec_t spec;
+        spec.capabilities = capabilities;
+        spec.withPort = withPort;
+        spec.belrixReceiver = belrix;
+        spec.connected = true;
+        auto device = qcTest::makeDevice(m_context.get(), spec);
+        device->setPortId(PortId);
+        return device;
+    }
 
     // What the host itself puts into "View" before the module adds its entries.
     int hostViewEntries()
@@ -56,10 +156,46 @@ class tst_qcDevice : public QObject
         return texts(host.menuManager()->menu("View")->actions()).size();
     }
 
+    static void setPosition(qcDevice_t* device, double stamp, int flaws = flawNone)
+    {
+        position_t position(Lat, Lon);
+        position.latValid = !(flaws & flawLatInvalid);
+        position.lonValid = !(flaws & flawLonInvalid);
+        dataItem_t<position_t> item(position, stamp);
+        item.setValid(!(flaws & flawItemInvalid));
+        device->remoteDevice()->setInputPosition(item);
+    }
+
+    static QAction* action(qcDevice_t* device)
+    {
+        return device->menuManager()->actionForTitle(QStringLiteral("Settings"), QStringLiteral("Man Overboard"));
+    }
+
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { m_context.reset(new context_t); }
-    void cleanup() { m_context.reset(); }
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        // the man-overboard description is written in local time; make it the same everywhere
+        qputenv("TZ", "UTC");
+    }
+
+    void init()
+    {
+        m_context.reset(new context_t);
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(store()->open(m_dir->filePath(QStringLiteral("fixes.journal"))));
+        dataClock_t::setTime(Now);
+    }
+
+    void cleanup()
+    {
+        geodeticSettings_t::instance()->setInputToRawTransformation({});
+        m_context.reset();
+        m_dir.reset();
+        dataClock_t::useSystemTime();
+    }
+
+    // ---- what the capability mask builds
 
     void capabilitiesDecideWindowsMenusToolBarAndDocks_data()
     {
@@ -71,58 +207,45 @@ private slots:
         QTest::addColumn<QStringList>("view");
         QTest::addColumn<QStringList>("toolBar");
         QTest::addColumn<QStringList>("docks");
-
-        const QString snapshot = QStringLiteral("Save Snapshot");
-        const QStringList plainBar = {Spacer, snapshot};
-        const QStringList position = {"Position"};
-        QTest::newRow("no capability") << 0 << "GNSS" << true << QStringList() << QStringList() << QStringList()
-                                       << plainBar << position;
+        const QStringList bar = list("<spacer>; Save Snapshot");
+        const QStringList dock = list("Position");
+        const QStringList none;
+        QTest::newRow("no capability") << 0 << "GNSS" << true << none << none << none << bar << dock;
         QTest::newRow("every capability")
             << (capFullReceiver | capHeading) << "GNSS" << true
-            << QStringList({"Error Ellipse Plot...", "QC Settings...", "QC Graphs...", "Graphs...",
-                            "Quality Display Configuration...", "Satellite Calculations...", "Satellite Forecast...",
-                            "Take Fix...", "Tape Display...", "Compass Rose..."})
-            << QStringList({"Quality Display Configuration...", "QC Settings...", "Man Overboard", "Take Fix..."})
-            << QStringList({"|", "Graphs...", "QC Graphs...", "Error Ellipse Plot...", "Satellite Calculations...",
-                            "Satellite Forecast...", "Tape Display...", "Compass Rose..."})
-            << QStringList({"Man Overboard", "Take Fix...", Spacer, snapshot})
-            << QStringList({"Position", "QC Quality", "Signal Status"});
+            << list("Error Ellipse Plot...; QC Settings...; QC Graphs...; Graphs...; Quality Display Configuration...; "
+                    "Satellite Calculations...; Satellite Forecast...; Take Fix...; Tape Display...; Compass Rose...")
+            << list("Quality Display Configuration...; QC Settings...; Man Overboard; Take Fix...")
+            << list("|; Graphs...; QC Graphs...; Error Ellipse Plot...; Satellite Calculations...; "
+                    "Satellite Forecast...; Tape Display...; Compass Rose...")
+            << list("Man Overboard; Take Fix...; <spacer>; Save Snapshot") << list("Position; QC Quality; Signal Status");
         for (int bit : {int(capDeviceGraphs), int(capDeviceGraphsAlt)}) {
-            QTest::addRow("graphs from bit 0x%x", bit)
-                << bit << "GNSS" << true << QStringList({"Graphs...", "Quality Display Configuration..."})
-                << QStringList({"Quality Display Configuration..."}) << QStringList({"|", "Graphs..."}) << plainBar
-                << position;
+            QTest::addRow("graphs from bit 0x%x", bit) << bit << "GNSS" << true
+                << list("Graphs...; Quality Display Configuration...") << list("Quality Display Configuration...")
+                << list("|; Graphs...") << bar << dock;
         }
-        QTest::newRow("gyro heading") << int(capHeading) << belrix_common_qt::deviceNameGyro << true
-                                      << QStringList({"Compass Rose..."}) << QStringList()
-                                      << QStringList({"Compass Rose..."}) << plainBar << position;
-        QTest::newRow("receiver heading") << int(capHeading) << "GNSS" << true
-                                          << QStringList({"Tape Display...", "Compass Rose..."}) << QStringList()
-                                          << QStringList({"Tape Display...", "Compass Rose..."}) << plainBar
-                                          << position;
-        QTest::newRow("positions only") << int(capPositions) << "GNSS" << true << QStringList({"Take Fix..."})
-                                        << QStringList({"Man Overboard", "Take Fix..."}) << QStringList()
-                                        << QStringList({"Man Overboard", "Take Fix...", Spacer, snapshot}) << position;
-        QTest::newRow("QC only") << int(capQc) << "GNSS" << true << QStringList({"QC Settings...", "QC Graphs..."})
-                                 << QStringList({"QC Settings..."}) << QStringList({"|", "QC Graphs..."}) << plainBar
-                                 << QStringList({"Position", "QC Quality"});
+        QTest::newRow("gyro heading") << int(capHeading) << deviceNameGyro << true << list("Compass Rose...") << none
+                                      << list("Compass Rose...") << bar << dock;
+        QTest::newRow("receiver heading") << int(capHeading) << "GNSS" << true << list("Tape Display...; Compass Rose...")
+                                          << none << list("Tape Display...; Compass Rose...") << bar << dock;
+        QTest::newRow("positions only") << int(capPositions) << "GNSS" << true << list("Take Fix...")
+                                        << list("Man Overboard; Take Fix...") << none
+                                        << list("Man Overboard; Take Fix...; <spacer>; Save Snapshot") << dock;
+        QTest::newRow("QC only") << int(capQc) << "GNSS" << true << list("QC Settings...; QC Graphs...")
+                                 << list("QC Settings...") << list("|; QC Graphs...") << bar
+                                 << list("Position; QC Quality");
         QTest::newRow("QC without a quality panel") << int(capQc) << "GNSS" << false
-                                                    << QStringList({"QC Settings...", "QC Graphs..."})
-                                                    << QStringList({"QC Settings..."})
-                                                    << QStringList({"|", "QC Graphs..."}) << plainBar << position;
+                                                    << list("QC Settings...; QC Graphs...") << list("QC Settings...")
+                                                    << list("|; QC Graphs...") << bar << dock;
         QTest::newRow("forecast only") << int(capSatellites) << "GNSS" << true
-                                       << QStringList({"Satellite Calculations...", "Satellite Forecast..."})
-                                       << QStringList()
-                                       << QStringList({"|", "Satellite Calculations...", "Satellite Forecast..."})
-                                       << plainBar << position;
-        QTest::newRow("ellipse only") << int(capErrorEllipse) << "GNSS" << true
-                                      << QStringList({"Error Ellipse Plot..."}) << QStringList()
-                                      << QStringList({"|", "Error Ellipse Plot..."}) << plainBar << position;
-        QTest::newRow("signal status") << int(capSignalStatus) << "GNSS" << true << QStringList() << QStringList()
-                                       << QStringList() << plainBar << QStringList({"Position", "Signal Status"});
-        QTest::newRow("signal status from the older bit")
-            << int(capSignalStatusAlt) << "GNSS" << true << QStringList() << QStringList() << QStringList()
-            << plainBar << QStringList({"Position", "Signal Status"});
+                                       << list("Satellite Calculations...; Satellite Forecast...") << none
+                                       << list("|; Satellite Calculations...; Satellite Forecast...") << bar << dock;
+        QTest::newRow("ellipse only") << int(capErrorEllipse) << "GNSS" << true << list("Error Ellipse Plot...")
+                                      << none << list("|; Error Ellipse Plot...") << bar << dock;
+        QTest::newRow("signal status") << int(capSignalStatus) << "GNSS" << true << none << none << none << bar
+                                       << list("Position; Signal Status");
+        QTest::newRow("signal status from the older bit") << int(capSignalStatusAlt) << "GNSS" << true << none
+                                                          << none << none << bar << list("Position; Signal Status");
     }
 
     void capabilitiesDecideWindowsMenusToolBarAndDocks()
@@ -183,6 +306,7 @@ private slots:
         device->port()->setConnected(true);
         for (QAction* action : module)
             QVERIFY2(action->isEnabled(), qPrintable(action->text()));
+        QCOMPARE(action(device.get())->shortcut(), QKeySequence(Qt::Key_F10));
         QAction* ellipse = device->menuManager()->actionForTitle("View", "Error Ellipse Plot...");
         ellipse->trigger();
         QVERIFY(device->pageGroup()->pages().first()->widget()->isVisible());
@@ -253,6 +377,307 @@ private slots:
         }
         QCOMPARE(hasCsvButton, csv);
     }
+    // ---- dock panels
+
+    void docksTakeTheirAreas()
+    {
+        auto device = makeDevice(BothPanels);
+        QDockWidget* quality = dockNamed(device.get(), "QC Quality");
+        QCOMPARE(quality->widget(), device->deviceGui()->qcQualityPanel());
+        QCOMPARE(device->dockWidgetArea(quality), Qt::LeftDockWidgetArea);
+        QCOMPARE(quality->allowedAreas(), Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+        QVERIFY(device->tabifiedDockWidgets(dockNamed(device.get(), "Position")).contains(quality));
+        QDockWidget* signal = dockNamed(device.get(), "Signal Status");
+        QCOMPARE(device->dockWidgetArea(signal), Qt::TopDockWidgetArea);
+        QVERIFY(device->tabifiedDockWidgets(signal).isEmpty());
+        // a moved dock is part of the configuration
+        for (QDockWidget* dock : {quality, signal}) {
+            QSignalSpy modified(device.get(), &qcDevice_t::configurationModified);
+            device->addDockWidget(Qt::RightDockWidgetArea, dock);
+            QVERIFY2(modified.count() >= 1, qPrintable(dock->objectName()));
+        }
+    }
+
+    void sbasLight_data()
+    {
+        QTest::addColumn<QList<int>>("constellations");
+        QTest::addColumn<float>("lastLevel");   // the others report 0.5
+        QTest::addColumn<bool>("first");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<double>("age");
+        QTest::addColumn<bool>("lit");
+        const QList<int> sbas = {constellationSbas};
+        QTest::newRow("strong SBAS") << sbas << 42.0f << true << true << 0.0 << true;
+        QTest::newRow("SBAS level exactly 1.0") << sbas << 1.0f << true << true << 0.0 << true;
+        QTest::newRow("SBAS level just below 1.0") << sbas << 0.999f << true << true << 0.0 << false;
+        QTest::newRow("strong GPS only") << QList<int>({constellationGps}) << 50.0f << true << true << 0.0 << false;
+        QTest::newRow("strong correction satellite only") << QList<int>({constellationCorrection}) << 50.0f << true
+                                                          << true << 0.0 << false;
+        QTest::newRow("SBAS without first signal") << sbas << 42.0f << false << true << 0.0 << false;
+        QTest::newRow("SBAS signal invalid") << sbas << 42.0f << true << false << 0.0 << false;
+        QTest::newRow("SBAS just recent") << sbas << 42.0f << true << true << SatDataMaxAge - 0.1 << true;
+        QTest::newRow("SBAS at the satellite age limit") << sbas << 42.0f << true << true << SatDataMaxAge << false;
+        QTest::newRow("a weak SBAS first does not end the search")
+            << QList<int>({constellationGps, constellationSbas, constellationSbas}) << 42.0f << true << true << 0.0
+            << true;
+    }
+
+    void sbasLight()
+    {
+        QFETCH(QList<int>, constellations);
+        QFETCH(float, lastLevel);
+        QFETCH(bool, first);
+        QFETCH(bool, valid);
+        QFETCH(double, age);
+        QFETCH(bool, lit);
+        auto device = makeDevice(capSignalStatus);
+        for (int i = 0; i < constellations.size(); ++i) {
+            const float level = i + 1 == constellations.size() ? lastLevel : 0.5f;
+            device->remoteDevice()->setNavSat(makeSat(33 + i, constellations.at(i), level, first, valid, age));
+        }
+        device->handleClockTimeout();
+        QCOMPARE(light(device.get(), "sbasLightLabel"), lit ? qualityGood : qualityOff);
+        QCOMPARE(light(device.get(), "veskLightLabel"), qualityOff);
+    }
+
+    void correctionLight_data()
+    {
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<float>("value");
+        QTest::addColumn<double>("age");
+        QTest::addColumn<bool>("lit");
+        QTest::newRow("fresh 2.0") << true << 2.0f << 0.0 << true;
+        QTest::newRow("fresh exactly 1.0") << true << 1.0f << 0.0 << false;
+        QTest::newRow("fresh just above 1.0") << true << 1.001f << 0.0 << true;
+        QTest::newRow("2.0 just recent") << true << 2.0f << 2.9 << true;
+        QTest::newRow("2.0 at exactly 3 s") << true << 2.0f << DataMaxAge << false;
+        QTest::newRow("invalid 40.0") << false << 40.0f << 0.0 << false;
+    }
+
+    void correctionLight()
+    {
+        QFETCH(bool, valid);
+        QFETCH(float, value);
+        QFETCH(double, age);
+        QFETCH(bool, lit);
+        // the older signal status bit builds the panel alike
+        auto device = makeDevice(capSignalStatusAlt);
+        dataItem_t<float> snr(value, Now - age);
+        snr.setValid(valid);
+        device->remoteDevice()->setCorrSatSnr(snr);
+        device->handleClockTimeout();
+        QCOMPARE(light(device.get(), "veskLightLabel"), lit ? qualityGood : qualityOff);
+        QCOMPARE(light(device.get(), "sbasLightLabel"), qualityOff);
+    }
+
+    void panelsGradeByTheDeviceAndEmptyWithoutData()
+    {
+        auto device = makeDevice(BothPanels);
+        remoteDevice_t* data = device->remoteDevice();
+        data->setNavSat(makeSat(40, constellationSbas));
+        data->setCorrSatSnr(dataItem_t<float>(45.0f, Now));
+        data->setHdop(dataItem_t<float>(1.5f, Now));
+        device->handleClockTimeout();
+        auto* panel = device->findChild<qcQualityPanel_t*>();
+        QCOMPARE(panel->valueText(qcQualityPanel_t::rowHdop), QStringLiteral("1.5"));
+        QCOMPARE(panel->quality(qcQualityPanel_t::rowHdop), qualityGood);
+
+        // what the quality display configuration writes reaches the panel on the next tick
+        device->deviceQualitySettings()->hdopLess = 1.0f;
+        device->deviceQualitySettings()->hdopGreater = 1.2f;
+        device->handleClockTimeout();
+        QCOMPARE(panel->quality(qcQualityPanel_t::rowHdop), qualityBad);
+
+        // the device loses its data source
+        device->setPort(nullptr);
+        device->handleClockTimeout();
+        QCOMPARE(light(device.get(), "sbasLightLabel"), qualityOff);
+        QCOMPARE(light(device.get(), "veskLightLabel"), qualityOff);
+        QCOMPARE(panel->valueText(qcQualityPanel_t::rowHdop), NoDataString);
+        QCOMPARE(panel->quality(qcQualityPanel_t::rowHdop), qualityOff);
+    }
+
+    void destroyedPanelsAreSkipped_data()
+    {
+        QTest::addColumn<bool>("signalWidget");
+        QTest::newRow("signal status widget") << true;
+        QTest::newRow("QC quality panel") << false;
+    }
+
+    void destroyedPanelsAreSkipped()
+    {
+        QFETCH(bool, signalWidget);
+        auto device = makeDevice(BothPanels);
+        auto* signal = device->findChild<signalStatusWidget_t*>();
+        auto* panel = device->findChild<qcQualityPanel_t*>();
+        if (signalWidget)
+            delete signal;
+        else
+            delete panel;
+        device->remoteDevice()->setNavSat(makeSat(40, constellationSbas));
+        device->remoteDevice()->setHdop(dataItem_t<float>(0.8f, Now));
+        device->handleClockTimeout();   // must not reach the deleted widget
+        // the other panel goes on
+        if (signalWidget)
+            QCOMPARE(panel->valueText(qcQualityPanel_t::rowHdop), QStringLiteral("0.8"));
+        else
+            QCOMPARE(light(signal, "sbasLightLabel"), qualityGood);
+        // and the device still goes cleanly
+        device.reset();
+    }
+
+    void correctionCaption_data()
+    {
+        QTest::addColumn<bool>("inDevice");
+        QTest::addColumn<bool>("withPort");
+        QTest::addColumn<bool>("belrix");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("belrix receiver") << true << true << true << "VESK";
+        QTest::newRow("other receiver") << true << true << false << "L-Band";
+        QTest::newRow("no data source yet") << true << false << true << "L-Band";
+        QTest::newRow("outside a device") << false << false << false << "L-Band";
+    }
+
+    void correctionCaption()
+    {
+        QFETCH(bool, inDevice);
+        QFETCH(bool, withPort);
+        QFETCH(bool, belrix);
+        QFETCH(QString, caption);
+        QWidget plain;
+        auto device = makeDevice(capSignalStatus, withPort, belrix);
+        auto* widget = inDevice ? device->findChild<signalStatusWidget_t*>() : new signalStatusWidget_t(&plain);
+        auto* label = widget->findChild<QLabel*>("veskLabel");
+        QCOMPARE(label->text(), caption);
+        // chosen once, when the widget is built
+        if (withPort) {
+            device->remoteDevice()->setBelrixReceiver(!belrix);
+            device->handleClockTimeout();
+            QCOMPARE(label->text(), caption);
+        }
+    }
+    // ---- man overboard
+
+    void silentStops_data()
+    {
+        QTest::addColumn<bool>("withPort");
+        QTest::addColumn<double>("age");   // not a number: no position yet
+        QTest::addColumn<int>("flaws");
+        QTest::addColumn<int>("conversion");
+        QTest::addColumn<double>("outLon");
+        QTest::addColumn<double>("outLat");
+        const int identity = conversionIdentity;
+        const int gives = conversionGives;
+        QTest::newRow("no data model") << false << NaN << 0 << identity << 0.0 << 0.0;
+        QTest::newRow("no position yet") << true << NaN << 0 << identity << 0.0 << 0.0;
+        QTest::newRow("position invalid") << true << 0.0 << int(flawItemInvalid) << identity << 0.0 << 0.0;
+        QTest::newRow("position exactly 3 s old") << true << DataMaxAge << 0 << identity << 0.0 << 0.0;
+        QTest::newRow("position from the future") << true << -3.5 << 0 << identity << 0.0 << 0.0;
+        QTest::newRow("latitude invalid") << true << 0.0 << int(flawLatInvalid) << identity << 0.0 << 0.0;
+        QTest::newRow("longitude invalid") << true << 0.0 << int(flawLonInvalid) << identity << 0.0 << 0.0;
+        QTest::newRow("conversion fails") << true << 0.0 << 0 << int(conversionFails) << 0.0 << 0.0;
+        QTest::newRow("conversion fills nothing") << true << 0.0 << 0 << int(conversionLeavesOutput) << 0.0 << 0.0;
+        QTest::newRow("latitude beyond the pole") << true << 0.0 << 0 << gives << 0.0 << std::nextafter(Pi / 2, 4.0);
+        QTest::newRow("longitude beyond the antimeridian") << true << 0.0 << 0 << gives << std::nextafter(-Pi, -4.0)
+                                                           << 0.0;
+        QTest::newRow("latitude not a number") << true << 0.0 << 0 << gives << 0.1 << NaN;
+        QTest::newRow("longitude not a number") << true << 0.0 << 0 << gives << NaN << 0.1;
+    }
+
+    void silentStops()
+    {
+        QFETCH(bool, withPort);
+        QFETCH(double, age);
+        QFETCH(int, flaws);
+        QFETCH(int, conversion);
+        QFETCH(double, outLon);
+        QFETCH(double, outLat);
+        auto device = makeDevice(capPositions, withPort);
+        if (!std::isnan(age))
+            setPosition(device.get(), Now - age, flaws);
+        setConversion(conversion, outLon, outLat);
+        const int windows = int(QApplication::topLevelWidgets().size());
+
+        QSignalSpy added(store(), &fixManager_t::fixAdded);
+        QSignalSpy problems(store(), &fixManager_t::storeProblem);
+        QMetaObject::invokeMethod(device.get(), "manOverboard");
+        QCOMPARE(added.count(), 0);
+        QCOMPARE(store()->count(), 0);
+        QCOMPARE(problems.count(), 0);
+        // nothing to see either: no warning, no window
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(int(QApplication::topLevelWidgets().size()), windows);
+    }
+
+    void recordsTheFix_data()
+    {
+        QTest::addColumn<double>("positionAge");
+        QTest::addColumn<double>("heightAge");   // not a number: no height yet
+        QTest::addColumn<bool>("heightValid");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<double>("rawLon");      // not a number: no datum conversion
+        QTest::addColumn<double>("rawLat");
+        QTest::addColumn<QString>("time");
+        const QString now = QStringLiteral("19:23:45.000");
+        QTest::newRow("fresh height") << 0.0 << 0.0 << true << 42.25 << NaN << NaN << now;
+        QTest::newRow("height just recent") << 0.0 << 2.9 << true << 42.25 << NaN << NaN << now;
+        QTest::newRow("height exactly 3 s old") << 0.0 << DataMaxAge << true << 0.0 << NaN << NaN << now;
+        QTest::newRow("height invalid") << 0.0 << 0.0 << false << 0.0 << NaN << NaN << now;
+        QTest::newRow("no height") << 0.0 << NaN << true << 0.0 << NaN << NaN << now;
+        QTest::newRow("position 2.5 s old: its whole second") << 2.5 << 0.0 << true << 42.25 << NaN << NaN
+                                                              << "19:23:42.000";
+        QTest::newRow("just below the second") << 0.001 << 0.0 << true << 42.25 << NaN << NaN << "19:23:44.000";
+        QTest::newRow("north pole, west antimeridian") << 0.0 << 0.0 << true << 42.25 << -Pi << Pi / 2 << now;
+        QTest::newRow("south pole, east antimeridian") << 0.0 << 0.0 << true << 42.25 << Pi << -Pi / 2 << now;
+        QTest::newRow("shifted datum") << 0.0 << 0.0 << true << 42.25 << Lon + 1e-5 << Lat - 2e-5 << now;
+    }
+
+    void recordsTheFix()
+    {
+        QFETCH(double, positionAge);
+        QFETCH(double, heightAge);
+        QFETCH(bool, heightValid);
+        QFETCH(double, height);
+        QFETCH(double, rawLon);
+        QFETCH(double, rawLat);
+        QFETCH(QString, time);
+        const bool converted = !std::isnan(rawLon);
+        if (converted)
+            setConversion(conversionGives, rawLon, rawLat);
+        auto device = makeDevice(capPositions);
+        setPosition(device.get(), Now - positionAge);
+        if (!std::isnan(heightAge)) {
+            dataItem_t<double> item(42.25, Now - heightAge);
+            item.setValid(heightValid);
+            device->remoteDevice()->setEllipsoidalHeight(item);
+        }
+        action(device.get())->trigger();
+
+        QCOMPARE(store()->count(), 1);
+        orvane::fixes::fix_t const fix = store()->fixes().first();
+        QCOMPARE(fix.portId, PortId);
+        // the exact time of the position, not the truncated one nor the clock's
+        QCOMPARE(fix.time, Now - positionAge);
+        QCOMPARE(fix.type, orvane::fixes::fixTypeManOverboard);
+        QCOMPARE(fix.description, QStringLiteral("Man Overboard - 2026-12-05 ") + time);
+        QVERIFY(near(fix.coord.lat, converted ? rawLat : Lat));
+        QVERIFY(near(fix.coord.lon, converted ? rawLon : Lon));
+        QVERIFY(near(fix.height, height));
+    }
+
+    void everyPressRecordsAFixOnDisk()
+    {
+        auto device = makeDevice(capPositions);
+        setPosition(device.get(), Now);
+        action(device.get())->trigger();
+        QFile file(store()->path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("Man Overboard - 2026-12-05 19:23:45.000"));
+        action(device.get())->trigger();
+        QCOMPARE(store()->count(), 2);
+        QVERIFY(store()->fixes().at(0).id != store()->fixes().at(1).id);
+    }
+
 };
 
 QTEST_MAIN(tst_qcDevice)
