@@ -312,38 +312,29 @@ private slots:
         QVERIFY(device->pageGroup()->pages().first()->widget()->isVisible());
     }
 
-    void qcSettingsPersistUnderTheDevicePrefix_data()
-    {
-        QTest::addColumn<bool>("withPort");
-        QTest::newRow("with a data model") << true;
-        QTest::newRow("without one only the base is stored") << false;
-    }
-
     void qcSettingsPersistUnderTheDevicePrefix()
     {
-        QFETCH(bool, withPort);
-        qcTest::deviceSpec_t spec;
-        spec.capabilities = capQc;
-        spec.withPort = withPort;
-        auto device = qcTest::makeDevice(m_context.get(), spec);
-        belrix_common_qt::qcSettingsBase_t* qc = withPort ? device->remoteDevice()->qcSettings() : nullptr;
-        if (qc) {
-            qc->setAprioriSigma(2.5);
-            qc->setMinSatellites(9);
-        }
+        auto device = makeDevice(capQc);
+        qcSettingsBase_t* qc = device->remoteDevice()->qcSettings();
+        qc->setAprioriSigma(2.5);
+        qc->setMinSatellites(9);
         tolvconfig::config_t config;
         device->saveSettings(config);
-        QVERIFY(config.hasKey("device.GNSS 1.geometry"));
-        QCOMPARE(config.hasKey("device.GNSS 1.qc_apriori_sigma"), withPort);
-
+        QVERIFY(config.hasKey("device.GNSS 1.qc_apriori_sigma"));
         device->useDefaults();
-        if (qc)
-            QVERIFY(*qc == belrix_common_qt::qcSettingsBase_t());
+        QVERIFY(*qc == qcSettingsBase_t());
         device->loadSettings(config);
-        if (qc) {
-            QCOMPARE(qc->aprioriSigma(), 2.5);
-            QCOMPARE(qc->minSatellites(), 9u);
-        }
+        QCOMPARE(qc->aprioriSigma(), 2.5);
+        QCOMPARE(qc->minSatellites(), 9u);
+
+        // without a data model only the window's own keys are stored
+        auto bare = makeDevice(capQc, false);
+        tolvconfig::config_t bareConfig;
+        bare->saveSettings(bareConfig);
+        bare->loadSettings(bareConfig);
+        bare->useDefaults();
+        QVERIFY(bareConfig.hasKey("device.GNSS 1.geometry"));
+        QVERIFY(!bareConfig.hasKey("device.GNSS 1.qc_apriori_sigma"));
     }
 
     void logCfgOfTheExternalChannelShowsCsvLogging_data()

@@ -175,17 +175,10 @@ private slots:
         QCOMPARE(modified.count(), 0);
     }
 
-    void hostKeepsTheRecordAcrossARestart()
+    // The record may change while the window is closed (a host loading its store).
+    void editorCatchesUpWhenTheWindowOpens()
     {
         record()->pdopGreater = 9.5f;
-        tolvconfig::config_t config;
-        m_device->saveSettings(config);
-        cleanup();
-        init();   // a new device and window: defaults
-        m_device->loadSettings(config);
-        m_dialog->loadSettings(config, -1);
-        QCOMPARE(record()->pdopGreater, 9.5f);
-        // the editor catches up with the loaded record when the window opens
         m_dialog->show();
         QCOMPARE(editor()->findChild<QDoubleSpinBox*>("pdopBadSpin")->value(), 9.5);
     }
