@@ -368,6 +368,7 @@ private slots:
         }
         QCOMPARE(hasCsvButton, csv);
     }
+
     // ---- dock panels
 
     void docksTakeTheirAreas()
@@ -540,13 +541,8 @@ private slots:
         auto* widget = inDevice ? device->findChild<signalStatusWidget_t*>() : new signalStatusWidget_t(&plain);
         auto* label = widget->findChild<QLabel*>("veskLabel");
         QCOMPARE(label->text(), caption);
-        // chosen once, when the widget is built
-        if (withPort) {
-            device->remoteDevice()->setBelrixReceiver(!belrix);
-            device->handleClockTimeout();
-            QCOMPARE(label->text(), caption);
-        }
     }
+
     // ---- man overboard
 
     void silentStops_data()
