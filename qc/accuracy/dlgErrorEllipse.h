@@ -2,7 +2,7 @@
 
 #include "orvane_qc_export.h"
 #include "accuracy/errorEllipseConfigSettings.h"
-#include "device/qcDeviceDialog.h"
+#include "common/qcDeviceDialog.h"
 
 namespace orvane {
 namespace qc {

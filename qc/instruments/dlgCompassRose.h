@@ -1,7 +1,7 @@
 #pragma once
 
 #include "orvane_qc_export.h"
-#include "device/qcDeviceDialog.h"
+#include "common/qcDeviceDialog.h"
 
 namespace orvane {
 namespace qc {

@@ -72,7 +72,7 @@ public:
     displayModeRule_t rule;
     QPalette dayPalette;
     QPalette nightPalette;
-    QTimer modeTimer;
+    QTimer* modeTimer = nullptr;   // a child, so a test can find and fire it
     QString appliedStyleSheet;
     QFileSystemWatcher soundsWatcher;
 
@@ -108,7 +108,9 @@ dlgGeneralSettings_t::dlgGeneralSettings_t(orvane::context_t* context, QWidget* 
     connect(d->ui.buttonBox->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, &dlgGeneralSettings_t::submit);
     connect(d->ui.buttonBox, &QDialogButtonBox::rejected, this, &QWidget::hide);
     connect(d->ui.buttonBox->button(QDialogButtonBox::Reset), &QPushButton::clicked, this, &dlgGeneralSettings_t::reset);
-    connect(&d->modeTimer, &QTimer::timeout, this, &dlgGeneralSettings_t::checkMode);
+    d->modeTimer = new QTimer(this);
+    d->modeTimer->setObjectName(QStringLiteral("displayModeTimer"));
+    connect(d->modeTimer, &QTimer::timeout, this, &dlgGeneralSettings_t::checkMode);
     connect(d->ui.generalAlarmsCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &dlgGeneralSettings_t::checkGeneralAlertSoundSettings);
     connect(d->ui.qualityAlarmsCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
@@ -586,11 +588,11 @@ void dlgGeneralSettings_t::applyDisplaySettings()
     d->ui.dayStartLabel->setText(displayModeRule_t::timeText(d->rule.dayStartHour, d->rule.dayStartMinute));
     d->ui.nightStartLabel->setText(displayModeRule_t::timeText(d->rule.nightStartHour, d->rule.nightStartMinute));
     if (!d->rule.autoMode) {
-        d->modeTimer.stop();
+        d->modeTimer->stop();
         gui()->setDisplayMode(d->rule.manualMode);
     } else {
         checkMode();
-        d->modeTimer.start(ModeTimerMs);
+        d->modeTimer->start(ModeTimerMs);
     }
 }
 

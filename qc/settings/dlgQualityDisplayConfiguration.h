@@ -1,7 +1,7 @@
 #pragma once
 
 #include "orvane_qc_export.h"
-#include "device/qcDeviceDialog.h"
+#include "common/qcDeviceDialog.h"
 
 namespace belrix_common_qt_gui {
 class qualityConfigWidget_t;

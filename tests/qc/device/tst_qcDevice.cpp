@@ -1,11 +1,18 @@
-#include <device/qcDevice.h>
+#include "qcTestFixture.h"
 
+#include <device/signalStatusWidget.h>
+
+#include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/qcSettingsBase.h>
-#include <belrix_common_qt/remoteDevice.h>
-#include <belrix_common_qt/remotePort.h>
-#include <orvane/context.h>
+#include <belrix_common_qt/remoteNavSat.h>
+#include <belrix_common_qt/textFormat.h>
+#include <belrix_common_qt_gui/qcQualityPanel.h>
+#include <belrix_common_qt_gui/qualityLight.h>
+#include <belrix_common_qt_gui/qualitySettings.h>
 #include <orvane/dlgLogData.h>
+#include <orvane/fixes/fixManager.h>
+#include <orvane/geodetics/geodeticSettings.h>
 #include <orvane/menuManager.h>
 #include <orvane/orvanePage.h>
 #include <orvane/orvanePageGroup.h>
@@ -13,23 +20,48 @@
 
 #include <QAction>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QWidgetAction>
 #include <QtTest>
 
+#include <cmath>
+#include <limits>
+
+using namespace belrix_common_qt;
+using namespace orvane;
+using belrix_common_qt_gui::qcQualityPanel_t;
+using belrix_common_qt_gui::quality_t;
+using belrix_common_qt_gui::qualityBad;
+using belrix_common_qt_gui::qualityGood;
+using belrix_common_qt_gui::qualityOff;
+using orvane::fixes::fixManager_t;
+using orvane::geodetics::geodeticSettings_t;
 using orvane::qc::qcDevice_t;
+using orvane::qc::signalStatusWidget_t;
+using tolvgeodesy::coordLL_t;
 
 namespace {
 
+constexpr double Now = 1796498625.0;   // 2026-12-05 19:23:45 UTC
+constexpr double Lat = 0.9995;         // radians, the Kattegat
+constexpr double Lon = 0.2005;
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+constexpr unsigned int PortId = 7;
+constexpr int BothPanels = capSignalStatus | capQc;
 const QString Spacer = QStringLiteral("<spacer>");
 
+QStringList list(const char* items) { return QString::fromLatin1(items).split(QStringLiteral("; "), Qt::SkipEmptyParts); }
+
+// The entries the module adds; the docks' toggles are listed apart.
 QStringList texts(QList<QAction*> const& actions)
 {
     QStringList list;
     for (QAction* action : actions) {
-        // the dock panels' toggles have tests of their own
         if (qobject_cast<QDockWidget*>(action->parent()))
             continue;
         if (action->isSeparator())
@@ -42,20 +74,58 @@ QStringList texts(QList<QAction*> const& actions)
     return list;
 }
 
-// A host whose "File" menu names its snapshot action differently.
-class noSnapshotDevice_t : public qcDevice_t
+// A satellite reporting one signal: its first, or else its second.
+remoteNavSat_t makeSat(unsigned int number, int constellation, float level = 40.0f, bool first = true,
+                       bool valid = true, double age = 0.0)
 {
-public:
-    using qcDevice_t::qcDevice_t;
+    remoteNavSat_t sat(number, constellation_t(constellation));
+    dataItem_t<freq_t> signal(freq_t{1u, level}, Now - age);
+    signal.setValid(valid);
+    sat.setFreq(first ? 0 : 1, signal);
+    return sat;
+}
 
-protected:
-    void buildMenus() override
-    {
-        qcDevice_t::buildMenus();
-        if (QAction* action = menuManager()->actionForTitle("File", "Save Snapshot"))
-            action->setText(QStringLiteral("Save Picture"));
+quality_t light(QWidget* parent, QString const& labelName)
+{
+    for (auto* light : parent->findChildren<belrix_common_qt_gui::qualityLight_t*>()) {
+        if (light->label() && light->label()->objectName() == labelName)
+            return light->quality();
     }
-};
+    return quality_t(-1);
+}
+
+QDockWidget* dockNamed(qcDevice_t* device, QString const& name)
+{
+    for (QDockWidget* dock : device->dockWidgets()) {
+        if (dock->objectName() == name)
+            return dock;
+    }
+    return nullptr;
+}
+
+// What the datum conversion does with the position; "gives" hands out the row's coordinate.
+enum conversion_t { conversionIdentity, conversionFails, conversionLeavesOutput, conversionGives };
+// What is wrong with the position.
+enum flaw_t { flawNone = 0, flawItemInvalid = 1, flawLatInvalid = 2, flawLonInvalid = 4 };
+
+bool near(double a, double b) { return std::fabs(a - b) <= 1e-12 * std::max(1.0, std::fabs(b)); }
+
+fixManager_t* store() { return fixManager_t::instance(); }
+
+void setConversion(int conversion, double lon, double lat)
+{
+    geodeticSettings_t* settings = geodeticSettings_t::instance();
+    if (conversion == conversionFails)
+        settings->setInputToRawTransformation([](coordLL_t const&, coordLL_t&) { return false; });
+    else if (conversion == conversionLeavesOutput)
+        settings->setInputToRawTransformation([](coordLL_t const&, coordLL_t&) { return true; });
+    else if (conversion == conversionGives)
+        settings->setInputToRawTransformation([=](coordLL_t const& in, coordLL_t& out) {
+            // the input is the position, longitude first
+            out = coordLL_t(lon, lat);
+            return near(in.lon, Lon) && near(in.lat, Lat);
+        });
+}
 
 } // namespace
 
@@ -63,163 +133,165 @@ class tst_qcDevice : public QObject
 {
     Q_OBJECT
 
-private:
-    orvane::context_t* m_context = nullptr;
+    std::unique_ptr<context_t> m_context;
+    std::unique_ptr<QTemporaryDir> m_dir;
 
-    qcDevice_t* makeDevice(int mask, std::string const& type = "GNSS", bool withPort = true)
+    std::unique_ptr<qcDevice_t> makeDevice(int capabilities, bool withPort = true, bool belrix = false)
     {
-        auto* device = new qcDevice_t(m_context, QStringLiteral("GNSS 1"), nullptr);
-        if (withPort)
-            device->setPort(new belrix_common_qt::remotePort_t);
-        device->setDeviceCapabilities(mask);
-        device->setDeviceOldType(type);
-        device->initialize();
+        qcTest::deviceSpec_t spec;
+        spec.capabilities = capabilities;
+        spec.withPort = withPort;
+        spec.belrixReceiver = belrix;
+        spec.connected = true;
+        auto device = qcTest::makeDevice(m_context.get(), spec);
+        device->setPortId(PortId);
         return device;
     }
 
     // What the host itself puts into "View" before the module adds its entries.
     int hostViewEntries()
     {
-        orvane::device_t host(m_context, QStringLiteral("host"), nullptr);
+        device_t host(m_context.get(), QStringLiteral("host"), nullptr);
         host.initialize();
         return texts(host.menuManager()->menu("View")->actions()).size();
     }
 
+    static void setPosition(qcDevice_t* device, double stamp, int flaws = flawNone)
+    {
+        position_t position(Lat, Lon);
+        position.latValid = !(flaws & flawLatInvalid);
+        position.lonValid = !(flaws & flawLonInvalid);
+        dataItem_t<position_t> item(position, stamp);
+        item.setValid(!(flaws & flawItemInvalid));
+        device->remoteDevice()->setInputPosition(item);
+    }
+
+    static QAction* action(qcDevice_t* device)
+    {
+        return device->menuManager()->actionForTitle(QStringLiteral("Settings"), QStringLiteral("Man Overboard"));
+    }
+
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { m_context = new orvane::context_t; }
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        // the man-overboard description is written in local time; make it the same everywhere
+        qputenv("TZ", "UTC");
+    }
+
+    void init()
+    {
+        m_context.reset(new context_t);
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(store()->open(m_dir->filePath(QStringLiteral("fixes.journal"))));
+        dataClock_t::setTime(Now);
+    }
+
     void cleanup()
     {
-        delete m_context;
-        m_context = nullptr;
+        geodeticSettings_t::instance()->setInputToRawTransformation({});
+        m_context.reset();
+        m_dir.reset();
+        dataClock_t::useSystemTime();
     }
 
-    void constructorOnlySizesTheWindow()
-    {
-        qcDevice_t device(m_context, QStringLiteral("GNSS 1"), nullptr);
-        QCOMPARE(device.size(), QSize(525, 500));
-        QCOMPARE(QString(device.metaObject()->className()), QStringLiteral("orvane::qc::qcDevice_t"));
-        QVERIFY(device.pageGroup()->pages().isEmpty());
-    }
+    // ---- what the capability mask builds
 
-    void maskDecidesWindowsMenusAndToolBar_data()
+    void capabilitiesDecideWindowsMenusToolBarAndDocks_data()
     {
         QTest::addColumn<int>("mask");
         QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("qualityPanel");   // whether the device's GUI bundle offers one
         QTest::addColumn<QStringList>("pages");
         QTest::addColumn<QStringList>("settings");
         QTest::addColumn<QStringList>("view");
         QTest::addColumn<QStringList>("toolBar");
-
-        const QString snapshot = QStringLiteral("Save Snapshot");
-        QTest::newRow("no capability") << 0 << "GNSS" << QStringList() << QStringList() << QStringList()
-                                       << QStringList({Spacer, snapshot});
+        QTest::addColumn<QStringList>("docks");
+        const QStringList bar = list("<spacer>; Save Snapshot");
+        const QStringList dock = list("Position");
+        const QStringList none;
+        QTest::newRow("no capability") << 0 << "GNSS" << true << none << none << none << bar << dock;
         QTest::newRow("every capability")
-            << (0x2 | 0x4 | 0x8 | 0x10 | 0x40 | 0x200) << "GNSS"
-            << QStringList({"Error Ellipse Plot...", "QC Settings...", "QC Graphs...", "Graphs...",
-                            "Quality Display Configuration...", "Satellite Calculations...", "Satellite Forecast...",
-                            "Take Fix...", "Tape Display...", "Compass Rose..."})
-            << QStringList({"Quality Display Configuration...", "QC Settings...", "Man Overboard", "Take Fix..."})
-            << QStringList({"|", "Graphs...", "QC Graphs...", "Error Ellipse Plot...", "Satellite Calculations...",
-                            "Satellite Forecast...", "Tape Display...", "Compass Rose..."})
-            << QStringList({"Man Overboard", "Take Fix...", Spacer, snapshot});
-        for (int bit : {0x4, 0x100}) {
-            QTest::addRow("graphs from bit 0x%x", bit)
-                << bit << "GNSS" << QStringList({"Graphs...", "Quality Display Configuration..."})
-                << QStringList({"Quality Display Configuration..."}) << QStringList({"|", "Graphs..."})
-                << QStringList({Spacer, snapshot});
+            << (capFullReceiver | capHeading) << "GNSS" << true
+            << list("Error Ellipse Plot...; QC Settings...; QC Graphs...; Graphs...; Quality Display Configuration...; "
+                    "Satellite Calculations...; Satellite Forecast...; Take Fix...; Tape Display...; Compass Rose...")
+            << list("Quality Display Configuration...; QC Settings...; Man Overboard; Take Fix...")
+            << list("|; Graphs...; QC Graphs...; Error Ellipse Plot...; Satellite Calculations...; "
+                    "Satellite Forecast...; Tape Display...; Compass Rose...")
+            << list("Man Overboard; Take Fix...; <spacer>; Save Snapshot") << list("Position; QC Quality; Signal Status");
+        for (int bit : {int(capDeviceGraphs), int(capDeviceGraphsAlt)}) {
+            QTest::addRow("graphs from bit 0x%x", bit) << bit << "GNSS" << true
+                << list("Graphs...; Quality Display Configuration...") << list("Quality Display Configuration...")
+                << list("|; Graphs...") << bar << dock;
         }
-        QTest::newRow("gyro heading") << 0x200 << belrix_common_qt::deviceNameGyro << QStringList({"Compass Rose..."})
-                                      << QStringList() << QStringList({"Compass Rose..."})
-                                      << QStringList({Spacer, snapshot});
-        QTest::newRow("receiver heading") << 0x200 << "GNSS" << QStringList({"Tape Display...", "Compass Rose..."})
-                                          << QStringList() << QStringList({"Tape Display...", "Compass Rose..."})
-                                          << QStringList({Spacer, snapshot});
-        QTest::newRow("positions only") << 0x2 << "GNSS" << QStringList({"Take Fix..."})
-                                        << QStringList({"Man Overboard", "Take Fix..."}) << QStringList()
-                                        << QStringList({"Man Overboard", "Take Fix...", Spacer, snapshot});
-        QTest::newRow("QC only") << 0x10 << "GNSS" << QStringList({"QC Settings...", "QC Graphs..."})
-                                 << QStringList({"QC Settings..."}) << QStringList({"|", "QC Graphs..."})
-                                 << QStringList({Spacer, snapshot});
-        QTest::newRow("forecast only") << 0x40 << "GNSS"
-                                       << QStringList({"Satellite Calculations...", "Satellite Forecast..."})
-                                       << QStringList()
-                                       << QStringList({"|", "Satellite Calculations...", "Satellite Forecast..."})
-                                       << QStringList({Spacer, snapshot});
-        QTest::newRow("ellipse only") << 0x8 << "GNSS" << QStringList({"Error Ellipse Plot..."}) << QStringList()
-                                      << QStringList({"|", "Error Ellipse Plot..."}) << QStringList({Spacer, snapshot});
+        QTest::newRow("gyro heading") << int(capHeading) << deviceNameGyro << true << list("Compass Rose...") << none
+                                      << list("Compass Rose...") << bar << dock;
+        QTest::newRow("receiver heading") << int(capHeading) << "GNSS" << true << list("Tape Display...; Compass Rose...")
+                                          << none << list("Tape Display...; Compass Rose...") << bar << dock;
+        QTest::newRow("positions only") << int(capPositions) << "GNSS" << true << list("Take Fix...")
+                                        << list("Man Overboard; Take Fix...") << none
+                                        << list("Man Overboard; Take Fix...; <spacer>; Save Snapshot") << dock;
+        QTest::newRow("QC only") << int(capQc) << "GNSS" << true << list("QC Settings...; QC Graphs...")
+                                 << list("QC Settings...") << list("|; QC Graphs...") << bar
+                                 << list("Position; QC Quality");
+        QTest::newRow("QC without a quality panel") << int(capQc) << "GNSS" << false
+                                                    << list("QC Settings...; QC Graphs...") << list("QC Settings...")
+                                                    << list("|; QC Graphs...") << bar << dock;
+        QTest::newRow("forecast only") << int(capSatellites) << "GNSS" << true
+                                       << list("Satellite Calculations...; Satellite Forecast...") << none
+                                       << list("|; Satellite Calculations...; Satellite Forecast...") << bar << dock;
+        QTest::newRow("ellipse only") << int(capErrorEllipse) << "GNSS" << true << list("Error Ellipse Plot...")
+                                      << none << list("|; Error Ellipse Plot...") << bar << dock;
+        QTest::newRow("signal status") << int(capSignalStatus) << "GNSS" << true << none << none << none << bar
+                                       << list("Position; Signal Status");
+        QTest::newRow("signal status from the older bit") << int(capSignalStatusAlt) << "GNSS" << true << none
+                                                          << none << none << bar << list("Position; Signal Status");
     }
 
-    void maskDecidesWindowsMenusAndToolBar()
+    void capabilitiesDecideWindowsMenusToolBarAndDocks()
     {
         QFETCH(int, mask);
         QFETCH(QString, type);
+        QFETCH(bool, qualityPanel);
         QFETCH(QStringList, pages);
         QFETCH(QStringList, settings);
         QFETCH(QStringList, view);
         QFETCH(QStringList, toolBar);
+        QFETCH(QStringList, docks);
 
         const int hostView = hostViewEntries();
-        std::unique_ptr<qcDevice_t> device(makeDevice(mask, type.toStdString()));
+        qcTest::deviceSpec_t spec;
+        spec.capabilities = mask;
+        spec.type = type.toStdString();
+        spec.qcQualityPanel = qualityPanel;
+        auto device = qcTest::makeDevice(m_context.get(), spec);
 
         QStringList pageTitles;
-        for (orvane::orvanePage_t* page : device->pageGroup()->pages()) {
+        for (orvanePage_t* page : device->pageGroup()->pages()) {
             pageTitles << page->title();
             QCOMPARE(page->widget()->parent(), device.get());
         }
         QCOMPARE(pageTitles, pages);
+        QMenu* viewMenu = device->menuManager()->menu("View");
         QCOMPARE(texts(device->menuManager()->menu("Settings")->actions()), settings);
-        QCOMPARE(texts(device->menuManager()->menu("View")->actions()).mid(hostView), view);
+        QCOMPARE(texts(viewMenu->actions()).mid(hostView), view);
         QCOMPARE(texts(device->toolBar()->actions()), toolBar);
+        QStringList dockNames;
+        for (QDockWidget* dock : device->dockWidgets()) {
+            dockNames << dock->objectName();
+            QCOMPARE(dock->parent(), device.get());
+            QVERIFY2(viewMenu->actions().contains(dock->toggleViewAction()), qPrintable(dock->objectName()));
+        }
+        QCOMPARE(dockNames, docks);
     }
 
-    void spacerStretchesAndIsDisabled()
+    void menuFollowsTheConnection()
     {
-        std::unique_ptr<qcDevice_t> device(makeDevice(0x2));
-        auto* spacer = qobject_cast<QWidgetAction*>(device->toolBar()->actions().at(2));
-        QVERIFY(spacer);
-        QWidget* widget = device->toolBar()->widgetForAction(spacer);
-        QVERIFY(widget);
-        QVERIFY(!widget->isEnabled());
-        QCOMPARE(widget->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
-        QCOMPARE(widget->sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
-    }
-
-    void withoutSnapshotActionTheToolBarGetsNothing()
-    {
-        noSnapshotDevice_t device(m_context, QStringLiteral("GNSS 1"), nullptr);
-        device.setDeviceCapabilities(0x2);
-        device.initialize();
-        QCOMPARE(texts(device.toolBar()->actions()), QStringList({"Save Picture"}));
-        QCOMPARE(texts(device.menuManager()->menu("Settings")->actions()),
-                 QStringList({"Man Overboard", "Take Fix..."}));
-    }
-
-    void actionsAreDecorated()
-    {
-        std::unique_ptr<qcDevice_t> device(makeDevice(0x2 | 0x4));
-        QAction* mob = device->menuManager()->actionForTitle("Settings", "Man Overboard");
-        QVERIFY(mob);
-        QCOMPARE(mob->shortcut(), QKeySequence(Qt::Key_F10));
-        QCOMPARE(mob->statusTip(), QStringLiteral("Man Overboard"));
-        QVERIFY(!mob->icon().isNull());
-        QAction* takeFix = device->menuManager()->actionForTitle("Settings", "Take Fix...");
-        QCOMPARE(takeFix->statusTip(), QStringLiteral("Calculate a Fix"));
-        QVERIFY(!takeFix->icon().isNull());
-        QAction* quality = device->menuManager()->actionForTitle("Settings", "Quality Display Configuration...");
-        QCOMPARE(quality->statusTip(), QStringLiteral("Quality Display Configuration"));
-        QVERIFY(!quality->icon().isNull());
-        QCOMPARE(QPixmap(":/stopLights.png").size(), QSize(388, 392));
-    }
-
-    void enableMenuFollowsTheConnection()
-    {
-        std::unique_ptr<qcDevice_t> device(makeDevice(0x2 | 0x4 | 0x8 | 0x10 | 0x40 | 0x200));
+        auto device = qcTest::makeDevice(m_context.get(), {capFullReceiver | capHeading});
         QList<QAction*> module;
         for (QString menu : {"Settings", "View"}) {
             for (QAction* action : device->menuManager()->menu(menu)->actions()) {
-                if (!action->isSeparator() && !action->text().isEmpty() && action->parent() != nullptr
-                    && !qobject_cast<QDockWidget*>(action->parent()))
+                if (!action->isSeparator() && action->parent() && !qobject_cast<QDockWidget*>(action->parent()))
                     module << action;
             }
         }
@@ -230,49 +302,39 @@ private slots:
         device->enableMenu(false);
         for (QAction* action : module)
             QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
-        // the port reaches the override
+        // the port reaches the override, and a page action then opens its window
         device->port()->setConnected(true);
         for (QAction* action : module)
             QVERIFY2(action->isEnabled(), qPrintable(action->text()));
-    }
-
-    void pageActionOpensTheWindow()
-    {
-        std::unique_ptr<qcDevice_t> device(makeDevice(0x8));
-        QAction* action = device->menuManager()->actionForTitle("View", "Error Ellipse Plot...");
-        QWidget* window = device->pageGroup()->pages().first()->widget();
-        QVERIFY2(!action->isEnabled(), "a disconnected device offers no windows");
-        device->port()->setConnected(true);
-        action->trigger();
-        QVERIFY(window->isVisible());
+        QCOMPARE(action(device.get())->shortcut(), QKeySequence(Qt::Key_F10));
+        QAction* ellipse = device->menuManager()->actionForTitle("View", "Error Ellipse Plot...");
+        ellipse->trigger();
+        QVERIFY(device->pageGroup()->pages().first()->widget()->isVisible());
     }
 
     void qcSettingsPersistUnderTheDevicePrefix()
     {
-        std::unique_ptr<qcDevice_t> device(makeDevice(0x10));
-        belrix_common_qt::qcSettingsBase_t* qc = device->remoteDevice()->qcSettings();
+        auto device = makeDevice(capQc);
+        qcSettingsBase_t* qc = device->remoteDevice()->qcSettings();
         qc->setAprioriSigma(2.5);
         qc->setMinSatellites(9);
         tolvconfig::config_t config;
         device->saveSettings(config);
         QVERIFY(config.hasKey("device.GNSS 1.qc_apriori_sigma"));
-
         device->useDefaults();
-        QVERIFY(*qc == belrix_common_qt::qcSettingsBase_t());
+        QVERIFY(*qc == qcSettingsBase_t());
         device->loadSettings(config);
         QCOMPARE(qc->aprioriSigma(), 2.5);
         QCOMPARE(qc->minSatellites(), 9u);
-    }
 
-    void withoutDataModelOnlyTheBaseIsStored()
-    {
-        std::unique_ptr<qcDevice_t> device(makeDevice(0x10, "GNSS", false));
-        tolvconfig::config_t config;
-        device->saveSettings(config);
-        device->loadSettings(config);
-        device->useDefaults();
-        QVERIFY(config.hasKey("device.GNSS 1.geometry"));
-        QVERIFY(!config.hasKey("device.GNSS 1.qc_apriori_sigma"));
+        // without a data model only the window's own keys are stored
+        auto bare = makeDevice(capQc, false);
+        tolvconfig::config_t bareConfig;
+        bare->saveSettings(bareConfig);
+        bare->loadSettings(bareConfig);
+        bare->useDefaults();
+        QVERIFY(bareConfig.hasKey("device.GNSS 1.geometry"));
+        QVERIFY(!bareConfig.hasKey("device.GNSS 1.qc_apriori_sigma"));
     }
 
     void logCfgOfTheExternalChannelShowsCsvLogging_data()
@@ -290,11 +352,11 @@ private slots:
         QFETCH(bool, canLog);
         QFETCH(int, channel);
         QFETCH(bool, csv);
-        qcDevice_t device(m_context, QStringLiteral("GNSS 1"), nullptr);
+        qcDevice_t device(m_context.get(), QStringLiteral("GNSS 1"), nullptr);
         device.setPort(new belrix_common_qt::remotePort_t);
         device.setCanLogData(canLog);
         device.initialize();
-        auto* log = device.findChild<orvane::dlgLogData_t*>();
+        auto* log = device.findChild<dlgLogData_t*>();
         QCOMPARE(log != nullptr, canLog);
         belrix_common_qt::logCfg_t cfg;
         cfg.path = "/tmp";
@@ -306,6 +368,303 @@ private slots:
         }
         QCOMPARE(hasCsvButton, csv);
     }
+
+    // ---- dock panels
+
+    void docksTakeTheirAreas()
+    {
+        auto device = makeDevice(BothPanels);
+        QDockWidget* quality = dockNamed(device.get(), "QC Quality");
+        QCOMPARE(quality->widget(), device->deviceGui()->qcQualityPanel());
+        QCOMPARE(device->dockWidgetArea(quality), Qt::LeftDockWidgetArea);
+        QCOMPARE(quality->allowedAreas(), Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+        QVERIFY(device->tabifiedDockWidgets(dockNamed(device.get(), "Position")).contains(quality));
+        QDockWidget* signal = dockNamed(device.get(), "Signal Status");
+        QCOMPARE(device->dockWidgetArea(signal), Qt::TopDockWidgetArea);
+        QVERIFY(device->tabifiedDockWidgets(signal).isEmpty());
+        // a moved dock is part of the configuration
+        for (QDockWidget* dock : {quality, signal}) {
+            QSignalSpy modified(device.get(), &qcDevice_t::configurationModified);
+            device->addDockWidget(Qt::RightDockWidgetArea, dock);
+            QVERIFY2(modified.count() >= 1, qPrintable(dock->objectName()));
+        }
+    }
+
+    void sbasLight_data()
+    {
+        QTest::addColumn<QList<int>>("constellations");
+        QTest::addColumn<float>("lastLevel");   // the others report 0.5
+        QTest::addColumn<bool>("first");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<double>("age");
+        QTest::addColumn<bool>("lit");
+        const QList<int> sbas = {constellationSbas};
+        QTest::newRow("strong SBAS") << sbas << 42.0f << true << true << 0.0 << true;
+        QTest::newRow("SBAS level exactly 1.0") << sbas << 1.0f << true << true << 0.0 << true;
+        QTest::newRow("SBAS level just below 1.0") << sbas << 0.999f << true << true << 0.0 << false;
+        QTest::newRow("strong GPS only") << QList<int>({constellationGps}) << 50.0f << true << true << 0.0 << false;
+        QTest::newRow("strong correction satellite only") << QList<int>({constellationCorrection}) << 50.0f << true
+                                                          << true << 0.0 << false;
+        QTest::newRow("SBAS without first signal") << sbas << 42.0f << false << true << 0.0 << false;
+        QTest::newRow("SBAS signal invalid") << sbas << 42.0f << true << false << 0.0 << false;
+        QTest::newRow("SBAS just recent") << sbas << 42.0f << true << true << SatDataMaxAge - 0.1 << true;
+        QTest::newRow("SBAS at the satellite age limit") << sbas << 42.0f << true << true << SatDataMaxAge << false;
+        QTest::newRow("a weak SBAS first does not end the search")
+            << QList<int>({constellationGps, constellationSbas, constellationSbas}) << 42.0f << true << true << 0.0
+            << true;
+    }
+
+    void sbasLight()
+    {
+        QFETCH(QList<int>, constellations);
+        QFETCH(float, lastLevel);
+        QFETCH(bool, first);
+        QFETCH(bool, valid);
+        QFETCH(double, age);
+        QFETCH(bool, lit);
+        auto device = makeDevice(capSignalStatus);
+        for (int i = 0; i < constellations.size(); ++i) {
+            const float level = i + 1 == constellations.size() ? lastLevel : 0.5f;
+            device->remoteDevice()->setNavSat(makeSat(33 + i, constellations.at(i), level, first, valid, age));
+        }
+        device->handleClockTimeout();
+        QCOMPARE(light(device.get(), "sbasLightLabel"), lit ? qualityGood : qualityOff);
+        QCOMPARE(light(device.get(), "veskLightLabel"), qualityOff);
+    }
+
+    void correctionLight_data()
+    {
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<float>("value");
+        QTest::addColumn<double>("age");
+        QTest::addColumn<bool>("lit");
+        QTest::newRow("fresh 2.0") << true << 2.0f << 0.0 << true;
+        QTest::newRow("fresh exactly 1.0") << true << 1.0f << 0.0 << false;
+        QTest::newRow("fresh just above 1.0") << true << 1.001f << 0.0 << true;
+        QTest::newRow("2.0 just recent") << true << 2.0f << 2.9 << true;
+        QTest::newRow("2.0 at exactly 3 s") << true << 2.0f << DataMaxAge << false;
+        QTest::newRow("invalid 40.0") << false << 40.0f << 0.0 << false;
+    }
+
+    void correctionLight()
+    {
+        QFETCH(bool, valid);
+        QFETCH(float, value);
+        QFETCH(double, age);
+        QFETCH(bool, lit);
+        // the older signal status bit builds the panel alike
+        auto device = makeDevice(capSignalStatusAlt);
+        dataItem_t<float> snr(value, Now - age);
+        snr.setValid(valid);
+        device->remoteDevice()->setCorrSatSnr(snr);
+        device->handleClockTimeout();
+        QCOMPARE(light(device.get(), "veskLightLabel"), lit ? qualityGood : qualityOff);
+        QCOMPARE(light(device.get(), "sbasLightLabel"), qualityOff);
+    }
+
+    void panelsGradeByTheDeviceAndEmptyWithoutData()
+    {
+        auto device = makeDevice(BothPanels);
+        remoteDevice_t* data = device->remoteDevice();
+        data->setNavSat(makeSat(40, constellationSbas));
+        data->setCorrSatSnr(dataItem_t<float>(45.0f, Now));
+        data->setHdop(dataItem_t<float>(1.5f, Now));
+        device->handleClockTimeout();
+        auto* panel = device->findChild<qcQualityPanel_t*>();
+        QCOMPARE(panel->valueText(qcQualityPanel_t::rowHdop), QStringLiteral("1.5"));
+        QCOMPARE(panel->quality(qcQualityPanel_t::rowHdop), qualityGood);
+
+        // what the quality display configuration writes reaches the panel on the next tick
+        device->deviceQualitySettings()->hdopLess = 1.0f;
+        device->deviceQualitySettings()->hdopGreater = 1.2f;
+        device->handleClockTimeout();
+        QCOMPARE(panel->quality(qcQualityPanel_t::rowHdop), qualityBad);
+
+        // the device loses its data source
+        device->setPort(nullptr);
+        device->handleClockTimeout();
+        QCOMPARE(light(device.get(), "sbasLightLabel"), qualityOff);
+        QCOMPARE(light(device.get(), "veskLightLabel"), qualityOff);
+        QCOMPARE(panel->valueText(qcQualityPanel_t::rowHdop), NoDataString);
+        QCOMPARE(panel->quality(qcQualityPanel_t::rowHdop), qualityOff);
+    }
+
+    void destroyedPanelsAreSkipped_data()
+    {
+        QTest::addColumn<bool>("signalWidget");
+        QTest::newRow("signal status widget") << true;
+        QTest::newRow("QC quality panel") << false;
+    }
+
+    void destroyedPanelsAreSkipped()
+    {
+        QFETCH(bool, signalWidget);
+        auto device = makeDevice(BothPanels);
+        auto* signal = device->findChild<signalStatusWidget_t*>();
+        auto* panel = device->findChild<qcQualityPanel_t*>();
+        if (signalWidget)
+            delete signal;
+        else
+            delete panel;
+        device->remoteDevice()->setNavSat(makeSat(40, constellationSbas));
+        device->remoteDevice()->setHdop(dataItem_t<float>(0.8f, Now));
+        device->handleClockTimeout();   // must not reach the deleted widget
+        // the other panel goes on
+        if (signalWidget)
+            QCOMPARE(panel->valueText(qcQualityPanel_t::rowHdop), QStringLiteral("0.8"));
+        else
+            QCOMPARE(light(signal, "sbasLightLabel"), qualityGood);
+        // and the device still goes cleanly
+        device.reset();
+    }
+
+    void correctionCaption_data()
+    {
+        QTest::addColumn<bool>("inDevice");
+        QTest::addColumn<bool>("withPort");
+        QTest::addColumn<bool>("belrix");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("belrix receiver") << true << true << true << "VESK";
+        QTest::newRow("other receiver") << true << true << false << "L-Band";
+        QTest::newRow("no data source yet") << true << false << true << "L-Band";
+        QTest::newRow("outside a device") << false << false << false << "L-Band";
+    }
+
+    void correctionCaption()
+    {
+        QFETCH(bool, inDevice);
+        QFETCH(bool, withPort);
+        QFETCH(bool, belrix);
+        QFETCH(QString, caption);
+        QWidget plain;
+        auto device = makeDevice(capSignalStatus, withPort, belrix);
+        auto* widget = inDevice ? device->findChild<signalStatusWidget_t*>() : new signalStatusWidget_t(&plain);
+        auto* label = widget->findChild<QLabel*>("veskLabel");
+        QCOMPARE(label->text(), caption);
+    }
+
+    // ---- man overboard
+
+    void silentStops_data()
+    {
+        QTest::addColumn<bool>("withPort");
+        QTest::addColumn<double>("age");   // not a number: no position yet
+        QTest::addColumn<int>("flaws");
+        QTest::addColumn<int>("conversion");
+        QTest::addColumn<double>("outLon");
+        QTest::addColumn<double>("outLat");
+        const int identity = conversionIdentity;
+        const int gives = conversionGives;
+        QTest::newRow("no data model") << false << NaN << 0 << identity << 0.0 << 0.0;
+        QTest::newRow("no position yet") << true << NaN << 0 << identity << 0.0 << 0.0;
+        QTest::newRow("position invalid") << true << 0.0 << int(flawItemInvalid) << identity << 0.0 << 0.0;
+        QTest::newRow("position exactly 3 s old") << true << DataMaxAge << 0 << identity << 0.0 << 0.0;
+        QTest::newRow("position from the future") << true << -3.5 << 0 << identity << 0.0 << 0.0;
+        QTest::newRow("latitude invalid") << true << 0.0 << int(flawLatInvalid) << identity << 0.0 << 0.0;
+        QTest::newRow("longitude invalid") << true << 0.0 << int(flawLonInvalid) << identity << 0.0 << 0.0;
+        QTest::newRow("conversion fails") << true << 0.0 << 0 << int(conversionFails) << 0.0 << 0.0;
+        QTest::newRow("conversion fills nothing") << true << 0.0 << 0 << int(conversionLeavesOutput) << 0.0 << 0.0;
+        QTest::newRow("latitude beyond the pole") << true << 0.0 << 0 << gives << 0.0 << std::nextafter(Pi / 2, 4.0);
+        QTest::newRow("longitude beyond the antimeridian") << true << 0.0 << 0 << gives << std::nextafter(-Pi, -4.0)
+                                                           << 0.0;
+        QTest::newRow("latitude not a number") << true << 0.0 << 0 << gives << 0.1 << NaN;
+        QTest::newRow("longitude not a number") << true << 0.0 << 0 << gives << NaN << 0.1;
+    }
+
+    void silentStops()
+    {
+        QFETCH(bool, withPort);
+        QFETCH(double, age);
+        QFETCH(int, flaws);
+        QFETCH(int, conversion);
+        QFETCH(double, outLon);
+        QFETCH(double, outLat);
+        auto device = makeDevice(capPositions, withPort);
+        if (!std::isnan(age))
+            setPosition(device.get(), Now - age, flaws);
+        setConversion(conversion, outLon, outLat);
+        const int windows = int(QApplication::topLevelWidgets().size());
+
+        QSignalSpy added(store(), &fixManager_t::fixAdded);
+        QSignalSpy problems(store(), &fixManager_t::storeProblem);
+        QMetaObject::invokeMethod(device.get(), "manOverboard");
+        QCOMPARE(added.count(), 0);
+        QCOMPARE(store()->count(), 0);
+        QCOMPARE(problems.count(), 0);
+        // nothing to see either: no warning, no window
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(int(QApplication::topLevelWidgets().size()), windows);
+    }
+
+    void recordsTheFix_data()
+    {
+        QTest::addColumn<double>("positionAge");
+        QTest::addColumn<double>("heightAge");   // not a number: no height yet
+        QTest::addColumn<bool>("heightValid");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<double>("rawLon");      // not a number: no datum conversion
+        QTest::addColumn<double>("rawLat");
+        QTest::addColumn<QString>("time");
+        const QString now = QStringLiteral("19:23:45.000");
+        QTest::newRow("fresh height") << 0.0 << 0.0 << true << 42.25 << NaN << NaN << now;
+        QTest::newRow("height just recent") << 0.0 << 2.9 << true << 42.25 << NaN << NaN << now;
+        QTest::newRow("height exactly 3 s old") << 0.0 << DataMaxAge << true << 0.0 << NaN << NaN << now;
+        QTest::newRow("height invalid") << 0.0 << 0.0 << false << 0.0 << NaN << NaN << now;
+        QTest::newRow("no height") << 0.0 << NaN << true << 0.0 << NaN << NaN << now;
+        QTest::newRow("position 2.5 s old: its whole second") << 2.5 << 0.0 << true << 42.25 << NaN << NaN
+                                                              << "19:23:42.000";
+        QTest::newRow("just below the second") << 0.001 << 0.0 << true << 42.25 << NaN << NaN << "19:23:44.000";
+        QTest::newRow("north pole, west antimeridian") << 0.0 << 0.0 << true << 42.25 << -Pi << Pi / 2 << now;
+        QTest::newRow("south pole, east antimeridian") << 0.0 << 0.0 << true << 42.25 << Pi << -Pi / 2 << now;
+        QTest::newRow("shifted datum") << 0.0 << 0.0 << true << 42.25 << Lon + 1e-5 << Lat - 2e-5 << now;
+    }
+
+    void recordsTheFix()
+    {
+        QFETCH(double, positionAge);
+        QFETCH(double, heightAge);
+        QFETCH(bool, heightValid);
+        QFETCH(double, height);
+        QFETCH(double, rawLon);
+        QFETCH(double, rawLat);
+        QFETCH(QString, time);
+        const bool converted = !std::isnan(rawLon);
+        if (converted)
+            setConversion(conversionGives, rawLon, rawLat);
+        auto device = makeDevice(capPositions);
+        setPosition(device.get(), Now - positionAge);
+        if (!std::isnan(heightAge)) {
+            dataItem_t<double> item(42.25, Now - heightAge);
+            item.setValid(heightValid);
+            device->remoteDevice()->setEllipsoidalHeight(item);
+        }
+        action(device.get())->trigger();
+
+        QCOMPARE(store()->count(), 1);
+        orvane::fixes::fix_t const fix = store()->fixes().first();
+        QCOMPARE(fix.portId, PortId);
+        // the exact time of the position, not the truncated one nor the clock's
+        QCOMPARE(fix.time, Now - positionAge);
+        QCOMPARE(fix.type, orvane::fixes::fixTypeManOverboard);
+        QCOMPARE(fix.description, QStringLiteral("Man Overboard - 2026-12-05 ") + time);
+        QVERIFY(near(fix.coord.lat, converted ? rawLat : Lat));
+        QVERIFY(near(fix.coord.lon, converted ? rawLon : Lon));
+        QVERIFY(near(fix.height, height));
+    }
+
+    void everyPressRecordsAFixOnDisk()
+    {
+        auto device = makeDevice(capPositions);
+        setPosition(device.get(), Now);
+        action(device.get())->trigger();
+        QFile file(store()->path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("Man Overboard - 2026-12-05 19:23:45.000"));
+        action(device.get())->trigger();
+        QCOMPARE(store()->count(), 2);
+        QVERIFY(store()->fixes().at(0).id != store()->fixes().at(1).id);
+    }
+
 };
 
 QTEST_MAIN(tst_qcDevice)

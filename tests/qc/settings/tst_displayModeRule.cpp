@@ -2,88 +2,48 @@
 
 #include <QtTest>
 
+#include <cmath>
+
 using namespace belrix_common_qt;
 using orvane::qc::displayModeRule_t;
+
+namespace {
+const double Midnight = 19723.0 * 86400.0;   // 2024-01-01 00:00 UTC
+}
 
 class tst_displayModeRule : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void parseAccepts_data()
+    void parseTimeText_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<unsigned int>("hour");
-        QTest::addColumn<unsigned int>("minute");
-        QTest::newRow("two digits each") << "06:00" << 6u << 0u;
-        QTest::newRow("one digit each") << "7:5" << 7u << 5u;
-        QTest::newRow("last minute of the day") << "23:59" << 23u << 59u;
-        QTest::newRow("midnight") << "00:00" << 0u << 0u;
-        QTest::newRow("space before the hour") << "  19:05" << 19u << 5u;
-        QTest::newRow("spaces around the colon") << "8 : 30" << 8u << 30u;
-        QTest::newRow("text after the minute") << "12:15 local" << 12u << 15u;
-        QTest::newRow("seconds after the minute") << "12:15:30" << 12u << 15u;
+        QTest::addColumn<QString>("read");   // as timeText writes it back; empty: rejected
+        QTest::newRow("two digits each") << "06:00" << "06:00";
+        QTest::newRow("one digit each") << "7:5" << "07:05";
+        QTest::newRow("last minute of the day") << "23:59" << "23:59";
+        QTest::newRow("spaces around the colon") << "  8 : 30" << "08:30";
+        QTest::newRow("text after the minute") << "12:15 local" << "12:15";
+        QTest::newRow("hour 24") << "24:00" << "";
+        QTest::newRow("minute 60") << "12:60" << "";
+        QTest::newRow("dash for the colon") << "06-00" << "";
+        QTest::newRow("blank mask") << " : " << "";
+        QTest::newRow("no minute") << "06:" << "";
+        QTest::newRow("no hour") << ":30" << "";
+        QTest::newRow("negative hour") << "-1:00" << "";
+        QTest::newRow("hour too long for the count") << "99999999999999999999:00" << "";
     }
 
-    void parseAccepts()
+    void parseTimeText()
     {
         QFETCH(QString, text);
-        QFETCH(unsigned int, hour);
-        QFETCH(unsigned int, minute);
-        unsigned int h = 99;
-        unsigned int m = 99;
-        QVERIFY(displayModeRule_t::parseTimeText(text, h, m));
-        QCOMPARE(h, hour);
-        QCOMPARE(m, minute);
-    }
-
-    void parseRejects_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("hour 24") << "24:00";
-        QTest::newRow("minute 60") << "12:60";
-        QTest::newRow("dash for the colon") << "06-00";
-        QTest::newRow("dot for the colon") << "06.00";
-        QTest::newRow("empty") << "";
-        QTest::newRow("blank mask") << " : ";
-        QTest::newRow("no minute") << "06:";
-        QTest::newRow("no hour") << ":30";
-        QTest::newRow("letters") << "ab:cd";
-        QTest::newRow("negative hour") << "-1:00";
-        QTest::newRow("hour too long for the count") << "99999999999999999999:00";
-    }
-
-    void parseRejects()
-    {
-        QFETCH(QString, text);
+        QFETCH(QString, read);
         unsigned int h = 42;
         unsigned int m = 43;
-        QVERIFY(!displayModeRule_t::parseTimeText(text, h, m));
-        QCOMPARE(h, 42u);   // untouched on failure
-        QCOMPARE(m, 43u);
-    }
-
-    void timeTextPadsToTwoDigits_data()
-    {
-        QTest::addColumn<unsigned int>("hour");
-        QTest::addColumn<unsigned int>("minute");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("morning") << 6u << 0u << "06:00";
-        QTest::newRow("evening") << 19u << 5u << "19:05";
-        QTest::newRow("midnight") << 0u << 0u << "00:00";
-    }
-
-    void timeTextPadsToTwoDigits()
-    {
-        QFETCH(unsigned int, hour);
-        QFETCH(unsigned int, minute);
-        QFETCH(QString, text);
-        QCOMPARE(displayModeRule_t::timeText(hour, minute), text);
-        unsigned int h = 0;
-        unsigned int m = 0;
-        QVERIFY(displayModeRule_t::parseTimeText(text, h, m));
-        QCOMPARE(h, hour);
-        QCOMPARE(m, minute);
+        QCOMPARE(displayModeRule_t::parseTimeText(text, h, m), !read.isEmpty());
+        // untouched on failure
+        QCOMPARE(displayModeRule_t::timeText(h, m), read.isEmpty() ? QStringLiteral("42:43") : read);
     }
 
     void modeText_data()
@@ -98,7 +58,6 @@ private slots:
         QTest::newRow("night") << "night" << true << false << int(displayModeNight);
         QTest::newRow("capitals are another word") << "Night" << false << true << int(displayModeNight);
         QTest::newRow("unknown word") << "dusk" << false << true << int(displayModeNight);
-        QTest::newRow("empty") << "" << false << true << int(displayModeNight);
     }
 
     void modeText()
@@ -117,62 +76,65 @@ private slots:
             QCOMPARE(rule.modeText(), text);
     }
 
-    void modeAt_data()
+    void modeAtADataTime_data()
     {
         QTest::addColumn<QString>("dayStart");
         QTest::addColumn<QString>("nightStart");
-        QTest::addColumn<QString>("localTime");
+        QTest::addColumn<int>("utcOffset");
+        QTest::addColumn<QString>("utcTime");
         QTest::addColumn<int>("mode");
         const int day = displayModeDay;
         const int night = displayModeNight;
-        QTest::newRow("day first: before day start") << "06:00" << "19:00" << "05:59" << night;
-        QTest::newRow("day first: at day start") << "06:00" << "19:00" << "06:00" << day;
-        QTest::newRow("day first: before night start") << "06:00" << "19:00" << "18:59" << day;
-        QTest::newRow("day first: at night start") << "06:00" << "19:00" << "19:00" << night;
-        QTest::newRow("day first: midnight") << "06:00" << "19:00" << "00:00" << night;
-        QTest::newRow("night first: at night start") << "20:00" << "08:00" << "08:00" << night;
-        QTest::newRow("night first: before day start") << "20:00" << "08:00" << "19:59" << night;
-        QTest::newRow("night first: at day start") << "20:00" << "08:00" << "20:00" << day;
-        QTest::newRow("night first: before night start") << "20:00" << "08:00" << "07:59" << day;
-        QTest::newRow("night first: midnight") << "20:00" << "08:00" << "00:00" << day;
-        QTest::newRow("equal starts: at the start") << "12:00" << "12:00" << "12:00" << day;
-        QTest::newRow("equal starts: elsewhere") << "12:00" << "12:00" << "03:00" << day;
+        QTest::newRow("day first: before day start") << "06:00" << "19:00" << 0 << "05:59" << night;
+        QTest::newRow("day first: at day start") << "06:00" << "19:00" << 0 << "06:00" << day;
+        QTest::newRow("day first: before night start") << "06:00" << "19:00" << 0 << "18:59" << day;
+        QTest::newRow("day first: at night start") << "06:00" << "19:00" << 0 << "19:00" << night;
+        QTest::newRow("night first: at night start") << "20:00" << "08:00" << 0 << "08:00" << night;
+        QTest::newRow("night first: before day start") << "20:00" << "08:00" << 0 << "19:59" << night;
+        QTest::newRow("night first: at day start") << "20:00" << "08:00" << 0 << "20:00" << day;
+        QTest::newRow("night first: before night start") << "20:00" << "08:00" << 0 << "07:59" << day;
+        QTest::newRow("night first: midnight") << "20:00" << "08:00" << 0 << "00:00" << day;
+        QTest::newRow("equal starts: day all day") << "12:00" << "12:00" << 0 << "03:00" << day;
+        QTest::newRow("east: local 06:00") << "06:00" << "19:00" << 20700 << "00:15" << day;
+        QTest::newRow("east: local 05:59") << "06:00" << "19:00" << 20700 << "00:14" << night;
+        QTest::newRow("west: local 19:00 of the day before") << "06:00" << "19:00" << -12600 << "22:30" << night;
+        QTest::newRow("west: local 18:59") << "06:00" << "19:00" << -12600 << "22:29" << day;
     }
 
-    void modeAt()
+    void modeAtADataTime()
     {
         QFETCH(QString, dayStart);
         QFETCH(QString, nightStart);
-        QFETCH(QString, localTime);
+        QFETCH(int, utcOffset);
+        QFETCH(QString, utcTime);
         QFETCH(int, mode);
         displayModeRule_t rule;
         QVERIFY(displayModeRule_t::parseTimeText(dayStart, rule.dayStartHour, rule.dayStartMinute));
         QVERIFY(displayModeRule_t::parseTimeText(nightStart, rule.nightStartHour, rule.nightStartMinute));
         unsigned int h = 0;
         unsigned int m = 0;
-        QVERIFY(displayModeRule_t::parseTimeText(localTime, h, m));
-        QCOMPARE(int(rule.modeAt(int(60 * h + m))), mode);
+        QVERIFY(displayModeRule_t::parseTimeText(utcTime, h, m));
+        // the last fraction of the minute still counts as the minute
+        const double dataTime = Midnight + 3600.0 * h + 60.0 * m + 59.9;
+        QCOMPARE(int(rule.modeAt(displayModeRule_t::localMinuteOfDay(dataTime, utcOffset))), mode);
     }
 
-    void localMinuteOfDay_data()
+    void localMinuteOfDayOutsideTheCount_data()
     {
         QTest::addColumn<double>("dataTime");
-        QTest::addColumn<int>("utcOffset");
         QTest::addColumn<int>("minute");
-        const double midnight = 19723.0 * 86400.0;   // 2024-01-01 00:00 UTC
-        QTest::newRow("UTC") << midnight + 6 * 3600 + 59.9 << 0 << 6 * 60;
-        QTest::newRow("east of Greenwich") << midnight + 15 * 60 << 5 * 3600 + 45 * 60 << 6 * 60;
-        QTest::newRow("west, across midnight") << midnight + 60.0 << -(3 * 3600 + 30 * 60) << 20 * 60 + 31;
-        QTest::newRow("before 1970 wraps as the 32-bit count") << -60.0 << 0 << int(((4294967296.0 - 60.0) - std::floor((4294967296.0 - 60.0) / 86400.0) * 86400.0) / 60);
-        QTest::newRow("not a number") << std::nan("") << 0 << 0;
+        const double wrapped = 4294967296.0 - 60.0;
+        QTest::newRow("before 1970 wraps as the 32-bit count")
+            << -60.0 << int((wrapped - std::floor(wrapped / 86400.0) * 86400.0) / 60);
+        QTest::newRow("not a number") << std::nan("") << 0;
+        QTest::newRow("infinite") << HUGE_VAL << 0;
     }
 
-    void localMinuteOfDay()
+    void localMinuteOfDayOutsideTheCount()
     {
         QFETCH(double, dataTime);
-        QFETCH(int, utcOffset);
         QFETCH(int, minute);
-        QCOMPARE(displayModeRule_t::localMinuteOfDay(dataTime, utcOffset), minute);
+        QCOMPARE(displayModeRule_t::localMinuteOfDay(dataTime, 0), minute);
     }
 };
 

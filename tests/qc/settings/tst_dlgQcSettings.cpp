@@ -9,7 +9,6 @@
 #include <orvane/device.h>
 
 #include <QDialogButtonBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -19,7 +18,6 @@
 #include <memory>
 
 using namespace belrix_common_qt;
-using belrix_common_qt_gui::qcConfigWidgetBase_t;
 using orvane::qc::dlgQcSettings_t;
 
 class tst_dlgQcSettings : public QObject
@@ -55,78 +53,60 @@ private slots:
     {
         m_device.reset();
         m_context.reset();
-        m_dialog = nullptr;
     }
 
-    void editorOfADeviceWithDataIsShownAtOnce()
+    void editorIsFound_data()
     {
-        connectPort();
-        m_device->remoteDevice()->qcSettings()->setMinSatellites(8);
+        QTest::addColumn<int>("when");
+        QTest::newRow("data model before the window") << 0;
+        QTest::newRow("data model later: on update") << 1;
+        QTest::newRow("editor rebuilt: again on Reset") << 2;
+    }
+
+    void editorIsFound()
+    {
+        QFETCH(int, when);
+        if (when != 1) {
+            connectPort();
+            m_device->remoteDevice()->qcSettings()->setMinSatellites(8);
+        }
         makeDialog();
+        if (when == 1) {
+            // no data model yet: the bundle has no editor
+            QCOMPARE(stack()->count(), 1);
+            QCOMPARE(stack()->currentWidget(), blankPage());
+            connectPort();
+            m_device->remoteDevice()->qcSettings()->setMinSatellites(8);
+            m_dialog->updateUi();
+            m_dialog->updateUi();   // found once: neither adds nor switches pages
+        } else if (when == 2) {
+            delete stack()->currentWidget();   // the device GUI rebuilt its pieces
+            QCOMPARE(stack()->count(), 1);
+            button(QDialogButtonBox::Reset)->click();
+        }
         QCOMPARE(stack()->count(), 2);
-        auto* editor = qobject_cast<qcConfigWidgetBase_t*>(stack()->currentWidget());
-        QVERIFY(editor);
-        QCOMPARE(editor, m_device->deviceGui()->qcConfigWidget());
-        QCOMPARE(minSatellites(editor)->value(), 8);
+        QCOMPARE(stack()->currentWidget(), static_cast<QWidget*>(m_device->deviceGui()->qcConfigWidget()));
+        QCOMPARE(minSatellites(stack()->currentWidget())->value(), 8);
     }
 
-    void editorFoundLate()
-    {
-        makeDialog();   // no data model yet: the bundle has no editor
-        QCOMPARE(stack()->currentWidget(), blankPage());
-        QCOMPARE(stack()->count(), 1);
-
-        connectPort();
-        m_device->remoteDevice()->qcSettings()->setMinSatellites(11);
-        m_dialog->updateUi();
-        QCOMPARE(stack()->count(), 2);
-        QVERIFY(stack()->currentWidget() != blankPage());
-        QCOMPARE(minSatellites(stack()->currentWidget())->value(), 11);
-
-        // found once: another update neither adds nor switches pages
-        m_dialog->updateUi();
-        QCOMPARE(stack()->count(), 2);
-    }
-
-    void editorFoundAgainAfterItWasDestroyed()
-    {
-        connectPort();
-        makeDialog();
-        QPointer<QWidget> first = stack()->currentWidget();
-        delete first.data();   // the device GUI rebuilt its pieces
-        QCOMPARE(stack()->count(), 1);
-
-        m_device->remoteDevice()->qcSettings()->setMinSatellites(6);
-        button(QDialogButtonBox::Reset)->click();
-        QCOMPARE(stack()->count(), 2);
-        QWidget* second = stack()->currentWidget();
-        QVERIFY(second != blankPage());
-        QCOMPARE(minSatellites(second)->value(), 6);
-    }
-
-    void applyWritesTheRecord()
-    {
-        connectPort();
-        makeDialog();
-        QSignalSpy modified(m_dialog, &orvane::orvaneDialog_t::configurationModified);
-        minSatellites(stack()->currentWidget())->setValue(9);
-        QCOMPARE(m_device->remoteDevice()->qcSettings()->minSatellites(), 5u);   // not before Apply
-        button(QDialogButtonBox::Apply)->click();
-        QCOMPARE(m_device->remoteDevice()->qcSettings()->minSatellites(), 9u);
-        QCOMPARE(modified.count(), 1);
-    }
-
-    void resetAndCancelDiscardEdits()
+    void applyWritesTheRecordResetAndCancelDiscard()
     {
         connectPort();
         makeDialog();
         m_dialog->show();
-        minSatellites(stack()->currentWidget())->setValue(12);
+        QSignalSpy modified(m_dialog, &orvane::orvaneDialog_t::configurationModified);
+        QSpinBox* spin = minSatellites(stack()->currentWidget());
+        spin->setValue(12);
         button(QDialogButtonBox::Cancel)->click();
         QVERIFY(!m_dialog->isVisible());
         QCOMPARE(m_device->remoteDevice()->qcSettings()->minSatellites(), 5u);
         button(QDialogButtonBox::Reset)->click();
-        QCOMPARE(minSatellites(stack()->currentWidget())->value(), 5);
+        QCOMPARE(spin->value(), 5);
+
+        spin->setValue(9);
+        button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(m_device->remoteDevice()->qcSettings()->minSatellites(), 9u);
+        QCOMPARE(modified.count(), 1);
     }
 
     void withoutDataModelNothingHappens()
@@ -142,17 +122,14 @@ private slots:
         m_dialog->updateUi();
         QCOMPARE(modified.count(), 0);
         QCOMPARE(minSatellites(editor)->value(), 14);
-    }
 
-    void windowWithoutDeviceShowsTheBlankPage()
-    {
         QWidget parent;
-        dlgQcSettings_t dialog(m_context.get(), &parent);
-        QSignalSpy modified(&dialog, &orvane::orvaneDialog_t::configurationModified);
-        dialog.updateUi();
-        dialog.submit();
-        QCOMPARE(dialog.findChild<QStackedWidget*>("configStack")->count(), 1);
-        QCOMPARE(modified.count(), 0);
+        dlgQcSettings_t orphan(m_context.get(), &parent);
+        QSignalSpy orphanModified(&orphan, &orvane::orvaneDialog_t::configurationModified);
+        orphan.updateUi();
+        orphan.submit();
+        QCOMPARE(orphan.findChild<QStackedWidget*>("configStack")->count(), 1);
+        QCOMPARE(orphanModified.count(), 0);
     }
 };
 

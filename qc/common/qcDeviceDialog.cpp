@@ -1,4 +1,4 @@
-#include "device/qcDeviceDialog.h"
+#include "common/qcDeviceDialog.h"
 
 namespace orvane {
 namespace qc {

@@ -1,0 +1,67 @@
+#pragma once
+
+// What the QC tests build alike: a QC device made as the host makes one, and an answer to
+// the modal warnings a rejected form raises.
+
+#include <device/qcDevice.h>
+
+#include <belrix_common_qt/remoteDevice.h>
+#include <belrix_common_qt/remotePort.h>
+#include <belrix_common_qt_gui/orvaneDeviceGui.h>
+#include <orvane/context.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace qcTest {
+
+struct deviceSpec_t {
+    int capabilities = 0;
+    bool withPort = true;
+    bool connected = false;
+    bool qcQualityPanel = true;
+    bool belrixReceiver = false;
+    std::string type = "GNSS";
+};
+
+inline std::unique_ptr<orvane::qc::qcDevice_t> makeDevice(orvane::context_t* context, deviceSpec_t const& spec)
+{
+    std::unique_ptr<orvane::qc::qcDevice_t> device(
+        new orvane::qc::qcDevice_t(context, QStringLiteral("GNSS 1"), nullptr));
+    if (spec.withPort) {
+        auto* port = new belrix_common_qt::remotePort_t;
+        port->device()->setBelrixReceiver(spec.belrixReceiver);
+        device->setPort(port);
+    }
+    device->deviceGui()->setHasQcQualityPanel(spec.qcQualityPanel);
+    device->setDeviceCapabilities(spec.capabilities);
+    device->setDeviceOldType(spec.type);
+    device->initialize();
+    if (spec.withPort && spec.connected)
+        device->port()->setConnected(true);
+    return device;
+}
+
+// Runs action, answering every warning it raises; returns their texts.
+inline QStringList warningsOf(std::function<void()> const& action)
+{
+    QStringList texts;
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&texts] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            texts << box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    answer.start();
+    action();
+    return texts;
+}
+
+} // namespace qcTest
