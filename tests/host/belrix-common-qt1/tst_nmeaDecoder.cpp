@@ -60,7 +60,14 @@ fields_t itemsOf(remoteDevice_t const& d)
             {"heading", fieldOf(d.heading())}, {"rms", stat(s.rms)}, {"major", stat(s.semiMajor)},
             {"minor", stat(s.semiMinor)},
             {"orientation", field(float(stats && s.orientation ? *s.orientation * RadToDeg : Absent))},
-            {"lat error", stat(s.latError)}, {"lon error", stat(s.lonError)}, {"height error", stat(s.heightError)}};
+            {"lat error", stat(s.latError)}, {"lon error", stat(s.lonError)}, {"height error", stat(s.heightError)},
+            {"rate", fieldOf(d.rateOfTurn())},
+            {"failed", field(d.receiverIntegrity().isValid() ? d.receiverIntegrity().value().failedSatellite : Absent)},
+            {"bias", d.receiverIntegrity().isValid() ? field(d.receiverIntegrity().value().bias) : field(Absent)},
+            {"magnetic", field(d.magneticHeading().isValid() ? d.magneticHeading().value().sensor : float(Absent))},
+            {"deviation", d.magneticHeading().isValid() ? field(d.magneticHeading().value().deviation) : field(Absent)},
+            {"variation", d.magneticHeading().isValid() ? field(d.magneticHeading().value().variation) : field(Absent)},
+            {"wgs84", field(d.outputDatum().isValid() ? double(d.outputDatum().value().isWgs84()) : Absent)}};
 }
 
 // Moves every position 0.001 rad north for display, as a datum shift would; or fails.
@@ -185,6 +192,14 @@ private slots:
         QStringList const twoSignals = {"100 GPGSV,1,1,02,05,06,110,19,24,07,045,20,1",
                                         "100 GPGSV,1,1,02,05,06,110,25,24,07,045,22,6",
                                         "100 GLGSV,1,1,01,65,53,144,30,1", "101 GPGSV,1,1,01,05,06,110,19,1"};
+        // the third sentence of the first group never came
+        QTest::newRow("an unfinished group is retired by the next complete one")
+            << QStringList{"100 GPGSV,3,1,12,20,76,058,40,11,73,252,,06,41,274,,14,41,185,",
+                           "100 GPGSV,3,2,12,13,29,210,41,31,27,059,40,07,26,306,,04,20,308,40",
+                           "101 GPGSV,3,1,12,23,86,270,,13,70,270,40,24,59,270,,04,41,270,40",
+                           "101 GPGSV,3,2,12,25,31,090,,01,22,090,,17,13,270,,05,12,090,",
+                           "101 GPGSV,3,3,12,20,09,090,40,06,08,270,,16,00,090,,31,26,090,40"}
+            << QList<int>{1, 4, 5, 6, 13, 16, 17, 20, 23, 24, 25, 31};
         QTest::newRow("another signal's group still lists it") << twoSignals << QList<int>{5, 24, 65};
         QTest::newRow("no group lists it")
             << twoSignals + QStringList{"101 GPGSV,1,1,01,05,06,110,25,6"} << QList<int>{5, 65};
@@ -258,6 +273,43 @@ private slots:
             << QStringList{"1 GPGGA,130711,5012.790800,N,00806.879600,W,2,08,1.1,25.0,M,,M,,"}
             << QVariantMap{{"lat", 50.0 + 12.7908 / 60}, {"height", Absent}};
         QVariantMap const noFix = {{"lat", Absent}, {"display", Absent}};
+        QVariantMap const withdrawn = {{"lat", Absent}, {"height", Absent}, {"quality", 0}};
+        QTest::newRow("void RMC withdraws height and quality")
+            << QStringList{gga, "11 GPRMC,235948.00,V,0000.0000,N,00000.0000,E,,,161206,,,N"} << withdrawn;
+        QTest::newRow("void GLL withdraws height and quality")
+            << QStringList{gga, "11 GPGLL,,,,,235948.00,V,N"} << withdrawn;
+        // GGA stops at 12 in many receivers; the GSA sentences of the epoch list them all
+        QStringList const f9p = {"1 GNGGA,003956.00,4552.65403,S,17030.00668,E,1,12,0.64,14.2,M,1.8,M,,",
+                                 "1 GNGSA,A,3,13,16,21,15,10,29,27,20,,,,,1.05,0.64,0.83,1",
+                                 "1 GNGSA,A,3,82,66,81,,,,,,,,,,1.05,0.64,0.83,2",
+                                 "1 GNGSA,A,3,07,12,33,,,,,,,,,,1.05,0.64,0.83,3",
+                                 "1 GNGSA,A,3,13,12,22,19,08,21,,,,,,,1.05,0.64,0.83,4"};
+        QTest::newRow("GGA's 12 gives way to the GSA's 20") << f9p << QVariantMap{{"used", 20}};
+        QTest::newRow("also at the next GGA") << f9p + QStringList{f9p[0]} << QVariantMap{{"used", 20}};
+        QTest::newRow("GGA below 12 is believed")
+            << QStringList{"1 GNGGA,003956.00,4552.65403,S,17030.00668,E,1,07,0.64,14.2,M,1.8,M,,", f9p[1]}
+            << QVariantMap{{"used", 7}};
+        QTest::newRow("GBS names a failed satellite")
+            << QStringList{"1 GPGBS,131519.00,0.7,0.5,1.1,02,,30.9,12.6"} << QVariantMap{{"failed", 2}, {"bias", 30.9}};
+        QTest::newRow("GBS without a fault")
+            << QStringList{"1 GPGBS,131519.00,0.7,0.5,1.1,02,,30.9,12.6", "2 GPGBS,131521.00,0.7,0.5,1.1,,,,"}
+            << QVariantMap{{"failed", 0}, {"bias", Absent}};
+        QTest::newRow("GBS of GLONASS by system id")
+            << QStringList{"1 GNGBS,131519.00,0.7,0.5,1.1,05,0.02,30.9,12.6,2,1"} << QVariantMap{{"failed", 69}};
+        QTest::newRow("GBS empty") << QStringList{"1 GPGBS,131519.00,0.7,0.5,1.1,02,,30.9,12.6", "2 GPGBS,131521.00,,,,,,,"}
+                                   << QVariantMap{{"failed", Absent}};
+        // a gyro's own rate is better than one differenced from its headings
+        QTest::newRow("ROT preferred to the computed rate")
+            << QStringList{"1 HEROT,12.5,A", "1 HEHDT,10.0,T", "2 HEHDT,20.0,T", "3.5 HEHDT,30.0,T"}
+            << QVariantMap{{"rate", 12.5}};
+        QTest::newRow("ROT invalid") << QStringList{"1 HEROT,12.5,A", "2 HEROT,3.0,V"} << QVariantMap{{"rate", Absent}};
+        QTest::newRow("HDG with variation only") << QStringList{"1 SDHDG,229.8,,,1.3,E"}
+                                                 << QVariantMap{{"magnetic", 229.8}, {"deviation", Absent}, {"variation", 1.3}};
+        QTest::newRow("HDG westerly") << QStringList{"1 HCHDG,10.0,2.5,W,3.0,W"}
+                                      << QVariantMap{{"deviation", -2.5}, {"variation", -3.0}};
+        QTest::newRow("DTM WGS84, short form") << QStringList{"1 GPDTM,W84,C"} << QVariantMap{{"wgs84", 1}};
+        QTest::newRow("DTM another datum") << QStringList{"1 GPDTM,P90,,0.08,N,0.12,E,-2.1,W84"}
+                                           << QVariantMap{{"wgs84", 0}};
         QTest::newRow("GGA quality 0")
             << QStringList{gga, "11 GPGGA,235952.00,0000.0000,N,00000.0000,E,0,00,0.0,,M,,M,,"} << noFix;
         QTest::newRow("GGA empty") << QStringList{gga, "11 GPGGA,,,,,,0,,,,M,,M,,"} << noFix;
@@ -358,9 +410,14 @@ private slots:
         QCOMPARE(decoder->decodeLine(nullptr, 12, 1.0), nmeaMalformed);
         QCOMPARE(feedRaw("\x01\x02\xff\xfe garbage"), nmeaMalformed);
         QCOMPARE(feedRaw(nmeaLine("HEHDT,4.0,T").trimmed() + "$GPHDT,1.0,T*00"), nmeaBadChecksum);
+        // a sentence that starts where a damaged one breaks off
+        QCOMPARE(feedRaw("$GPGSV,3,1,11,23,87,270,,13,68,270,,24,60,270,$GPRMC,000002.00,V,0000.0000,N,00000.0000,E,,,"
+                         "260910,,,N*48"),
+                 nmeaMalformed);
+        QCOMPARE(device->fixQuality().value(), int(fixQualityInvalid));
         nmeaCounters_t const& c = decoder->counters();
         QCOMPARE(QList<quint64>({c.lines, c.accepted, c.badChecksum, c.malformed, c.unknown}),
-                 QList<quint64>({5, 3, 1, 1, 0}));
+                 QList<quint64>({7, 4, 1, 2, 0}));
         decoder->resetCounters();
         QCOMPARE(decoder->counters().lines, 0u);
         nmeaDecoder_t alone(nullptr);   // no device: it only counts

@@ -185,6 +185,12 @@ private slots:
         QTest::newRow("VTG cut") << QByteArray("GPVTG,,T,,M,2C");
         QTest::newRow("ZDA cut") << QByteArray("GPZDA,112257.00,22,03");
         QTest::newRow("ALM cut") << QByteArray("GPALM,1,1,15,1159,00,441d,4e,16be");
+        QTest::newRow("GBS cut") << QByteArray("GPGBS,131519.00,0.7,0.5");
+        QTest::newRow("GBS probability above 1") << QByteArray("GPGBS,131519.00,0.7,0.5,1.1,02,1.5,30.9,12.6");
+        QTest::newRow("ROT status letter") << QByteArray("HEROT,1.0,X");
+        QTest::newRow("HDG variation without its side") << QByteArray("HCHDG,10.0,,,3.0,");
+        QTest::newRow("DTM code too long") << QByteArray("GPDTM,W845,,0.08,N,0.12,E,-2.1,W84");
+        QTest::newRow("DTM offset without hemisphere") << QByteArray("GPDTM,P90,,0.08,,0.12,E,-2.1,W84");
         QTest::newRow("60 minutes of latitude") << QByteArray(Gga).replace("4404.1295864", "4460.0000000");
         QTest::newRow("latitude beyond the pole") << QByteArray(Gga).replace("4404.1295864", "9100.0000000");
         QTest::newRow("latitude of a longitude") << QByteArray(Gga).replace("4404.1295864", "12118.8685453");
