@@ -6,6 +6,7 @@
 #include <belrix_common_qt_gui/qualitySettings.h>
 #include <belrix_common_qt_gui/styleManager.h>
 
+#include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/qcDataStore.h>
 #include <belrix_common_qt/qcSettingsBase.h>
 #include <belrix_common_qt/remoteDevice.h>
