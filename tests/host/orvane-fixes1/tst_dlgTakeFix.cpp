@@ -39,6 +39,8 @@ constexpr double lon = -0.05;
 
 fixManager_t* store() { return fixManager_t::instance(); }
 
+enum conversion_t { unchanged, shifted, toLimits, untouched, failing, notANumber };
+
 bool near(double a, double b) { return std::fabs(a - b) <= 1e-12; }
 
 dataItem_t<position_t> positionItem(double age, bool latValid = true)
@@ -81,35 +83,46 @@ private slots:
         m_dir.reset();
     }
 
-    void recordsOnlyCurrentPositions_data()
+    void recordsOnlyCurrentConvertiblePositions_data()
     {
         QTest::addColumn<double>("age");
         QTest::addColumn<bool>("valid");
         QTest::addColumn<bool>("latValid");
-        QTest::addColumn<double>("heightAge");
+        QTest::addColumn<int>("conversion");
         QTest::addColumn<bool>("recorded");
-        QTest::addColumn<double>("height");
-        QTest::newRow("fresh") << 0.0 << true << true << 1.0 << true << 17.25;
-        QTest::newRow("just under the age limit, height too old")
-            << DataMaxAge - 0.001 << true << true << DataMaxAge << true << 0.0;
-        QTest::newRow("at the age limit") << DataMaxAge << true << true << 0.0 << false << 0.0;
-        QTest::newRow("ahead of the clock") << -DataMaxAge << true << true << 0.0 << false << 0.0;
-        QTest::newRow("invalid item") << 0.0 << false << true << 0.0 << false << 0.0;
-        QTest::newRow("latitude invalid") << 0.0 << true << false << 0.0 << false << 0.0;
+        QTest::newRow("fresh") << 0.0 << true << true << int(unchanged) << true;
+        QTest::newRow("just under the age limit") << DataMaxAge - 0.001 << true << true << int(unchanged) << true;
+        QTest::newRow("at the age limit") << DataMaxAge << true << true << int(unchanged) << false;
+        QTest::newRow("ahead of the clock") << -DataMaxAge << true << true << int(unchanged) << false;
+        QTest::newRow("invalid item") << 0.0 << false << true << int(unchanged) << false;
+        QTest::newRow("latitude invalid") << 0.0 << true << false << int(unchanged) << false;
+        QTest::newRow("converted") << 0.0 << true << true << int(shifted) << true;
+        QTest::newRow("converted exactly to the limits") << 0.0 << true << true << int(toLimits) << true;
+        QTest::newRow("conversion leaves the output alone") << 0.0 << true << true << int(untouched) << false;
+        QTest::newRow("conversion fails") << 0.0 << true << true << int(failing) << false;
+        QTest::newRow("conversion gives NaN") << 0.0 << true << true << int(notANumber) << false;
     }
-    void recordsOnlyCurrentPositions()
+    void recordsOnlyCurrentConvertiblePositions()
     {
         QFETCH(double, age);
         QFETCH(bool, valid);
         QFETCH(bool, latValid);
-        QFETCH(double, heightAge);
+        QFETCH(int, conversion);
         QFETCH(bool, recorded);
-        QFETCH(double, height);
         dataItem_t<position_t> item = positionItem(age, latValid);
         item.setValid(valid);
         m_port->device()->setInputPosition(item);
-        m_port->device()->setEllipsoidalHeight(dataItem_t<double>(17.25, now - heightAge));
-
+        // the height counts only while current
+        m_port->device()->setEllipsoidalHeight(dataItem_t<double>(17.25, now - age - 0.5));
+        const coordLL_t converted = conversion == shifted ? coordLL_t(lon + 0.001, lat - 0.001)
+                                  : conversion == toLimits ? coordLL_t(-Pi, Pi / 2.0) : coordLL_t(lon, lat);
+        if (conversion != unchanged) {
+            geodeticSettings_t::instance()->setInputToRawTransformation([=](coordLL_t const& in, coordLL_t& out) {
+                if (conversion != untouched)
+                    out = conversion == notANumber ? coordLL_t(std::nan(""), in.lat) : converted;
+                return conversion != failing;
+            });
+        }
         QSignalSpy failed(m_dialog, &dlgTakeFix_t::takeFixFailed);
         QCOMPARE(m_dialog->takeFix(), recorded);
         QCOMPARE(failed.count(), recorded ? 0 : 1);
@@ -120,8 +133,8 @@ private slots:
         QCOMPARE(fix.portId, 7u);
         QCOMPARE(fix.type, fixTypeManual);
         QCOMPARE(fix.time, now - age);   // the position's own time, not the clock's
-        QVERIFY(near(fix.coord.lat, lat) && near(fix.coord.lon, lon));
-        QCOMPARE(fix.height, height);
+        QVERIFY(near(fix.coord.lat, converted.lat) && near(fix.coord.lon, converted.lon));
+        QCOMPARE(fix.height, age + 0.5 < DataMaxAge ? 17.25 : 0.0);
     }
 
     void refusedWithoutSource()
@@ -135,58 +148,6 @@ private slots:
         }
         QCOMPARE(store()->count(), 0);
         delete bare;
-    }
-
-    void description_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("recorded");
-        const QString time =
-            QDateTime::fromMSecsSinceEpoch(qint64((now - 0.25) * 1000.0)).toString(MillisecondTimeFormatString);
-        QTest::newRow("typed") << QStringLiteral("  buoy 4 ") << QStringLiteral("buoy 4");
-        QTest::newRow("blanks") << QStringLiteral("   ") << QStringLiteral("Fix - ") + time;
-    }
-    void description()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, recorded);
-        m_port->device()->setInputPosition(positionItem(0.25));
-        m_edit->setText(typed);
-        m_dialog->findChild<QPushButton*>(QStringLiteral("takeFixButton"))->click();
-        QCOMPARE(store()->count(), 1);
-        QCOMPARE(store()->fixes().first().description, recorded);
-        QVERIFY(m_edit->text().isEmpty());   // ready for the next fix
-    }
-
-    void conversion_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("recorded");
-        QTest::newRow("converts") << 0 << true;
-        QTest::newRow("leaves the output alone") << 1 << false;
-        QTest::newRow("fails") << 2 << false;
-        QTest::newRow("NaN result") << 3 << false;
-        QTest::newRow("exactly on the limits") << 4 << true;
-    }
-    void conversion()
-    {
-        QFETCH(int, mode);
-        QFETCH(bool, recorded);
-        const coordLL_t converted = mode == 0 ? coordLL_t(lon + 0.001, lat - 0.001) : coordLL_t(-Pi, Pi / 2.0);
-        geodeticSettings_t::instance()->setInputToRawTransformation([=](coordLL_t const& in, coordLL_t& out) {
-            if (mode == 3)
-                out = coordLL_t(std::numeric_limits<double>::quiet_NaN(), in.lat);
-            else if (mode != 1)
-                out = mode == 2 ? in : converted;
-            return mode != 2;
-        });
-        m_port->device()->setInputPosition(positionItem(0.0));
-        QCOMPARE(m_dialog->takeFix(), recorded);
-        QCOMPARE(store()->count(), recorded ? 1 : 0);
-        if (recorded) {
-            QVERIFY(near(store()->fixes().first().coord.lon, converted.lon));
-            QVERIFY(near(store()->fixes().first().coord.lat, converted.lat));
-        }
     }
 
     void storeRefusalReported()
@@ -215,16 +176,20 @@ private slots:
         QCOMPARE(m_list->topLevelItemCount(), 0);
         QVERIFY(store()->open(path));
 
-        m_port->device()->setInputPosition(positionItem(0.0));
-        m_edit->setText(QStringLiteral("first"));
+        // a typed description is trimmed; none at all names the position's time
+        m_port->device()->setInputPosition(positionItem(0.25));
+        m_edit->setText(QStringLiteral("  buoy 4 "));
         QVERIFY(m_dialog->takeFix());
+        QVERIFY(m_edit->text().isEmpty());   // ready for the next fix
         QVERIFY(store()->addFix(8, now, fixTypeManual, coordLL_t(0.1, 0.2), 1.0, QStringLiteral("other again")));
-        m_edit->setText(QStringLiteral("second"));
-        QVERIFY(m_dialog->takeFix());
+        m_edit->setText(QStringLiteral("   "));
+        m_dialog->findChild<QPushButton*>(QStringLiteral("takeFixButton"))->click();
+        const QString time =
+            QDateTime::fromMSecsSinceEpoch(qint64((now - 0.25) * 1000.0)).toString(MillisecondTimeFormatString);
         QStringList shown;
         for (int row = 0; row < m_list->topLevelItemCount(); ++row)
             shown << m_list->topLevelItem(row)->text(4);
-        QCOMPARE(shown, (QStringList{"second", "first", "old"}));
+        QCOMPARE(shown, (QStringList{"Fix - " + time, "buoy 4", "old"}));
         latLonStringOptions_t options;
         options.format = belrix_common_qt_gui::guiSettings_t::get()->latLonFormat();
         QCOMPARE(m_list->topLevelItem(0)->text(1), latitudeString(lat, options));
