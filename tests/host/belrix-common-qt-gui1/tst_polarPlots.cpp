@@ -125,24 +125,6 @@ private slots:
         QCOMPARE(baseGraphWidget_t::ringLabels(range, distanceUnit_t(unit)), labels);
     }
 
-    void labelDecimals_data()
-    {
-        QTest::addColumn<QVector<double>>("values");
-        QTest::addColumn<int>("maxDecimals");
-        QTest::addColumn<int>("decimals");
-        QTest::newRow("whole numbers") << QVector<double>{5, 10, 15, 20} << 3 << 0;
-        QTest::newRow("quarters") << QVector<double>{0.25, 0.5, 0.75, 1.0} << 3 << 2;
-        QTest::newRow("capped") << QVector<double>{0.123456} << 2 << 2;
-        QTest::newRow("negative cap") << QVector<double>{0.5} << -1 << 0;
-    }
-    void labelDecimals()
-    {
-        QFETCH(QVector<double>, values);
-        QFETCH(int, maxDecimals);
-        QFETCH(int, decimals);
-        QCOMPARE(polarMapping_t::labelDecimals(values, maxDecimals), decimals);
-    }
-
     void ellipseIsDrawnToScale_data()
     {
         QTest::addColumn<double>("orientation");
@@ -195,10 +177,7 @@ private slots:
         QVERIFY(tinted(plot, map.relativeToPixel(0.5, 180.0), Qt::red));
         QVERIFY(!tinted(plot, map.relativeToPixel(0.5, 10.0), Qt::red));
         plot.removePosition("far");
-        plot.removePosition("nobody");
-        QVERIFY(!plot.hasPosition("far"));
-        // after a removal the remaining names still find their points
-        plot.addPosition("near", 0.9, 40.0, Qt::blue);
+        plot.addPosition("near", 0.9, 40.0, Qt::blue);   // the remaining name still finds its point
         QCOMPARE(plot.positions().size(), 1);
         QCOMPARE(plot.positions().at(0).bearing, 40.0);
     }
