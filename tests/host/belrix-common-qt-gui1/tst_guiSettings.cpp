@@ -28,6 +28,7 @@ private slots:
             gui->setDistanceUnit(distanceUnitUsSurveyFeet);
             gui->setGridGraphColor(QColor("#123456"));
             gui->setDisplayMode(displayModeNight);
+            gui->setSpeedUnit(speedUnitMilesPerHour);
             gui->setQualityAlertSoundSettings(alertSoundSettings_t(true, "/x/quality_alarm.wav", 7));
         }
         gui->setQualityAlertSoundSettings(alertSoundSettings_t(true, "/x/quality_alarm.wav", 8));
@@ -37,6 +38,7 @@ private slots:
         QCOMPARE(colour.count(), 1);
         QCOMPARE(mode.count(), 1);
         QCOMPARE(alarm.count(), 2);
+        QCOMPARE(speed.count(), 1);
 
         // back to the defaults: a signal for each value that moves, none for the rest
         gui->setUtcOffset(0);
@@ -44,7 +46,8 @@ private slots:
         gui->useDefaults();
         QCOMPARE(unit.count(), 2);
         QCOMPARE(offset.count(), 0);
-        QCOMPARE(speed.count(), 0);
+        QCOMPARE(speed.count(), 2);
+        QCOMPARE(gui->speedUnit(), speedUnitKnots);
     }
 
     void nightDimsTheGraphColours()

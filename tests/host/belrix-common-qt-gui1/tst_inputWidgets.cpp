@@ -67,6 +67,7 @@ private slots:
         edit.setValue(100.0);             // as the user's typing does
         QVERIFY(close(edit.meters(), 100.0 * Feet));
         QCOMPARE(changed.size(), 2);
+        QVERIFY(!edit.negativeAllowed());
         edit.setDistance(-5.0);
         QCOMPARE(edit.meters(), 0.0);
         edit.allowNegative(true);

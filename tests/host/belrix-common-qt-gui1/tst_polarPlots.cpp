@@ -177,6 +177,8 @@ private slots:
         QVERIFY(tinted(plot, map.relativeToPixel(0.5, 180.0), Qt::red));
         QVERIFY(!tinted(plot, map.relativeToPixel(0.5, 10.0), Qt::red));
         plot.removePosition("far");
+        plot.removePosition("nobody");
+        QVERIFY(!plot.hasPosition("far") && plot.hasPosition("near"));
         plot.addPosition("near", 0.9, 40.0, Qt::blue);   // the remaining name still finds its point
         QCOMPARE(plot.positions().size(), 1);
         QCOMPARE(plot.positions().at(0).bearing, 40.0);

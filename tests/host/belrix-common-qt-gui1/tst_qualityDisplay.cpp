@@ -107,6 +107,7 @@ private slots:
         QTest::newRow("satellites at the bad bound") << "satellites" << 4.0 << qualityMarginal;
         QTest::newRow("satellites at the good bound") << "satellites" << 6.0 << qualityMarginal;
         QTest::newRow("satellites above the good bound") << "satellites" << 7.0 << qualityGood;
+        QTest::newRow("satellites not a number") << "satellites" << NaN << qualityOff;
         QTest::newRow("no fix") << "fix" << double(fixQualityInvalid) << qualityBad;
         QTest::newRow("autonomous at the red level") << "fix" << double(fixQualityGps) << qualityBad;
         QTest::newRow("differential") << "fix" << double(fixQualityDgps) << qualityMarginal;
@@ -169,6 +170,7 @@ private slots:
         light.setQuality(qualityOff);
         setNight(!night);
         QCOMPARE(light.quality(), qualityOff);
+        QVERIFY(!light.label());
     }
 
     void panelGradesCurrentValues()
@@ -211,9 +213,12 @@ private slots:
         panel->updateData(Now + 2.0, &device);
         QCOMPARE(panel->valueText(row::rowUnitVariance), NoDataString);
 
-        panel->updateData(Now, nullptr);
+        panel->updateData(Now + DataMaxAge, &device);
         for (int r = 0; r < row::rowCount; ++r)
             QCOMPARE(panel->quality(row::row_t(r)), qualityOff);
+        panel->updateData(Now, &device);
+        panel->updateData(Now, nullptr);
+        QCOMPARE(panel->quality(row::rowFix), qualityOff);
         panel->updateData(Now, &device);
         panel->clearData();
         QCOMPARE(panel->valueText(row::rowHdop), NoDataString);

@@ -116,6 +116,7 @@ private slots:
         QCOMPARE(texts(menus.menu("View")->actions()),
                  QStringList({"Panel 1", "Panel 2", "|", "&Alpha", "|", "Before Beta", "Beta"}));
         QCOMPARE(menus.actionForTitle("View", "Alpha"), &a);
+        QVERIFY(!menus.actionForTitle("View", "Gamma"));
         QVERIFY(!menus.actionForTitle("Nowhere", "Alpha"));
         QStringList titles;
         for (QAction* action : window.menuBar()->actions())
