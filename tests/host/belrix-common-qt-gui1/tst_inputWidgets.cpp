@@ -111,10 +111,11 @@ private slots:
         // what is written from the value reads back as the value
         const double value = edit.radians();
         longitude ? lon.setLongitude(value) : latitude.setLatitude(value);
-        const QString written = edit.text();
-        edit.setText(QString());
-        edit.setText(written);
-        QVERIFY2(close(edit.radians(), value, 1e-8), qPrintable(written));
+        latitudeEdit_t latitudeReader;
+        longitudeEdit_t longitudeReader;
+        angleEdit_t& reader = longitude ? static_cast<angleEdit_t&>(longitudeReader) : latitudeReader;
+        reader.setText(edit.text());
+        QVERIFY2(close(reader.radians(), value, 1e-8), qPrintable(edit.text()));
     }
 
     void angleSetByProgram()
