@@ -14,7 +14,7 @@
 #include <QtTest>
 
 #include <cmath>
-#include <functional>
+#include <memory>
 
 using namespace belrix_common_qt_gui;
 using belrix_common_qt::DegToRad;
@@ -99,23 +99,24 @@ private slots:
         QFETCH(bool, longitude);
         QFETCH(QString, text);
         QFETCH(double, degrees);
-        latitudeEdit_t latitude;
-        longitudeEdit_t lon;
-        angleEdit_t& edit = longitude ? static_cast<angleEdit_t&>(lon) : latitude;
-        edit.setText(text);
+        auto make = [longitude]() -> std::unique_ptr<angleEdit_t> {
+            if (longitude)
+                return std::make_unique<longitudeEdit_t>();
+            return std::make_unique<latitudeEdit_t>();
+        };
+        const auto edit = make();
+        edit->setText(text);
         if (std::isnan(degrees)) {
-            QVERIFY(!edit.hasValidAngle());
+            QVERIFY(!edit->hasValidAngle());
             return;
         }
-        QVERIFY2(close(edit.radians(), degrees * DegToRad), qPrintable(QString::number(edit.radians())));
+        QVERIFY2(close(edit->radians(), degrees * DegToRad), qPrintable(QString::number(edit->radians())));
         // what is written from the value reads back as the value
-        const double value = edit.radians();
-        longitude ? lon.setLongitude(value) : latitude.setLatitude(value);
-        latitudeEdit_t latitudeReader;
-        longitudeEdit_t longitudeReader;
-        angleEdit_t& reader = longitude ? static_cast<angleEdit_t&>(longitudeReader) : latitudeReader;
-        reader.setText(edit.text());
-        QVERIFY2(close(reader.radians(), value, 1e-8), qPrintable(edit.text()));
+        const double value = edit->radians();
+        edit->setRadians(value);
+        const auto reader = make();
+        reader->setText(edit->text());
+        QVERIFY2(close(reader->radians(), value, 1e-8), qPrintable(edit->text()));
     }
 
     void angleSetByProgram()
