@@ -14,9 +14,7 @@ class tst_guiSettings : public QObject
 private slots:
     void init() { guiSettings_t::get()->useDefaults(); }
 
-    void onePerProcess() { QCOMPARE(guiSettings_t::get(), guiSettings_t::get()); }
-
-    void settersSignalOnlyChanges()
+    void signalsOnlyRealChanges()
     {
         guiSettings_t* gui = guiSettings_t::get();
         QSignalSpy offset(gui, &guiSettings_t::utcOffsetChanged);
@@ -24,37 +22,31 @@ private slots:
         QSignalSpy colour(gui, &guiSettings_t::gridGraphColorChanged);
         QSignalSpy mode(gui, &guiSettings_t::displayModeChanged);
         QSignalSpy alarm(gui, &guiSettings_t::qualityAlertSoundSettingsChanged);
-
-        gui->setUtcOffset(3600);
-        gui->setUtcOffset(3600);
-        gui->setDistanceUnit(distanceUnitUsSurveyFeet);
-        gui->setDistanceUnit(distanceUnitUsSurveyFeet);
-        gui->setGridGraphColor(QColor("#123456"));
-        gui->setGridGraphColor(QColor("#123456"));
-        gui->setDisplayMode(displayModeNight);
-        gui->setDisplayMode(displayModeNight);
-        alertSoundSettings_t a(true, "/x/quality_alarm.wav", 7);
-        gui->setQualityAlertSoundSettings(a);
-        gui->setQualityAlertSoundSettings(alertSoundSettings_t(true, "/x/quality_alarm.wav", 7));
+        QSignalSpy speed(gui, &guiSettings_t::speedUnitChanged);
+        for (int twice = 0; twice < 2; ++twice) {
+            gui->setUtcOffset(3600);
+            gui->setDistanceUnit(distanceUnitUsSurveyFeet);
+            gui->setGridGraphColor(QColor("#123456"));
+            gui->setDisplayMode(displayModeNight);
+            gui->setSpeedUnit(speedUnitMilesPerHour);
+            gui->setQualityAlertSoundSettings(alertSoundSettings_t(true, "/x/quality_alarm.wav", 7));
+        }
         gui->setQualityAlertSoundSettings(alertSoundSettings_t(true, "/x/quality_alarm.wav", 8));
-
         QCOMPARE(offset.count(), 1);
         QCOMPARE(offset.first().first().toInt(), 3600);
         QCOMPARE(unit.count(), 1);
         QCOMPARE(colour.count(), 1);
         QCOMPARE(mode.count(), 1);
         QCOMPARE(alarm.count(), 2);
-    }
-
-    void useDefaultsSignalsWhatChanges()
-    {
-        guiSettings_t* gui = guiSettings_t::get();
-        gui->setSpeedUnit(speedUnitMilesPerHour);
-        QSignalSpy speed(gui, &guiSettings_t::speedUnitChanged);
-        QSignalSpy offset(gui, &guiSettings_t::utcOffsetChanged);
-        gui->useDefaults();
         QCOMPARE(speed.count(), 1);
+
+        // back to the defaults: a signal for each value that moves, none for the rest
+        gui->setUtcOffset(0);
+        offset.clear();
+        gui->useDefaults();
+        QCOMPARE(unit.count(), 2);
         QCOMPARE(offset.count(), 0);
+        QCOMPARE(speed.count(), 2);
         QCOMPARE(gui->speedUnit(), speedUnitKnots);
     }
 

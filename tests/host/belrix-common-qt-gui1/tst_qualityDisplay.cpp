@@ -6,12 +6,12 @@
 #include <belrix_common_qt_gui/qualitySettings.h>
 #include <belrix_common_qt_gui/styleManager.h>
 
+#include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/qcDataStore.h>
 #include <belrix_common_qt/qcSettingsBase.h>
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/textFormat.h>
 
-#include <QImage>
 #include <QLabel>
 #include <QtTest>
 
@@ -19,8 +19,7 @@
 #include <memory>
 
 using namespace belrix_common_qt_gui;
-using belrix_common_qt::dataItem_t;
-using belrix_common_qt::remoteDevice_t;
+using namespace belrix_common_qt;
 
 Q_DECLARE_METATYPE(belrix_common_qt_gui::quality_t)
 
@@ -28,36 +27,52 @@ namespace {
 
 constexpr double Now = 1796498625.0;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double Inf = std::numeric_limits<double>::infinity();
 
-QImage lampImage(QLabel const& label)
+// Each pair its own bounds, so a value graded by the wrong pair shows.
+qualitySettings_t thresholds()
 {
-    return label.pixmap(Qt::ReturnByValue).toImage();
+    qualitySettings_t s;
+    s.hdopLess = 1.0f;
+    s.hdopGreater = 2.0f;
+    s.pdopLess = 3.0f;
+    s.pdopGreater = 4.0f;
+    s.vdopLess = 5.0f;
+    s.vdopGreater = 6.0f;
+    s.ageLess = 7;
+    s.ageGreater = 8;
+    s.typeCorrYellow = 3;   // up to RTK float marginal
+    s.typeCorrRed = 1;      // autonomous bad
+    return s;
 }
 
-QColor centre(QLabel const& label)
+quality_t grade(QString const& rule, double value)
 {
-    const QImage image = lampImage(label);
-    return image.pixelColor(image.width() / 2, image.height() / 2);
+    const qualitySettings_t s = thresholds();
+    if (rule == "hdop") return qualityGrader_t::hdop(value, s);
+    if (rule == "pdop") return qualityGrader_t::pdop(value, s);
+    if (rule == "vdop") return qualityGrader_t::vdop(value, s);
+    if (rule == "age") return qualityGrader_t::correctionAge(value, s);
+    if (rule == "satellites") return qualityGrader_t::satellitesUsed(value, qualitySettings_t());
+    if (rule == "fix") return qualityGrader_t::fix(int(value), s);
+    if (rule == "variance") return qualityGrader_t::unitVariance(value, 4.0);
+    if (rule == "reversed small") return qualityGrader_t::smallerIsBetter(value, 5.0, 2.0);
+    return qualityGrader_t::largerIsBetter(value, 4.0, 8.0);
 }
 
-int brightest(QImage const& image)
+int brightest(QLabel const& label)
 {
+    const QImage image = label.pixmap(Qt::ReturnByValue).toImage();
     int top = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.alpha() > 0)
-                top = std::max(top, c.lightness());
-        }
-    }
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y).alpha() > 0)
+                top = std::max(top, image.pixelColor(x, y).lightness());
     return top;
 }
 
 void setNight(bool night)
 {
-    guiSettings_t::get()->setDisplayMode(night ? belrix_common_qt::displayModeNight
-                                               : belrix_common_qt::displayModeDay);
+    guiSettings_t::get()->setDisplayMode(night ? displayModeNight : displayModeDay);
 }
 
 } // namespace
@@ -75,289 +90,138 @@ private slots:
     }
     void cleanup() { init(); }
 
-    // ---- grading --------------------------------------------------------------------
-
-    void smallerIsBetter_data()
+    void grading_data()
     {
+        QTest::addColumn<QString>("rule");
         QTest::addColumn<double>("value");
         QTest::addColumn<quality_t>("quality");
-        // good below 2, bad above 4
-        QTest::newRow("well below") << 0.5 << qualityGood;
-        QTest::newRow("just below the good bound") << 1.999 << qualityGood;
-        QTest::newRow("at the good bound") << 2.0 << qualityMarginal;
-        QTest::newRow("between") << 3.0 << qualityMarginal;
-        QTest::newRow("at the bad bound") << 4.0 << qualityMarginal;
-        QTest::newRow("just above the bad bound") << 4.001 << qualityBad;
-        QTest::newRow("infinite") << Inf << qualityBad;
-        QTest::newRow("not a number") << NaN << qualityOff;
+        QTest::newRow("hdop below the good bound") << "hdop" << 0.999 << qualityGood;
+        QTest::newRow("hdop at the good bound") << "hdop" << 1.0 << qualityMarginal;
+        QTest::newRow("hdop at the bad bound") << "hdop" << 2.0 << qualityMarginal;
+        QTest::newRow("hdop above the bad bound") << "hdop" << 2.001 << qualityBad;
+        QTest::newRow("hdop not a number") << "hdop" << NaN << qualityOff;
+        QTest::newRow("pdop by its own pair") << "pdop" << 3.5 << qualityMarginal;
+        QTest::newRow("vdop by its own pair") << "vdop" << 4.5 << qualityGood;
+        QTest::newRow("age by its own pair") << "age" << 8.5 << qualityBad;
+        QTest::newRow("satellites below the bad bound") << "satellites" << 3.0 << qualityBad;
+        QTest::newRow("satellites at the bad bound") << "satellites" << 4.0 << qualityMarginal;
+        QTest::newRow("satellites at the good bound") << "satellites" << 6.0 << qualityMarginal;
+        QTest::newRow("satellites above the good bound") << "satellites" << 7.0 << qualityGood;
+        QTest::newRow("satellites not a number") << "satellites" << NaN << qualityOff;
+        QTest::newRow("no fix") << "fix" << double(fixQualityInvalid) << qualityBad;
+        QTest::newRow("autonomous at the red level") << "fix" << double(fixQualityGps) << qualityBad;
+        QTest::newRow("differential") << "fix" << double(fixQualityDgps) << qualityMarginal;
+        QTest::newRow("RTK float at the yellow level") << "fix" << double(fixQualityRtkFloat) << qualityMarginal;
+        QTest::newRow("RTK fixed") << "fix" << double(fixQualityRtkFixed) << qualityGood;
+        QTest::newRow("variance at the limit") << "variance" << 4.0 << qualityGood;
+        QTest::newRow("variance above the limit") << "variance" << 4.01 << qualityBad;
+        QTest::newRow("variance not a number") << "variance" << NaN << qualityOff;
+        // bounds the wrong way round must not show green for a value also called bad
+        QTest::newRow("reversed smaller bounds") << "reversed small" << 3.0 << qualityBad;
+        QTest::newRow("reversed larger bounds") << "reversed large" << 5.0 << qualityBad;
     }
-
-    void smallerIsBetter()
+    void grading()
     {
+        QFETCH(QString, rule);
         QFETCH(double, value);
         QFETCH(quality_t, quality);
-        QCOMPARE(qualityGrader_t::smallerIsBetter(value, 2.0, 4.0), quality);
-    }
-
-    void largerIsBetter_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<quality_t>("quality");
-        // satellites used with the defaults: good above 6, bad below 4
-        QTest::newRow("three") << 3.0 << qualityBad;
-        QTest::newRow("four") << 4.0 << qualityMarginal;
-        QTest::newRow("six") << 6.0 << qualityMarginal;
-        QTest::newRow("seven") << 7.0 << qualityGood;
-        QTest::newRow("none") << 0.0 << qualityBad;
-        QTest::newRow("not a number") << NaN << qualityOff;
-    }
-
-    void largerIsBetter()
-    {
-        QFETCH(double, value);
-        QFETCH(quality_t, quality);
-        QCOMPARE(qualityGrader_t::satellitesUsed(value, qualitySettings_t()), quality);
-    }
-
-    void overlappingThresholdsFavourBad()
-    {
-        // a configuration with the bounds the wrong way round must not show green for
-        // a value it also calls bad
-        QCOMPARE(qualityGrader_t::smallerIsBetter(3.0, 5.0, 2.0), qualityBad);
-        QCOMPARE(qualityGrader_t::largerIsBetter(5.0, 4.0, 8.0), qualityBad);
-    }
-
-    void thresholdsReachTheirValues()
-    {
-        qualitySettings_t s;
-        s.hdopLess = 1.0f;
-        s.hdopGreater = 2.0f;
-        s.pdopLess = 3.0f;
-        s.pdopGreater = 4.0f;
-        s.vdopLess = 5.0f;
-        s.vdopGreater = 6.0f;
-        s.ageLess = 7;
-        s.ageGreater = 8;
-        // each value is graded by its own pair and no other
-        QCOMPARE(qualityGrader_t::hdop(1.5, s), qualityMarginal);
-        QCOMPARE(qualityGrader_t::hdop(2.5, s), qualityBad);
-        QCOMPARE(qualityGrader_t::pdop(2.5, s), qualityGood);
-        QCOMPARE(qualityGrader_t::pdop(3.5, s), qualityMarginal);
-        QCOMPARE(qualityGrader_t::vdop(4.5, s), qualityGood);
-        QCOMPARE(qualityGrader_t::vdop(6.5, s), qualityBad);
-        QCOMPARE(qualityGrader_t::correctionAge(6.5, s), qualityGood);
-        QCOMPARE(qualityGrader_t::correctionAge(7.5, s), qualityMarginal);
-        QCOMPARE(qualityGrader_t::correctionAge(8.5, s), qualityBad);
-    }
-
-    void fixType_data()
-    {
-        QTest::addColumn<int>("fixQuality");
-        QTest::addColumn<quality_t>("quality");
-        // defaults: correction level 1 (autonomous) marginal, 0 bad
-        QTest::newRow("no fix") << int(belrix_common_qt::fixQualityInvalid) << qualityBad;
-        QTest::newRow("autonomous") << int(belrix_common_qt::fixQualityGps) << qualityMarginal;
-        QTest::newRow("differential") << int(belrix_common_qt::fixQualityDgps) << qualityGood;
-        QTest::newRow("RTK float") << int(belrix_common_qt::fixQualityRtkFloat) << qualityGood;
-        QTest::newRow("RTK fixed") << int(belrix_common_qt::fixQualityRtkFixed) << qualityGood;
-        QTest::newRow("dead reckoning") << int(belrix_common_qt::fixQualityEstimated) << qualityBad;
-        QTest::newRow("manual") << int(belrix_common_qt::fixQualityManual) << qualityBad;
-        QTest::newRow("simulation") << int(belrix_common_qt::fixQualitySimulation) << qualityBad;
-        QTest::newRow("unknown code") << 42 << qualityBad;
-        QTest::newRow("negative code") << -1 << qualityBad;
-    }
-
-    void fixType()
-    {
-        QFETCH(int, fixQuality);
-        QFETCH(quality_t, quality);
-        QCOMPARE(qualityGrader_t::fix(fixQuality, qualitySettings_t()), quality);
-    }
-
-    void fixTypeFollowsTheCorrectionThresholds()
-    {
-        qualitySettings_t s;
-        s.typeCorrYellow = 3;   // only RTK fixed is good
-        s.typeCorrRed = 1;      // autonomous is bad
-        QCOMPARE(qualityGrader_t::fix(belrix_common_qt::fixQualityGps, s), qualityBad);
-        QCOMPARE(qualityGrader_t::fix(belrix_common_qt::fixQualityDgps, s), qualityMarginal);
-        QCOMPARE(qualityGrader_t::fix(belrix_common_qt::fixQualityRtkFloat, s), qualityMarginal);
-        QCOMPARE(qualityGrader_t::fix(belrix_common_qt::fixQualityRtkFixed, s), qualityGood);
-    }
-
-    void unitVariance_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<quality_t>("quality");
-        QTest::newRow("below the limit") << 1.0 << qualityGood;
-        QTest::newRow("at the limit") << 4.0 << qualityGood;
-        QTest::newRow("above the limit") << 4.01 << qualityBad;
-        QTest::newRow("not a number") << NaN << qualityOff;
-    }
-
-    void unitVariance()
-    {
-        QFETCH(double, value);
-        QFETCH(quality_t, quality);
-        QCOMPARE(qualityGrader_t::unitVariance(value, 4.0), quality);
-    }
-
-    // ---- the light --------------------------------------------------------------------
-
-    void lampsDifferByLevelAndMode()
-    {
-        for (bool night : {false, true}) {
-            QSet<QRgb> colors;
-            for (quality_t q : {qualityOff, qualityBad, qualityMarginal, qualityGood})
-                colors.insert(qualityLight_t::lampColor(q, night).rgb());
-            QCOMPARE(colors.size(), 4);
-        }
-        for (quality_t q : {qualityOff, qualityBad, qualityMarginal, qualityGood})
-            QVERIFY(qualityLight_t::lampColor(q, true).lightness() < qualityLight_t::lampColor(q, false).lightness());
+        QCOMPARE(grade(rule, value), quality);
     }
 
     void lightDrawsItsLevel_data()
     {
         QTest::addColumn<bool>("night");
         QTest::addColumn<quality_t>("quality");
-        for (bool night : {false, true}) {
-            const char* mode = night ? "night" : "day";
-            QTest::addRow("%s off", mode) << night << qualityOff;
-            QTest::addRow("%s bad", mode) << night << qualityBad;
-            QTest::addRow("%s marginal", mode) << night << qualityMarginal;
-            QTest::addRow("%s good", mode) << night << qualityGood;
-        }
+        QTest::newRow("day bad") << false << qualityBad;
+        QTest::newRow("day good") << false << qualityGood;
+        QTest::newRow("night marginal") << true << qualityMarginal;
     }
-
     void lightDrawsItsLevel()
     {
         QFETCH(bool, night);
         QFETCH(quality_t, quality);
-        setNight(night);
-        QLabel label(QStringLiteral("--"));
-        qualityLight_t light(&label);
-        light.setQuality(quality);
-        QCOMPARE(light.quality(), quality);
-        QVERIFY(label.text().isEmpty());
-        const QColor expected = qualityLight_t::lampColor(quality, night);
-        const QColor drawn = centre(label);
-        // the day lamp glows towards its upper left, so its centre is a little lighter
-        QVERIFY2(std::abs(drawn.hue() - expected.hue()) <= 12 || quality == qualityOff,
-                 qPrintable(drawn.name() + " for " + expected.name()));
-        if (night)
-            QVERIFY2(brightest(lampImage(label)) < 140, "a night lamp must not glare");
-    }
+        QSet<QRgb> colors;
+        for (quality_t q : {qualityOff, qualityBad, qualityMarginal, qualityGood})
+            colors.insert(qualityLight_t::lampColor(q, night).rgb());
+        QCOMPARE(colors.size(), 4);
 
-    void lightFollowsTheDisplayMode()
-    {
-        QLabel label;
-        qualityLight_t light(&label);
-        light.setQuality(qualityGood);
-        const int day = brightest(lampImage(label));
-        setNight(true);
-        const int night = brightest(lampImage(label));
-        QVERIFY2(night < day, qPrintable(QStringLiteral("%1 %2").arg(night).arg(day)));
-        setNight(false);
-        QCOMPARE(brightest(lampImage(label)), day);
-
-        // the style tags alone also make it night
-        styleManager_t::get()->setGlobalTags({guiSettings_t::nightModeTag});
-        QCOMPARE(brightest(lampImage(label)), night);
-    }
-
-    void labelMayGoFirst()
-    {
-        auto* label = new QLabel;
+        auto* label = new QLabel(QStringLiteral("--"));
         qualityLight_t light(label);
+        light.setQuality(quality);
+        const int day = brightest(*label);
+        setNight(night);
+        QVERIFY(label->text().isEmpty());
+        const QImage image = label->pixmap(Qt::ReturnByValue).toImage();
+        const QColor drawn = image.pixelColor(image.width() / 2, image.height() / 2);
+        const QColor expected = qualityLight_t::lampColor(quality, night);
+        // the day lamp glows towards its upper left, so its centre is a little lighter
+        QVERIFY2(std::abs(drawn.hue() - expected.hue()) <= 12, qPrintable(drawn.name() + " for " + expected.name()));
+        if (night) {
+            QVERIFY2(brightest(*label) < std::min(day, 140), "a night lamp must not glare");
+            // the style tags alone also make it night
+            const int dimmed = brightest(*label);
+            setNight(false);
+            QCOMPARE(brightest(*label), day);
+            styleManager_t::get()->setGlobalTags({guiSettings_t::nightModeTag});
+            QCOMPARE(brightest(*label), dimmed);
+        }
+        // the label may go first
         delete label;
-        light.setQuality(qualityBad);
-        setNight(true);
-        QCOMPARE(light.quality(), qualityBad);
+        light.setQuality(qualityOff);
+        setNight(!night);
+        QCOMPARE(light.quality(), qualityOff);
         QVERIFY(!light.label());
     }
-
-    // ---- the QC quality panel ------------------------------------------------------------
 
     void panelGradesCurrentValues()
     {
         remoteDevice_t device;
-        device.setFixQuality(dataItem_t<int>(belrix_common_qt::fixQualityRtkFloat, Now));
+        device.setFixQuality(dataItem_t<int>(fixQualityRtkFloat, Now));
         device.setSatellitesUsed(dataItem_t<unsigned int>(5, Now - 2.9));
         device.setHdop(dataItem_t<float>(4.5f, Now));
-        device.setPdop(dataItem_t<float>(1.25f, Now - 3.0));   // too old
+        device.setPdop(dataItem_t<float>(1.25f, Now - DataMaxAge));
         device.setCorrectionAge(dataItem_t<float>(12.0f, Now));
-        belrix_common_qt::qcSummary_t summary;
+        qcSummary_t summary;
         summary.unitVariance = 5.5f;
         device.qcDataStore()->addSummary(Now - 1.0, summary);
 
-        qcQualityPanel_t panel;
-        panel.updateData(Now, &device);
-        using row = qcQualityPanel_t;
-        QCOMPARE(panel.valueText(row::rowFix), belrix_common_qt::fixQualityString(belrix_common_qt::fixQualityRtkFloat));
-        QCOMPARE(panel.quality(row::rowFix), qualityGood);
-        QCOMPARE(panel.valueText(row::rowSatellites), QStringLiteral("5"));
-        QCOMPARE(panel.quality(row::rowSatellites), qualityMarginal);
-        QCOMPARE(panel.valueText(row::rowHdop), QStringLiteral("4.5"));
-        QCOMPARE(panel.quality(row::rowHdop), qualityBad);
-        QCOMPARE(panel.valueText(row::rowPdop), belrix_common_qt::NoDataString);
-        QCOMPARE(panel.quality(row::rowPdop), qualityOff);
-        QCOMPARE(panel.valueText(row::rowCorrectionAge), QStringLiteral("12.0 s"));
-        QCOMPARE(panel.quality(row::rowCorrectionAge), qualityMarginal);
-        QCOMPARE(panel.valueText(row::rowUnitVariance), QStringLiteral("5.50"));
-        QCOMPARE(panel.quality(row::rowUnitVariance), qualityBad);   // default limit 4
-
-        device.qcSettings()->setUnitVarianceLimit(6.0);
-        panel.updateData(Now, &device);
-        QCOMPARE(panel.quality(row::rowUnitVariance), qualityGood);
-
-        // a stale summary is no summary
-        panel.updateData(Now + 2.0, &device);
-        QCOMPARE(panel.quality(row::rowUnitVariance), qualityOff);
-        QCOMPARE(panel.valueText(row::rowUnitVariance), belrix_common_qt::NoDataString);
-    }
-
-    void panelEmptiesWithoutData()
-    {
-        remoteDevice_t device;
-        device.setHdop(dataItem_t<float>(0.9f, Now));
-        qcQualityPanel_t panel;
-        panel.updateData(Now, &device);
-        QCOMPARE(panel.quality(qcQualityPanel_t::rowHdop), qualityGood);
-        panel.updateData(Now, nullptr);
-        for (int r = 0; r < qcQualityPanel_t::rowCount; ++r) {
-            QCOMPARE(panel.valueText(qcQualityPanel_t::row_t(r)), belrix_common_qt::NoDataString);
-            QCOMPARE(panel.quality(qcQualityPanel_t::row_t(r)), qualityOff);
-        }
-        panel.updateData(Now, &device);
-        panel.clearData();
-        QCOMPARE(panel.quality(qcQualityPanel_t::rowHdop), qualityOff);
-    }
-
-    void bundleHandsItsThresholdsToThePanel()
-    {
+        // the device's bundle hands its thresholds to every panel it makes
         qualitySettings_t thresholds;
         orvaneDeviceGui_t gui;
         gui.setQualitySettings(&thresholds);
         std::unique_ptr<QWidget> widget(gui.qcQualityPanel());
         auto* panel = qobject_cast<qcQualityPanel_t*>(widget.get());
         QVERIFY(panel);
-        QCOMPARE(panel->windowTitle(), QStringLiteral("QC Quality"));
-
-        remoteDevice_t device;
-        device.setHdop(dataItem_t<float>(1.5f, Now));
         panel->updateData(Now, &device);
-        QCOMPARE(panel->quality(qcQualityPanel_t::rowHdop), qualityGood);
-        thresholds.hdopGreater = 1.0f;
-        panel->updateData(Now, &device);
-        QCOMPARE(panel->quality(qcQualityPanel_t::rowHdop), qualityBad);
-
-        // a destroyed panel is made anew on the next request, with the same thresholds
+        using row = qcQualityPanel_t;
+        const QStringList texts = {fixQualityString(fixQualityRtkFloat), "5", "4.5", NoDataString, "12.0 s", "5.50"};
+        const QList<quality_t> grades = {qualityGood, qualityMarginal, qualityBad,
+                                         qualityOff,  qualityMarginal, qualityBad};
+        for (int r = 0; r < row::rowCount; ++r) {
+            QCOMPARE(panel->valueText(row::row_t(r)), texts.at(r));
+            QCOMPARE(panel->quality(row::row_t(r)), grades.at(r));
+        }
+        thresholds.hdopGreater = 5.0f;
+        device.qcSettings()->setUnitVarianceLimit(6.0);
         widget.reset();
-        widget.reset(gui.qcQualityPanel());
+        widget.reset(gui.qcQualityPanel());   // made anew once destroyed
         panel = qobject_cast<qcQualityPanel_t*>(widget.get());
         panel->updateData(Now, &device);
-        QCOMPARE(panel->quality(qcQualityPanel_t::rowHdop), qualityBad);
+        QCOMPARE(panel->quality(row::rowHdop), qualityMarginal);
+        QCOMPARE(panel->quality(row::rowUnitVariance), qualityGood);
+        // a stale summary is no summary
+        panel->updateData(Now + 2.0, &device);
+        QCOMPARE(panel->valueText(row::rowUnitVariance), NoDataString);
 
+        panel->updateData(Now + DataMaxAge, &device);
+        for (int r = 0; r < row::rowCount; ++r)
+            QCOMPARE(panel->quality(row::row_t(r)), qualityOff);
+        panel->updateData(Now, &device);
+        panel->updateData(Now, nullptr);
+        QCOMPARE(panel->quality(row::rowFix), qualityOff);
+        panel->updateData(Now, &device);
+        panel->clearData();
+        QCOMPARE(panel->valueText(row::rowHdop), NoDataString);
         gui.setHasQcQualityPanel(false);
         QVERIFY(!gui.qcQualityPanel());
     }
