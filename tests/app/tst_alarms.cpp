@@ -1,7 +1,7 @@
-#include "alarmMonitor.h"
-#include "alarmPlayer.h"
-#include "alarmSounds.h"
-#include "alarmStateReader.h"
+#include "alarms/alarmMonitor.h"
+#include "alarms/alarmPlayer.h"
+#include "alarms/alarmSounds.h"
+#include "alarms/alarmStateReader.h"
 
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/remoteDevice.h>

@@ -1,5 +1,5 @@
-#include "deviceConfig.h"
-#include "orvaneApplication.h"
+#include "application/deviceConfig.h"
+#include "application/orvaneApplication.h"
 
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/navConstants.h>

@@ -1,13 +1,13 @@
-#include "deviceConfig.h"
-#include "deviceFeed.h"
-#include "dlgDeviceConfig.h"
-#include "dlgRawNmea.h"
-#include "fileReplaySource.h"
-#include "nmeaEncoder.h"
-#include "nmeaRecorder.h"
-#include "nmeaSource.h"
-#include "orvaneApplication.h"
-#include "simulation.h"
+#include "application/deviceConfig.h"
+#include "application/deviceFeed.h"
+#include "windows/dlgDeviceConfig.h"
+#include "windows/dlgRawNmea.h"
+#include "sources/fileReplaySource.h"
+#include "simulation/nmeaEncoder.h"
+#include "sources/nmeaRecorder.h"
+#include "sources/nmeaSource.h"
+#include "application/orvaneApplication.h"
+#include "simulation/simulation.h"
 
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/navConstants.h>

@@ -1,7 +1,7 @@
-#include "deviceFeed.h"
-#include "fileReplaySource.h"
-#include "nmeaEncoder.h"
-#include "nmeaRecorder.h"
+#include "application/deviceFeed.h"
+#include "sources/fileReplaySource.h"
+#include "simulation/nmeaEncoder.h"
+#include "sources/nmeaRecorder.h"
 
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/remoteDevice.h>

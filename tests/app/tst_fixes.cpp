@@ -1,6 +1,6 @@
-#include "fixesWindow.h"
-#include "mainWindow.h"
-#include "orvaneApplication.h"
+#include "windows/fixesWindow.h"
+#include "windows/mainWindow.h"
+#include "application/orvaneApplication.h"
 
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/textFormat.h>

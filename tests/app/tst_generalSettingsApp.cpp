@@ -1,4 +1,4 @@
-#include "orvaneApplication.h"
+#include "application/orvaneApplication.h"
 
 #include <belrix_common_qt/remoteController.h>
 #include <belrix_common_qt_gui/guiSettings.h>

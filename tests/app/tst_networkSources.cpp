@@ -1,8 +1,8 @@
-#include "gpsdSource.h"
-#include "nmeaEncoder.h"
-#include "serialSource.h"
-#include "tcpClientSource.h"
-#include "udpSource.h"
+#include "sources/gpsdSource.h"
+#include "simulation/nmeaEncoder.h"
+#include "sources/serialSource.h"
+#include "sources/tcpClientSource.h"
+#include "sources/udpSource.h"
 
 #include <QHostAddress>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
-#include "nmeaEncoder.h"
-#include "simulation.h"
-#include "simulationSource.h"
+#include "simulation/nmeaEncoder.h"
+#include "simulation/simulation.h"
+#include "simulation/simulationSource.h"
 
 #include <belrix_common_qt/almMgrGps.h>
 #include <belrix_common_qt/nmeaDecoder.h>

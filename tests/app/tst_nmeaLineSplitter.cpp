@@ -1,4 +1,4 @@
-#include "nmeaLineSplitter.h"
+#include "sources/nmeaLineSplitter.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "simulation.h"
+#include "simulation/simulation.h"
 
 #include "belrix_common_qt/almMgrGlonass.h"
 #include "belrix_common_qt/almMgrGps.h"

@@ -1,4 +1,4 @@
-#include "sourceAddress.h"
+#include "sources/sourceAddress.h"
 
 #include <QtTest>
 
