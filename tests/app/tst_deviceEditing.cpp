@@ -7,7 +7,6 @@
 #include "sources/nmeaRecorder.h"
 #include "sources/nmeaSource.h"
 #include "application/orvaneApplication.h"
-#include "simulation/simulation.h"
 
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/navConstants.h>
@@ -20,12 +19,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPointer>
-#include <QRandomGenerator>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTreeWidget>
-#include <QUdpSocket>
 #include <QtTest>
 
 using namespace orvane::app;
@@ -48,31 +43,6 @@ QString canonical(QString const& source)
     return sourceAddress_t::parse(source, &address) ? address.toString() : QString();
 }
 
-quint16 freeUdpPort()
-{
-    QUdpSocket probe;
-    probe.bind(QHostAddress(QHostAddress::LocalHost), 0);
-    return probe.localPort();
-}
-
-// One receiver of the simulation, as a sender on the bridge would put it on the wire.
-class sender_t
-{
-public:
-    sender_t() : sim(nullptr) { rx = sim.addReceiver(receiverProfile_t()); }
-    QByteArray epoch()
-    {
-        sim.step(belrix_common_qt::dataTimestamp());
-        QByteArray text;
-        for (QByteArray const& line : nmeaEncoder_t::receiverEpoch(*sim.receiverState(rx)))
-            text += line + "\r\n";
-        return text;
-    }
-
-private:
-    simulation_t sim;
-    int rx = 0;
-};
 } // namespace
 
 class tst_deviceEditing : public QObject
@@ -333,58 +303,6 @@ private slots:
         }
         QVERIFY(records > 100);
         QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("rec/capture-sim.nmea"))));
-    }
-
-    void liveLinksFeedTheirDevices()
-    {
-        QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-        quint16 const tcpPort = server.serverPort();
-        quint16 const udpPort = freeUdpPort();
-        quint16 const noisyPort = freeUdpPort();
-        QString const config = writeConfig({declared("Over TCP", QStringLiteral("tcp:127.0.0.1:%1").arg(tcpPort)),
-                                            declared("Over UDP", QStringLiteral("udp:127.0.0.1:%1").arg(udpPort)),
-                                            declared("Noisy", QStringLiteral("udp:127.0.0.1:%1").arg(noisyPort))});
-        orvaneApplication_t::options_t options;
-        options.configPath = config;
-        orvaneApplication_t app(options);
-        QVERIFY(app.start());
-        belrix_common_qt::remoteDevice_t const* overTcp = app.devices().at(0)->remoteDevice();
-        belrix_common_qt::remoteDevice_t const* overUdp = app.devices().at(1)->remoteDevice();
-
-        sender_t tcpSender, udpSender;
-        QUdpSocket udp;
-        QPointer<QTcpSocket> peer;
-        QTimer feedTimer;
-        feedTimer.setInterval(100);
-        connect(&feedTimer, &QTimer::timeout, this, [&] {
-            if (peer && peer->state() == QAbstractSocket::ConnectedState)
-                peer->write(tcpSender.epoch());
-            udp.writeDatagram(udpSender.epoch(), QHostAddress::LocalHost, udpPort);
-            // garbage on a third port, far more than the others send
-            QByteArray noise(8192, '\0');
-            for (char& c : noise)
-                c = char(QRandomGenerator::global()->bounded(256));
-            udp.writeDatagram(noise, QHostAddress::LocalHost, noisyPort);
-        });
-        feedTimer.start();
-        QTRY_VERIFY_WITH_TIMEOUT(server.hasPendingConnections(), 5000);
-        peer = server.nextPendingConnection();
-        QTRY_VERIFY_WITH_TIMEOUT(overTcp->inputPosition().isValid() && overUdp->inputPosition().isValid(), 5000);
-        QVERIFY(app.devices().at(0)->isConnected() && app.devices().at(1)->isConnected());
-        QTRY_VERIFY(app.feed(app.devices().at(2))->counters().malformed > 10);
-
-        // the sender is killed and started again: the link comes back by itself
-        delete peer.data();
-        server.close();
-        QTRY_VERIFY_WITH_TIMEOUT(!app.devices().at(0)->isConnected(), 5000);
-        QVERIFY(server.listen(QHostAddress::LocalHost, tcpPort));
-        QTRY_VERIFY_WITH_TIMEOUT(server.hasPendingConnections(), 10000);
-        peer = server.nextPendingConnection();
-        double const before = overTcp->inputPosition().timestamp();
-        QTRY_VERIFY_WITH_TIMEOUT(overTcp->inputPosition().timestamp() > before, 5000);
-        QVERIFY(app.devices().at(0)->isConnected());
-        QVERIFY(belrix_common_qt::isDataRecent(overUdp->inputPosition().timestamp(), dataClock_t::now(), 3.0));
     }
 };
 

@@ -5,10 +5,8 @@
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/textFormat.h>
 #include <belrix_common_qt_gui/guiSettings.h>
-#include <belrix_common_qt_gui/styleManager.h>
 #include <orvane/device.h>
 #include <orvane/fixes/fixManager.h>
-#include <style/styleSheet.h>
 
 #include <QAction>
 #include <QApplication>
@@ -287,27 +285,6 @@ private slots:
         orvaneApplication_t app(options);
         QVERIFY(app.start());
         QVERIFY(fixManager_t::instance()->path() != fixManager_t::defaultPath());
-    }
-
-    void nightOption()
-    {
-        const QPalette palette = QApplication::palette();
-        orvaneApplication_t::options_t options = snapshotOptions();
-        options.night = true;
-        {
-            orvaneApplication_t app(options);
-            QVERIFY(app.start());
-            QCOMPARE(belrix_common_qt_gui::guiSettings_t::get()->displayMode(), belrix_common_qt::displayModeNight);
-            QVERIFY(belrix_common_qt_gui::styleManager_t::get()->hasGlobalTag(
-                belrix_common_qt_gui::guiSettings_t::nightModeTag));
-            QCOMPARE(QApplication::palette().color(QPalette::Active, QPalette::Window), QColor("#999999"));
-            QCOMPARE(QApplication::palette().color(QPalette::Active, QPalette::Base), QColor("#bbbbbb"));
-            QCOMPARE(qApp->styleSheet(), orvane::qc::getStyleSheet(orvane::qc::styleSheetNight));
-        }
-        belrix_common_qt_gui::guiSettings_t::get()->setDisplayMode(belrix_common_qt::displayModeDay);
-        belrix_common_qt_gui::styleManager_t::get()->setGlobalTags({});
-        qApp->setStyleSheet(QString());
-        QApplication::setPalette(palette);
     }
 };
 
