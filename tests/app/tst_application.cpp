@@ -109,6 +109,7 @@ private slots:
     {
         orvaneApplication_t::options_t o = options();
         o.fixesPath.clear();
+        o.recordPath = path(QStringLiteral("rec/capture.nmea"));
         orvaneApplication_t app(o);
         QVERIFY(app.start());
         QVERIFY(fixManager_t::instance()->path() != fixManager_t::defaultPath());   // never the user's store
@@ -121,6 +122,7 @@ private slots:
         QVERIFY(!QFile::exists(QDir(o.snapshotDir).filePath("device-gyro-tape-display.png")));
         for (orvane::device_t* device : app.devices())
             QVERIFY2(device->isConnected(), qPrintable(device->deviceName()));
+        QVERIFY(QFile::exists(path(QStringLiteral("rec/capture-gyro.nmea"))));   // every device's stream is kept
         // the alarm sounds are seeded, and a first start leaves the quality alarm off
         QString const sounds = app.context()->soundsDir();
         QVERIFY(QFileInfo(QDir(sounds).filePath("quality_alarm.wav")).size() > 44);

@@ -231,31 +231,6 @@ private slots:
         QVERIFY(app.devices().at(1)->remoteDevice()->inputPosition().isValid());
         QVERIFY(app.feed(app.devices().at(2))->statusText().isEmpty());
     }
-
-    // A replayed capture sets the clock the simulation runs on, and every device's stream is kept.
-    void replayedCaptureIsRecorded()
-    {
-        QString const capture = QDir(QString::fromLocal8Bit(qgetenv("ORVANE_SHARED_DATA")))
-                                    .filePath(QStringLiteral("nmea/gpsd/ublox-zed-f9p-nmea.log"));
-        if (qEnvironmentVariableIsEmpty("ORVANE_SHARED_DATA") || !QFile::exists(capture))
-            QSKIP("the capture is not there");
-        orvaneApplication_t::options_t options = headless({declared("F9P", "file:" + capture), declared("Sim", "simulation:receiver-a")});
-        options.recordPath = m_dir->filePath(QStringLiteral("rec/capture.nmea"));
-        orvaneApplication_t app(options);
-        QVERIFY(app.start());
-        QCOMPARE(app.runSnapshots(), 0);
-        QCOMPARE(QDateTime::fromMSecsSinceEpoch(qint64(dataClock_t::now() * 1000.0), Qt::UTC).date().year(), 2019);
-        belrix_common_qt::remoteDevice_t const* sim = app.devices().at(1)->remoteDevice();
-        QVERIFY(belrix_common_qt::isDataRecent(sim->inputPosition().timestamp(), dataClock_t::now(), 3.0));
-        app.feed(app.devices().at(0))->flushRecording();
-        QFile recorded(m_dir->filePath(QStringLiteral("rec/capture-f9p.nmea")));
-        QVERIFY(recorded.open(QIODevice::ReadOnly));
-        int records = 0;
-        while (!recorded.atEnd())
-            records += nmeaRecorder_t::parseLine(recorded.readLine().trimmed(), nullptr, nullptr);
-        QVERIFY2(records > 20, qPrintable(QString::number(records)));
-        QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("rec/capture-sim.nmea"))));
-    }
 };
 
 QTEST_MAIN(tst_deviceEditing)
