@@ -1,6 +1,5 @@
 #include "simulation/nmeaEncoder.h"
 #include "simulation/simulation.h"
-#include "simulation/simulationSource.h"
 
 #include <belrix_common_qt/almMgrGps.h>
 #include <belrix_common_qt/nmeaDecoder.h>
@@ -11,7 +10,6 @@
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remoteNavSat.h>
 
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <cmath>
@@ -172,38 +170,6 @@ private slots:
             QVERIFY(std::fabs(got[i].sqrtA - sent[i].sqrtA) <= std::ldexp(1.0, -12));
             QVERIFY(std::fabs(std::remainder(got[i].meanAnomaly - sent[i].meanAnomaly, 2.0 * Pi)) <= Pi * std::ldexp(1.0, -24));
         }
-    }
-
-    void simulationSourceSpeaksNmea()
-    {
-        simulation_t sim(nullptr);
-        simulationSource_t receiver(&sim, simulationSource_t::kindReceiver, sim.addReceiver(profile(true)));
-        simulationSource_t gyro(&sim, simulationSource_t::kindGyro, sim.addGyro());
-        QSignalSpy lines(&receiver, &nmeaSource_t::lineReceived);
-        QSignalSpy headings(&gyro, &nmeaSource_t::lineReceived);
-        sim.step(T0);
-        QCOMPARE(lines.count(), 0);   // not started
-        receiver.start();
-        gyro.start();
-        auto almanacPages = [&] {
-            int n = 0;
-            for (QList<QVariant> const& args : lines)
-                n += args.at(0).toByteArray().startsWith("$GPALM");
-            lines.clear();
-            return n;
-        };
-        double const first = std::floor(T0 / 300.0) * 300.0 + 299.0;
-        sim.step(first);
-        QCOMPARE(lines.at(0).at(1).toDouble(), first);
-        QCOMPARE(almanacPages(), 31);   // on start
-        QVERIFY(headings.count() == 1 && headings.at(0).at(0).toByteArray().startsWith("$HEHDT,"));
-        sim.step(first + 1.0);   // a new five-minute slot: the almanac again
-        QCOMPARE(almanacPages(), 31);
-        sim.step(first + 2.0);
-        QCOMPARE(almanacPages(), 0);
-        receiver.stop();
-        sim.step(first + 3.0);
-        QVERIFY(lines.isEmpty() && !receiver.isConnected());
     }
 };
 
