@@ -17,7 +17,6 @@
 #include <settings/dlgGeneralSettings.h>
 #include <tolvconfig/config.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>

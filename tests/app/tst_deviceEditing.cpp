@@ -2,9 +2,7 @@
 #include "application/deviceFeed.h"
 #include "windows/dlgDeviceConfig.h"
 #include "windows/dlgRawNmea.h"
-#include "sources/fileReplaySource.h"
 #include "simulation/nmeaEncoder.h"
-#include "sources/nmeaRecorder.h"
 #include "sources/nmeaSource.h"
 #include "application/orvaneApplication.h"
 

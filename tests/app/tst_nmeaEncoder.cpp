@@ -3,7 +3,6 @@
 
 #include <belrix_common_qt/almMgrGps.h>
 #include <belrix_common_qt/nmeaDecoder.h>
-#include <belrix_common_qt/nmeaParser.h>
 #include <belrix_common_qt/qcDataStore.h>
 #include <belrix_common_qt/qcSettingsBase.h>
 #include <belrix_common_qt/remoteController.h>
