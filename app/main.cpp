@@ -1,4 +1,4 @@
-#include "orvaneApplication.h"
+#include "application/orvaneApplication.h"
 
 #include <orvane/fixes/fixManager.h>
 

@@ -1,20 +1,18 @@
-#include "nmeaEncoder.h"
-#include "simulation.h"
-#include "simulationSource.h"
+#include "simulation/nmeaEncoder.h"
+#include "simulation/simulation.h"
 
 #include <belrix_common_qt/almMgrGps.h>
 #include <belrix_common_qt/nmeaDecoder.h>
-#include <belrix_common_qt/nmeaParser.h>
 #include <belrix_common_qt/qcDataStore.h>
 #include <belrix_common_qt/qcSettingsBase.h>
 #include <belrix_common_qt/remoteController.h>
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remoteNavSat.h>
 
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <cmath>
+#include <tuple>
 #include <belrix_common_qt/navConstants.h>
 
 using namespace orvane::app;
@@ -46,40 +44,19 @@ class tst_nmeaEncoder : public QObject
     Q_OBJECT
 
 private slots:
-    void checksums_data()
-    {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QByteArray>("sentence");
-        QTest::newRow("GGA") << QByteArray("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,")
-                             << QByteArray("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47");
-        QTest::newRow("RMC") << QByteArray("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W")
-                             << QByteArray("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A");
-        QTest::newRow("empty") << QByteArray() << QByteArray("$*00");
-    }
-
-    void checksums()
-    {
-        QFETCH(QByteArray, body);
-        QFETCH(QByteArray, sentence);
-        QCOMPARE(nmeaEncoder_t::sentence(body), sentence);
-    }
-
     void fields_data()
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("latitude north") << nmeaEncoder_t::latitude(57.5 * Pi / 180.0) << QByteArray("5730.0000000,N");
-        QTest::newRow("latitude south") << nmeaEncoder_t::latitude(-45.877591500 * Pi / 180.0)
-                                        << QByteArray("4552.6554900,S");
+        QTest::newRow("checksum") << nmeaEncoder_t::sentence("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W")
+                                  << QByteArray("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A");
+        QTest::newRow("empty sentence") << nmeaEncoder_t::sentence(QByteArray()) << QByteArray("$*00");
+        QTest::newRow("latitude south") << nmeaEncoder_t::latitude(-45.877591500 * Pi / 180.0) << QByteArray("4552.6554900,S");
         QTest::newRow("minutes round up to the next degree")
             << nmeaEncoder_t::latitude((58.0 - 1e-12) * Pi / 180.0) << QByteArray("5800.0000000,N");
         QTest::newRow("longitude west") << nmeaEncoder_t::longitude(-4.25 * Pi / 180.0) << QByteArray("00415.0000000,W");
-        QTest::newRow("longitude far east") << nmeaEncoder_t::longitude(170.5 * Pi / 180.0)
-                                            << QByteArray("17030.0000000,E");
         QTest::newRow("time of day") << nmeaEncoder_t::timeOfDay(T0 + 0.25) << QByteArray("061320.25");
-        QTest::newRow("midnight") << nmeaEncoder_t::timeOfDay(1717545600.0) << QByteArray("000000.00");
-        QTest::newRow("rounds into the next day") << nmeaEncoder_t::timeOfDay(1717545600.0 - 0.001)
-                                                  << QByteArray("000000.00");
+        QTest::newRow("rounds into the next day") << nmeaEncoder_t::timeOfDay(1717545600.0 - 0.001) << QByteArray("000000.00");
     }
 
     void fields()
@@ -89,37 +66,11 @@ private slots:
         QCOMPARE(text, expected);
     }
 
-    void everySimulatedSentenceDecodes_data()
+    void decoderSeesWhatTheSimulationComputed_data()
     {
         QTest::addColumn<bool>("corrected");
         QTest::newRow("corrected receiver, four systems") << true;
         QTest::newRow("code receiver with outages") << false;
-    }
-
-    void everySimulatedSentenceDecodes()
-    {
-        QFETCH(bool, corrected);
-        simulation_t sim(nullptr);
-        int const rx = sim.addReceiver(profile(corrected));
-        nmeaParser_t parser;
-        QSet<QByteArray> types;
-        for (double t = T0; t < T0 + 900.0; t += 7.0) {
-            sim.step(t);
-            for (QByteArray const& line : nmeaEncoder_t::receiverEpoch(*sim.receiverState(rx))) {
-                nmeaSentence_t sentence;
-                nmeaLineResult_t const result = parser.parse(line.constData(), std::size_t(line.size()), sentence);
-                QVERIFY2(result == nmeaAccepted, line.constData());
-                types.insert(line.mid(3, 3));
-            }
-        }
-        QCOMPARE(types, (QSet<QByteArray>{"RMC", "GGA", "GSA", "GSV", "GRS", "GST", "ZDA"}));
-    }
-
-    void decoderSeesWhatTheSimulationComputed_data()
-    {
-        QTest::addColumn<bool>("corrected");
-        QTest::newRow("corrected receiver") << true;
-        QTest::newRow("code receiver") << false;
     }
 
     void decoderSeesWhatTheSimulationComputed()
@@ -130,53 +81,52 @@ private slots:
         remoteDevice_t device;
         device.qcSettings()->setAprioriSigma(simulation_t::nominalRangeSigma(sim.profile(rx)));
         nmeaDecoder_t decoder(&device);
+        QSet<QByteArray> types;
         int summaries = 0;
         for (double t = T0; t < T0 + 600.0; t += 13.0) {
             sim.step(t);
             receiverState_t const& s = *sim.receiverState(rx);
-            decode(decoder, nmeaEncoder_t::receiverEpoch(s), t);
-            QVERIFY(s.hasFix);
+            QList<QByteArray> const lines = nmeaEncoder_t::receiverEpoch(s);
+            for (QByteArray const& line : lines)
+                types.insert(line.mid(3, 3));
+            decode(decoder, lines, t);
             QCOMPARE(device.fixQuality().value(), s.fixQuality);
-            QVERIFY(std::fabs(device.inputPosition().value().lat - s.position.lat) < 1e-9);
-            QVERIFY(std::fabs(device.inputPosition().value().lon - s.position.lon) < 1e-9);
-            QVERIFY(std::fabs(device.ellipsoidalHeight().value() - s.ellipsoidalHeight) < 0.002);
-            QVERIFY(std::fabs(device.speedOverGround().value() - s.speed) < 0.001);
-            QVERIFY(std::fabs(std::remainder(device.courseOverGround().value() - s.course, 360.0)) < 0.006);
             QCOMPARE(device.satellitesUsed().value(), s.satellitesUsed);
-            QVERIFY(std::fabs(device.hdop().value() - s.dop.hdop) < 0.006);
-            QVERIFY(std::fabs(device.vdop().value() - s.dop.vdop) < 0.006);
-            QVERIFY(std::fabs(device.correctionAge().value() - *s.correctionAge) < 0.051);
             pseudorangeStats_t const g = device.pseudorangeStats().value();
-            QVERIFY(g.semiMajor && std::fabs(*g.semiMajor - s.semiMajor) < 0.0006);
-            QVERIFY(g.orientation && std::fabs(*g.orientation * 180.0 / Pi - s.orientation) < 0.06);
-            QVERIFY(g.heightError && std::fabs(*g.heightError - s.heightError) < 0.0006);
-            // every satellite, where it stands, how strong and whether used
+            QVERIFY(g.semiMajor && g.orientation && g.heightError);
+            double const course = std::remainder(device.courseOverGround().value() - s.course, 360.0);
+            for (auto [got, want, tolerance] : {std::tuple{device.inputPosition().value().lat, s.position.lat, 1e-9},
+                                                {device.inputPosition().value().lon, s.position.lon, 1e-9},
+                                                {device.ellipsoidalHeight().value(), s.ellipsoidalHeight, 0.002},
+                                                {device.speedOverGround().value(), s.speed, 0.001},
+                                                {course, 0.0, 0.006},
+                                                {device.hdop().value(), s.dop.hdop, 0.006},
+                                                {device.vdop().value(), s.dop.vdop, 0.006},
+                                                {device.correctionAge().value(), *s.correctionAge, 0.051},
+                                                {*g.semiMajor, s.semiMajor, 0.0006},
+                                                {*g.orientation * 180.0 / Pi, s.orientation, 0.06},
+                                                {*g.heightError, s.heightError, 0.0006}})
+                QVERIFY2(std::fabs(got - want) <= tolerance, qPrintable(QStringLiteral("%1 %2").arg(got).arg(want)));
+            // every satellite, how strong and whether used
             std::map<unsigned int, remoteNavSat_t const*> const sats = device.allNavSats();
             QCOMPARE(sats.size(), s.satellites.size());
             for (satelliteState_t const& sat : s.satellites) {
-                auto const it = sats.find(sat.number);
-                QVERIFY2(it != sats.end(), qPrintable(QString::number(sat.number)));
-                remoteNavSat_t const* got = it->second;
+                remoteNavSat_t const* got = sats.at(sat.number);
                 QCOMPARE(got->constellation(), sat.constellation);
                 QVERIFY(std::fabs(got->elevation().value() - sat.elevation) <= 0.5);
-                QVERIFY(std::fabs(std::remainder(got->azimuth().value() - sat.azimuth, 360.0)) <= 0.5);
                 QCOMPARE(got->isUsed(), sat.used);
-                if (sat.snr >= 1.0) {
-                    QVERIFY(got->freq(0) && got->freq(0)->isValid());
-                    QCOMPARE(got->freq(0)->value().signalId, sat.signalId);
-                    QVERIFY(std::fabs(got->freq(0)->value().level - sat.snr) <= 0.5);
-                }
+                QVERIFY(sat.snr < 1.0 || std::fabs(got->freq(0)->value().level - sat.snr) <= 0.5);
             }
             // the decoder's own adjustment of the residuals finds the simulation's unit variance
             if (!device.qcDataStore()->summary().empty() && device.qcDataStore()->summary().back().timestamp == t) {
                 ++summaries;
                 double const uv = device.qcDataStore()->summary().back().summary.unitVariance;
-                QVERIFY2(std::fabs(uv - s.unitVariance) < 0.05 * s.unitVariance + 0.01,
-                         qPrintable(QStringLiteral("%1 %2").arg(uv).arg(s.unitVariance)));
+                QVERIFY2(std::fabs(uv - s.unitVariance) < 0.05 * s.unitVariance + 0.01, qPrintable(QString::number(uv)));
             }
         }
         QVERIFY(summaries > 40);
         QCOMPARE(decoder.counters().badChecksum + decoder.counters().malformed + decoder.counters().unknown, 0u);
+        QCOMPARE(types, (QSet<QByteArray>{"RMC", "GGA", "GSA", "GSV", "GRS", "GST", "ZDA"}));
     }
 
     void withoutFixNothingIsClaimed()
@@ -188,19 +138,16 @@ private slots:
         sat.number = 5;
         sat.constellation = constellationGps;
         sat.elevation = 40.0;
-        sat.azimuth = 100.0;
         sat.snr = 44.0;
         s.satellites = {sat};
         QList<QByteArray> const lines = nmeaEncoder_t::receiverEpoch(s);
-        for (QByteArray const& line : lines)
-            QVERIFY2(!line.contains("GST") && !line.contains("GRS"), line.constData());
         remoteDevice_t device;
         device.setInputPosition(dataItem_t<position_t>(position_t(1.0, 0.2), T0 - 1.0));
         nmeaDecoder_t decoder(&device);
         decode(decoder, lines, T0);
         QCOMPARE(decoder.counters().accepted, std::uint64_t(lines.size()));
         QCOMPARE(device.fixQuality().value(), int(fixQualityInvalid));
-        QVERIFY(!device.inputPosition().isValid());
+        QVERIFY(!device.inputPosition().isValid() && !device.pseudorangeStats().isValid());
         QCOMPARE(device.allNavSats().size(), std::size_t(1));
     }
 
@@ -211,66 +158,17 @@ private slots:
         sim.addReceiver(profile(true));
         sim.step(T0);
         std::vector<almanacGps_t> const sent = sim.gpsAlmanac();
-        QCOMPARE(sent.size(), std::size_t(31));
         remoteDevice_t device;
         nmeaDecoder_t decoder(&device, &controller);
         decode(decoder, nmeaEncoder_t::almanac(sent), T0);
-        QCOMPARE(decoder.counters().accepted, std::uint64_t(sent.size()));
         std::vector<almanacGps_t> const got = controller.almMgrGps()->entries();
         QCOMPARE(got.size(), sent.size());
         for (std::size_t i = 0; i < got.size(); ++i) {
-            almanacGps_t const& a = sent[i];
-            almanacGps_t const& b = got[i];
-            QCOMPARE(b.prn, a.prn);
-            QCOMPARE(b.week, a.week);
-            QCOMPARE(b.toa, a.toa);
-            QVERIFY(std::fabs(b.eccentricity - a.eccentricity) <= std::ldexp(1.0, -22));
-            QVERIFY(std::fabs(b.sqrtA - a.sqrtA) <= std::ldexp(1.0, -12));
-            QVERIFY(std::fabs(b.inclination - a.inclination) <= Pi * std::ldexp(1.0, -20));
-            for (auto angle : {&almanacGps_t::rightAscension, &almanacGps_t::argumentOfPerigee, &almanacGps_t::meanAnomaly})
-                QVERIFY(std::fabs(std::remainder(b.*angle - a.*angle, 2.0 * Pi)) <= Pi * std::ldexp(1.0, -24));
-            QVERIFY(std::fabs(b.af0 - a.af0) <= std::ldexp(1.0, -21));
+            QCOMPARE(got[i].prn * 10000 + got[i].week, sent[i].prn * 10000 + sent[i].week);
+            QCOMPARE(got[i].toa, sent[i].toa);
+            QVERIFY(std::fabs(got[i].sqrtA - sent[i].sqrtA) <= std::ldexp(1.0, -12));
+            QVERIFY(std::fabs(std::remainder(got[i].meanAnomaly - sent[i].meanAnomaly, 2.0 * Pi)) <= Pi * std::ldexp(1.0, -24));
         }
-    }
-
-    void simulationSourceSpeaksNmea()
-    {
-        simulation_t sim(nullptr);
-        int const rx = sim.addReceiver(profile(true));
-        simulationSource_t receiver(&sim, simulationSource_t::kindReceiver, rx);
-        simulationSource_t gyro(&sim, simulationSource_t::kindGyro, sim.addGyro());
-        QSignalSpy lines(&receiver, &nmeaSource_t::lineReceived);
-        QSignalSpy headings(&gyro, &nmeaSource_t::lineReceived);
-        QSignalSpy correction(&receiver, &simulationSource_t::correctionSignal);
-        sim.step(T0);
-        QCOMPARE(lines.count(), 0);   // not started
-        receiver.start();
-        gyro.start();
-        QVERIFY(receiver.isConnected() && gyro.isConnected());
-        double const first = std::floor(T0 / 300.0) * 300.0 + 299.0;
-        sim.step(first);
-        auto almanacPages = [&] {
-            int n = 0;
-            for (QList<QVariant> const& args : lines)
-                n += args.at(0).toByteArray().startsWith("$GPALM");
-            return n;
-        };
-        QCOMPARE(almanacPages(), 31);   // on start
-        QCOMPARE(lines.at(0).at(1).toDouble(), first);
-        QCOMPARE(headings.count(), 1);
-        QVERIFY(headings.at(0).at(0).toByteArray().startsWith("$HEHDT,"));
-        QCOMPARE(correction.count(), 1);
-        lines.clear();
-        sim.step(first + 1.0);   // a new five-minute slot: the almanac again
-        QCOMPARE(almanacPages(), 31);
-        lines.clear();
-        sim.step(first + 2.0);
-        QCOMPARE(almanacPages(), 0);
-        receiver.stop();
-        lines.clear();
-        sim.step(first + 3.0);
-        QCOMPARE(lines.count(), 0);
-        QVERIFY(!receiver.isConnected());
     }
 };
 

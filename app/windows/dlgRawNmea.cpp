@@ -1,7 +1,7 @@
 #include "dlgRawNmea.h"
 
-#include "deviceFeed.h"
-#include "nmeaSource.h"
+#include "application/deviceFeed.h"
+#include "sources/nmeaSource.h"
 
 #include <belrix_common_qt/nmeaDecoder.h>
 

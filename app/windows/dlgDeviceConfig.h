@@ -1,7 +1,7 @@
 #pragma once
 
-#include "deviceConfig.h"
-#include "sourceAddress.h"
+#include "application/deviceConfig.h"
+#include "sources/sourceAddress.h"
 
 #include <QDialog>
 #include <QStringList>

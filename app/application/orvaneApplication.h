@@ -17,7 +17,9 @@ class deviceFeed_t;
 class mainWindow_t;
 
 // The host application: devices from the configuration (or the built-in simulation), the
-// one-second clock, and saving the configuration when windows change it.
+// one-second clock, and saving the configuration when windows change it. The devices' life
+// is deviceLifecycle_t's, reading the configuration configMigration_t's and the headless run
+// snapshotRunner_t's.
 class orvaneApplication_t : public QObject
 {
     Q_OBJECT
@@ -71,16 +73,6 @@ private:
     void createApplicationWindows();
     // The window is the application's from here on; the main window offers it.
     void addApplicationWindow(orvane::orvaneDialog_t* window);
-    // A device with its port and its feed, from its declaration; what prevents its source
-    // from working goes to problems, and the device stays disconnected.
-    orvane::device_t* buildDevice(deviceConfig_t const& declared, QStringList* problems);
-    void loadDeviceSettings(orvane::device_t* device);
-    void startFeed(orvane::device_t* device);
-    // The first replayed device sets the data clock; no other does.
-    void assignDataClock();
-    // Headless runs step the clock, the replays and the simulation by hand.
-    void stepSources(double seconds);
-    QString checkDevice(deviceConfig_t const& config, int index) const;
 
     class private_t;
     private_t* d;

@@ -120,6 +120,12 @@ void tcpClientSource_t::connectNow()
     d->socket->connectToHost(d->host, d->port);
 }
 
+void tcpClientSource_t::retryNow()
+{
+    d->retryTimer.stop();
+    connectNow();
+}
+
 void tcpClientSource_t::handleReadyRead()
 {
     if (d->silenceTimer.interval() > 0)

@@ -1,8 +1,8 @@
 #include "deviceFeed.h"
 
-#include "nmeaLineSplitter.h"
-#include "nmeaRecorder.h"
-#include "nmeaSource.h"
+#include "sources/nmeaLineSplitter.h"
+#include "sources/nmeaRecorder.h"
+#include "sources/nmeaSource.h"
 
 #include <belrix_common_qt/remotePort.h>
 

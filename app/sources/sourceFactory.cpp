@@ -3,8 +3,8 @@
 #include "fileReplaySource.h"
 #include "gpsdSource.h"
 #include "serialSource.h"
-#include "simulation.h"
-#include "simulationSource.h"
+#include "simulation/simulation.h"
+#include "simulation/simulationSource.h"
 #include "tcpClientSource.h"
 #include "udpSource.h"
 

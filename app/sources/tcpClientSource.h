@@ -34,6 +34,10 @@ public:
     // The delay before the next attempt; 0 while connected or stopped.
     int currentDelay() const;
 
+public slots:
+    // The attempt the retry timer would make, at once; the delay still grows if it fails.
+    void retryNow();
+
 protected:
     // Called once the link stands; gpsd is asked for its data here.
     virtual void handleConnected(QTcpSocket* socket);

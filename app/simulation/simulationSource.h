@@ -1,6 +1,6 @@
 #pragma once
 
-#include "nmeaSource.h"
+#include "sources/nmeaSource.h"
 
 namespace orvane {
 namespace app {

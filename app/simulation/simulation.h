@@ -1,5 +1,6 @@
 #pragma once
 
+#include "receiverProfile.h"
 #include "receiverState.h"
 
 #include "belrix_common_qt/almanacGps.h"
@@ -18,25 +19,8 @@ class remoteController_t;
 namespace orvane {
 namespace app {
 
-// One simulated GNSS receiver: its noise, where its antenna sits on the ship and what it receives.
-struct receiverProfile_t {
-    double horizontalSigma = 0.5;        // metres, 1-sigma of the receiver's noise per axis
-    double antennaOffsetForward = 0.0;   // metres from the ship's reference point
-    double antennaOffsetStarboard = 0.0;
-    bool belrix = false;                 // correction service naming
-    bool sbas = true;                    // tracks SBAS satellites
-    bool correctionService = true;       // receives the L-band correction signal
-    bool allConstellations = true;       // Galileo and BeiDou as well as GPS and GLONASS
-    int fixQuality = 2;                  // fixQuality_t when all is well
-    unsigned seed = 1;
-    // Seconds between the starts of degraded periods (corrections lost, sky partly blocked);
-    // each lasts 20 to 40 s at a random time of its interval. 0 for none.
-    double outageInterval = 300.0;
-    double elevationMask = 5.0;          // degrees; satellites below stay out of the solution
-};
-
-// The built-in data source: a vessel at about 10 knots on a slow loop in the Kattegat, west of
-// Gothenburg, with GNSS receivers and gyro compasses computed once a second from the data time.
+// The built-in data source: the ship's track, the satellites' sky and each receiver's error
+// model, with GNSS receivers and gyro compasses computed once a second from the data time.
 // Every value is a function of the data time and the seeds, so any time can be stepped to.
 // The receivers' states reach their devices as NMEA text (simulationSource_t); the almanac
 // goes to the controller directly as well, since GLONASS has no NMEA sentence for it.
@@ -80,6 +64,10 @@ public:
     // DOPs of satellites given as (azimuth, elevation) in degrees, with a receiver clock unknown;
     // none for fewer than four satellites or a singular geometry.
     static std::optional<dop_t> dilutionOfPrecision(std::vector<std::pair<double, double>> const& azimuthElevation);
+
+public slots:
+    // A step at the data clock's time, as the timer makes once a second.
+    void stepNow();
 
 signals:
     void stepped(double t);

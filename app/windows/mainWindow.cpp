@@ -1,6 +1,6 @@
 #include "mainWindow.h"
 
-#include "deviceFeed.h"
+#include "application/deviceFeed.h"
 
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/remotePort.h>
