@@ -184,6 +184,10 @@ private slots:
         qcSummary_t summary;
         summary.unitVariance = 5.5f;
         device.qcDataStore()->addSummary(Now - 1.0, summary);
+        receiverIntegrity_t integrity;
+        integrity.failedSatellite = 7;
+        integrity.bias = 30.9f;
+        device.setReceiverIntegrity(dataItem_t<receiverIntegrity_t>(integrity, Now));
 
         // the device's bundle hands its thresholds to every panel it makes
         qualitySettings_t thresholds;
@@ -194,9 +198,10 @@ private slots:
         QVERIFY(panel);
         panel->updateData(Now, &device);
         using row = qcQualityPanel_t;
-        const QStringList texts = {fixQualityString(fixQualityRtkFloat), "5", "4.5", NoDataString, "12.0 s", "5.50"};
-        const QList<quality_t> grades = {qualityGood, qualityMarginal, qualityBad,
-                                         qualityOff,  qualityMarginal, qualityBad};
+        const QStringList texts = {fixQualityString(fixQualityRtkFloat), "5", "4.5", NoDataString, "12.0 s", "5.50",
+                                   "G07 suspect, bias 30.9 m"};
+        const QList<quality_t> grades = {qualityGood,     qualityMarginal, qualityBad, qualityOff,
+                                         qualityMarginal, qualityBad,      qualityBad};
         for (int r = 0; r < row::rowCount; ++r) {
             QCOMPARE(panel->valueText(row::row_t(r)), texts.at(r));
             QCOMPARE(panel->quality(row::row_t(r)), grades.at(r));
@@ -209,6 +214,9 @@ private slots:
         panel->updateData(Now, &device);
         QCOMPARE(panel->quality(row::rowHdop), qualityMarginal);
         QCOMPARE(panel->quality(row::rowUnitVariance), qualityGood);
+        device.setReceiverIntegrity(dataItem_t<receiverIntegrity_t>(receiverIntegrity_t(), Now));
+        panel->updateData(Now, &device);
+        QCOMPARE(panel->quality(row::rowIntegrity), qualityGood);
         // a stale summary is no summary
         panel->updateData(Now + 2.0, &device);
         QCOMPARE(panel->valueText(row::rowUnitVariance), NoDataString);

@@ -4,6 +4,7 @@
 #include <orvane/context.h>
 #include <orvane/device.h>
 #include <orvane/deviceDialog.h>
+#include <orvane/devicePositionPanel.h>
 #include <orvane/deviceStore.h>
 #include <orvane/menuManager.h>
 #include <orvane/orvanePage.h>
@@ -14,6 +15,7 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QMainWindow>
@@ -198,6 +200,49 @@ private slots:
         store->removeDevice(b);
         delete b;
         QCOMPARE(removed.count(), 2);
+    }
+
+    // what the panel adds to the plain values: who measured the heading, and whose datum
+    void positionPanelWarns_data()
+    {
+        QTest::addColumn<QString>("datum");      // empty: no DTM
+        QTest::addColumn<bool>("trueHeading");
+        QTest::addColumn<QString>("shown");       // a text the panel must show
+        QTest::addColumn<bool>("warns");
+        QTest::newRow("WGS84") << "W84" << true << "12.0\u00b0" << false;
+        QTest::newRow("another datum") << "P90" << true << "datum P90, not WGS84" << true;
+        QTest::newRow("compass only") << QString() << false << "12.5\u00b0 magnetic" << false;
+    }
+    void positionPanelWarns()
+    {
+        QFETCH(QString, datum);
+        QFETCH(bool, trueHeading);
+        QFETCH(QString, shown);
+        QFETCH(bool, warns);
+        belrix_common_qt::remoteDevice_t remote;
+        double const now = 1000.0;
+        if (!datum.isEmpty()) {
+            belrix_common_qt::outputDatum_t d;
+            qstrncpy(d.local, datum.toLatin1().constData(), sizeof d.local);
+            remote.setOutputDatum(belrix_common_qt::dataItem_t<belrix_common_qt::outputDatum_t>(d, now));
+        }
+        if (trueHeading)
+            remote.setHeading(belrix_common_qt::dataItem_t<float>(12.0f, now));
+        belrix_common_qt::magneticHeading_t magnetic;
+        magnetic.sensor = 10.0f;
+        magnetic.deviation = 2.5f;
+        remote.setMagneticHeading(belrix_common_qt::dataItem_t<belrix_common_qt::magneticHeading_t>(magnetic, now));
+        devicePositionPanel_t panel;
+        panel.updateData(now, &remote);
+        QStringList texts;
+        for (QLabel const* label : panel.findChildren<QLabel*>())
+            texts << label->text();
+        QVERIFY2(texts.join('|').contains(QString(shown)), qPrintable(texts.join('|')));
+        auto* warning = panel.findChild<QLabel*>(QStringLiteral("datumWarning"));
+        QVERIFY(warning);
+        QCOMPARE(!warning->isHidden(), warns);
+        panel.updateData(now + 3.0, &remote);   // a stale datum says nothing
+        QVERIFY(warning->isHidden());
     }
 
     void textColorContrasts_data()
