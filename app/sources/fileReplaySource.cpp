@@ -16,6 +16,8 @@
 #include <deque>
 #include <limits>
 #include <optional>
+#include <utility>
+#include <vector>
 
 using namespace belrix_common_qt;
 
@@ -26,6 +28,8 @@ namespace {
 constexpr qint64 ChunkSize = 64 * 1024;
 // A file whose first lines carry no time at all is taken as untimed after this many.
 constexpr int MaxUntimedLead = 5000;
+// Times of day wait this many lines for a sentence that gives the date (RMC, ZDA).
+constexpr int MaxUndatedLead = 2000;
 // Keeps the interface responsive when a fast replay meets a dense stretch of the file.
 constexpr int MaxLinesPerPump = 20000;
 // A sentence a little older than the one before (a late GGA after its RMC) keeps its place.
@@ -34,6 +38,12 @@ constexpr double LoopGap = 1.0;
 constexpr double MaxTimerStep = 5.0;
 constexpr double SecondsPerDay = 86400.0;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+
+// A sentence's own time: its time of day, and its day when it gives the date.
+struct sentenceTime_t {
+    double timeOfDay = 0.0;
+    std::optional<double> day;   // midnight UTC, seconds since 1970
+};
 
 struct pendingLine_t {
     QByteArray text;
@@ -65,6 +75,9 @@ public:
     nmeaParser_t parser;
     std::deque<pendingLine_t> queue;
     QList<QByteArray> unassigned;   // lines of a pass before its first time
+    // Lines of a pass held until a sentence gives the date, with their time of day (NaN: none).
+    std::vector<std::pair<QByteArray, double>> undated;
+    double recordingDay = NaN;      // the first day of the recording, the same on every pass
 
     // of the current pass
     bool haveTime = false;
@@ -88,6 +101,7 @@ public:
         queue.clear();
         unassigned.clear();
         resetPass();
+        recordingDay = NaN;
         eof = false;
         finishedSignalled = false;
         offset = 0.0;
@@ -99,6 +113,7 @@ public:
     void resetPass()
     {
         haveTime = false;
+        undated.clear();
         dayStart = NaN;
         lastTimeOfDay = -1.0;
         untimed = false;
@@ -106,52 +121,79 @@ public:
         passLines = 0;
     }
 
+    void setDayStart(double day)
+    {
+        dayStart = day;
+        lastTimeOfDay = -1.0;
+        // a loop replays the recording's own days, not the clock's (which the replay drives)
+        if (std::isnan(recordingDay))
+            recordingDay = day;
+    }
+
     double fromTimeOfDay(double timeOfDay)
     {
-        // a recording that begins with times of day only is taken to be of today
         if (std::isnan(dayStart))
-            dayStart = std::floor(dataTimestamp() / SecondsPerDay) * SecondsPerDay;
+            setDayStart(std::floor(dataTimestamp() / SecondsPerDay) * SecondsPerDay);
         if (lastTimeOfDay >= 0.0 && timeOfDay < lastTimeOfDay - SecondsPerDay / 2)
             dayStart += SecondsPerDay;
         lastTimeOfDay = timeOfDay;
         return dayStart + timeOfDay;
     }
 
-    std::optional<double> fromDateAndTime(std::optional<nmeaDate_t> const& date, double timeOfDay)
-    {
-        std::optional<double> const day = date ? midnight(*date) : std::nullopt;
-        if (!day)
-            return fromTimeOfDay(timeOfDay);
-        dayStart = *day;
-        lastTimeOfDay = timeOfDay;
-        return *day + timeOfDay;
-    }
-
-    std::optional<double> sentenceTime(QByteArray const& line)
+    std::optional<sentenceTime_t> sentenceTime(QByteArray const& line)
     {
         nmeaSentence_t s;
         if (parser.parse(line.constData(), std::size_t(line.size()), s) != nmeaAccepted)
             return std::nullopt;
+        auto dated = [](std::optional<double> time, std::optional<nmeaDate_t> const& date) -> std::optional<sentenceTime_t> {
+            if (!time)
+                return std::nullopt;
+            return sentenceTime_t{*time, date ? midnight(*date) : std::nullopt};
+        };
         switch (s.type) {
-        case nmeaTypeZda:
-            if (s.zda.time)
-                return fromDateAndTime(s.zda.date, *s.zda.time);
-            break;
-        case nmeaTypeRmc:
-            if (s.rmc.time)
-                return fromDateAndTime(s.rmc.date, *s.rmc.time);
-            break;
-        case nmeaTypeGga:
-            if (s.gga.time)
-                return fromTimeOfDay(*s.gga.time);
-            break;
-        case nmeaTypeGns:
-            if (s.gns.time)
-                return fromTimeOfDay(*s.gns.time);
-            break;
+        case nmeaTypeZda: return dated(s.zda.time, s.zda.date);
+        case nmeaTypeRmc: return dated(s.rmc.time, s.rmc.date);
+        case nmeaTypeGga: return dated(s.gga.time, std::nullopt);
+        case nmeaTypeGns: return dated(s.gns.time, std::nullopt);
+        case nmeaTypeGll: return dated(s.gll.time, std::nullopt);
         default: break;
         }
         return std::nullopt;
+    }
+
+    // The held lines get their day now: the date's own, or the one before when they are
+    // from before midnight.
+    void releaseUndated(double day, double timeOfDay)
+    {
+        double first = NaN;
+        for (auto const& held : undated) {
+            if (!std::isnan(held.second)) {
+                first = held.second;
+                break;
+            }
+        }
+        setDayStart(!std::isnan(first) && first > timeOfDay + SecondsPerDay / 2 ? day - SecondsPerDay : day);
+        std::vector<std::pair<QByteArray, double>> lines;
+        lines.swap(undated);
+        for (auto const& held : lines)
+            takeTimed(held.first, std::isnan(held.second) ? std::nullopt : std::optional<double>(fromTimeOfDay(held.second)));
+    }
+
+    // No date in sight: the recording's first day, or on its first pass, today.
+    void releaseUndatedWithoutDate()
+    {
+        if (undated.empty())
+            return;
+        double const day = !std::isnan(recordingDay) ? recordingDay
+                                                     : std::floor(dataTimestamp() / SecondsPerDay) * SecondsPerDay;
+        double first = 0.0;
+        for (auto const& held : undated) {
+            if (!std::isnan(held.second)) {
+                first = held.second;
+                break;
+            }
+        }
+        releaseUndated(day, first);
     }
 
     void push(QByteArray const& text, double time)
@@ -181,13 +223,33 @@ public:
             return;
         QByteArray text;
         double recorded = 0.0;
-        std::optional<double> raw;
         if (nmeaRecorder_t::parseLine(line, &text, &recorded)) {
-            raw = recorded;
-        } else {
-            text = line;
-            raw = sentenceTime(line);
+            takeTimed(text, recorded);
+            return;
         }
+        if (line.isEmpty())
+            return;
+        std::optional<sentenceTime_t> const t = sentenceTime(line);
+        if (t && t->day) {
+            if (!undated.empty())
+                releaseUndated(*t->day, t->timeOfDay);
+            setDayStart(*t->day);
+            lastTimeOfDay = t->timeOfDay;
+            takeTimed(line, *t->day + t->timeOfDay);
+            return;
+        }
+        // a time of day alone says nothing of the date: hold it until a sentence gives one
+        if (std::isnan(dayStart) && (t || !undated.empty()) && !untimed) {
+            undated.emplace_back(line, t ? t->timeOfDay : NaN);
+            if (int(undated.size()) > MaxUndatedLead)
+                releaseUndatedWithoutDate();
+            return;
+        }
+        takeTimed(line, t ? std::optional<double>(fromTimeOfDay(t->timeOfDay)) : std::nullopt);
+    }
+
+    void takeTimed(QByteArray const& text, std::optional<double> raw)
+    {
         if (text.isEmpty())
             return;
         ++passLines;
@@ -231,6 +293,7 @@ public:
         QByteArray const rest = splitter.flush();
         if (!rest.isEmpty())
             take(rest);
+        releaseUndatedWithoutDate();
         if (!unassigned.isEmpty())
             goUntimed();
         if (loop && passLines > 0 && file.seek(0)) {
