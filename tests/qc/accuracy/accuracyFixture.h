@@ -4,25 +4,25 @@
 
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/navConstants.h>
-#include <belrix_common_qt/position.h>
-#include <belrix_common_qt/pseudorangeStats.h>
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remotePort.h>
+#include <belrix_common_qt/textFormat.h>
 #include <belrix_common_qt_gui/guiSettings.h>
 #include <orvane/context.h>
 #include <orvane/device.h>
 #include <orvane/deviceStore.h>
+#include <tolvconfig/config.h>
 
-#include <QApplication>
-#include <QLabel>
-#include <QMessageBox>
-#include <QTimer>
+#include <QSignalSpy>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <cmath>
 #include <memory>
 
 namespace accuracyTest {
 
+using belrix_common_qt::NoDataString;
 using belrix_common_qt::Pi;
 using belrix_common_qt_gui::guiSettings_t;
 constexpr double T0 = 1700000000.0;   // data time of the tests' "now"

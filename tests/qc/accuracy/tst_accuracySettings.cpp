@@ -4,14 +4,10 @@
 #include "accuracy/errorEllipseConfigSettings.h"
 #include "accuracy/positionComparisonConfigSettings.h"
 
-#include <tolvconfig/config.h>
-
-#include <QtTest>
-
 #include <limits>
 
-using namespace orvane::qc;
 using namespace accuracyTest;
+using namespace orvane::qc;
 
 namespace {
 
@@ -47,7 +43,6 @@ private slots:
     void plotRangeLoading();
     void comparisonCentreLoading_data();
     void comparisonCentreLoading();
-    void comparisonStoresEitherDeviceOrCentre();
 };
 
 void tst_accuracySettings::autoRange_data()
@@ -153,6 +148,7 @@ void tst_accuracySettings::comparisonCentreLoading_data()
     QTest::newRow("no latitude key") << "-" << "-" << "0.2" << false << true;
     QTest::newRow("placeholder of an unset centre")
         << "-" << QString::number(std::numeric_limits<double>::max(), 'f', 12) << "-" << false << false;
+    // the device wins over centre keys, even one that is gone
     QTest::newRow("port of no device: no centre either") << "9" << "0.5" << "0.5" << false << false;
 }
 
@@ -172,35 +168,6 @@ void tst_accuracySettings::comparisonCentreLoading()
     QCOMPARE(settings.center.lonValid, lonValid);
     if (latValid)
         QVERIFY(close(settings.center.lat, lat.toDouble(), 1e-12));
-}
-
-void tst_accuracySettings::comparisonStoresEitherDeviceOrCentre()
-{
-    fleet_t fleet;
-    orvane::device_t* gnss = fleet.add("GNSS 1", 4);
-    positionComparisonConfigSettings_t fixed;
-    fixed.center = degrees(57.5, 11.25);
-    tolvconfig::config_t config;
-    fixed.save(config, key);
-    QVERIFY(!config.hasKey(key("active_device")));
-    positionComparisonConfigSettings_t reloaded;
-    QVERIFY(reloaded.load(config, key));
-    QVERIFY(close(reloaded.center.lat, fixed.center.lat, 1e-12));
-    QVERIFY(close(reloaded.center.lon, fixed.center.lon, 1e-12));
-
-    positionComparisonConfigSettings_t active;
-    active.activeDevice = gnss;
-    active.save(config, key);
-    std::string text;
-    QVERIFY(config.getValue(key("active_device"), text));
-    QCOMPARE(text, std::string("4"));
-    // with the centre keys there as well, the active device wins
-    QVERIFY(reloaded.load(config, key));
-    QCOMPARE(reloaded, active);
-
-    // the record only watches its device
-    fleet.remove(gnss);
-    QVERIFY(!reloaded.activeDevice);
 }
 
 QTEST_MAIN(tst_accuracySettings)

@@ -3,12 +3,9 @@
 #include "accuracy/dlgAllErrorEllipse.h"
 
 #include <belrix_common_qt_gui/errorEllipseWidget.h>
-#include <tolvconfig/config.h>
 
-#include <QtTest>
-
-using namespace orvane::qc;
 using namespace accuracyTest;
+using namespace orvane::qc;
 using belrix_common_qt_gui::errorEllipseWidget_t;
 
 class tst_dlgAllErrorEllipse : public QObject

@@ -4,21 +4,12 @@
 #include "accuracy/dlgErrorEllipseConfig.h"
 
 #include <belrix_common_qt/qcDataStore.h>
-#include <belrix_common_qt/textFormat.h>
 #include <belrix_common_qt_gui/distanceEdit.h>
 #include <belrix_common_qt_gui/errorEllipseWidget.h>
 #include <orvane/splitter.h>
-#include <tolvconfig/config.h>
 
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QtTest>
-
-using namespace orvane::qc;
 using namespace accuracyTest;
-using belrix_common_qt::NoDataString;
+using namespace orvane::qc;
 using belrix_common_qt_gui::errorEllipseWidget_t;
 
 class tst_dlgErrorEllipse : public QObject
@@ -32,8 +23,6 @@ private slots:
 
     void tickShowsTheData_data();
     void tickShowsTheData();
-    void autoRange_data();
-    void autoRange();
     void configDialogEditsACopy();
     void storedSettings_data();
     void storedSettings();
@@ -120,41 +109,6 @@ void tst_dlgErrorEllipse::tickShowsTheData()
         QCOMPARE(label(m_window, "unitVarianceLabel"), QStringLiteral("N/A"));
 }
 
-void tst_dlgErrorEllipse::autoRange_data()
-{
-    QTest::addColumn<bool>("autoScale");
-    QTest::addColumn<float>("first");
-    QTest::addColumn<float>("second");
-    QTest::addColumn<double>("range");
-
-    QTest::newRow("follows up") << true << 0.3f << 50.0f << 100.0;
-    QTest::newRow("follows down") << true << 50.0f << 0.3f << 0.5;
-    QTest::newRow("fixed range") << false << 0.3f << 7.0f << 2.0;
-}
-
-void tst_dlgErrorEllipse::autoRange()
-{
-    QFETCH(bool, autoScale);
-    QFETCH(float, first);
-    QFETCH(float, second);
-    QFETCH(double, range);
-
-    errorEllipseConfigSettings_t settings;
-    settings.range = 2.0;
-    settings.autoScale = autoScale;
-    settings.labels = 1;
-    m_window->setConfigSettings(settings);
-    for (float size : {first, second}) {
-        fleet_t::setStats(m_device, 0.0, 0.0f, size, 0.1f);
-        m_window->handleClockTimeout();
-    }
-    QCOMPARE(m_window->configSettings().range, range);
-    QCOMPARE(plot()->range(), range);
-    QCOMPARE(plot()->graphLabelType(), 1);
-    QCOMPARE(plot()->ellipses().first().range, range);
-    QCOMPARE(plot()->ellipses().first().semiMajor, double(second));
-}
-
 void tst_dlgErrorEllipse::configDialogEditsACopy()
 {
     guiSettings_t::get()->setDistanceUnit(belrix_common_qt::distanceUnitUsSurveyFeet);
@@ -180,6 +134,10 @@ void tst_dlgErrorEllipse::configDialogEditsACopy()
     QVERIFY(!m_window->configSettings().autoScale);
     QCOMPARE(plot()->graphLabelType(), 2);
     QCOMPARE(label(m_window, "rangeLabel"), QStringLiteral("100.00 ftUS"));
+    fleet_t::setStats(m_device, 0.0, 0.0f, 70.0f, 3.0f);   // a fixed range holds
+    m_window->handleClockTimeout();
+    QCOMPARE(plot()->ellipses().first().range, m_window->configSettings().range);
+    QCOMPARE(plot()->range(), m_window->configSettings().range);
 
     // Cancel only hides; the next showing starts from the window's record again
     m_window->showConfigSettings();
