@@ -178,7 +178,13 @@ dlgPositionComparison_t::dlgPositionComparison_t(orvane::context_t* context, QWi
     setConfigSettings(positionComparisonConfigSettings_t());
 }
 
-dlgPositionComparison_t::~dlgPositionComparison_t() { delete d; }
+dlgPositionComparison_t::~dlgPositionComparison_t()
+{
+    // the warning goes with the window, and must not open the settings of a window going away
+    if (d->warning)
+        d->warning->disconnect(this);
+    delete d;
+}
 
 positionComparisonConfigSettings_t dlgPositionComparison_t::configSettings() const { return d->range.settings(); }
 

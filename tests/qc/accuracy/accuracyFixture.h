@@ -51,9 +51,8 @@ public:
     fleet_t(fleet_t const&) = delete;
     fleet_t& operator=(fleet_t const&) = delete;
 
-    // capability 0x2 delivers positions
     orvane::device_t* add(QString const& name, unsigned int portId, QColor const& colour = QColor("#1f77b4"),
-                          int capabilities = 0x5f, bool withPort = true)
+                          int capabilities = orvane::capFullReceiver, bool withPort = true)
     {
         auto* device = new orvane::device_t(context.get(), name, nullptr);
         if (withPort)

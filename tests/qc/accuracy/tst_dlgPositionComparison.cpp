@@ -42,8 +42,18 @@ class tst_dlgPositionComparison : public QObject
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_fleet.reset(new fleet_t);
+        m_active = m_fleet->add("GNSS 1", 1);
+        fleet_t::setPosition(m_active, Centre);
+        m_window.reset(new dlgPositionComparison_t(m_fleet->context.get(), nullptr));
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_fleet.reset();
+    }
 
     void listsDevicesAroundTheCentre_data();
     void listsDevicesAroundTheCentre();
@@ -80,7 +90,7 @@ private:
     }
     orvane::device_t* addAt(QString const& name, position_t const& position, double age = 0.0)
     {
-        orvane::device_t* device = m_fleet->add(name, 10 + m_fleet->devices.size(), Qt::red, 0x2);
+        orvane::device_t* device = m_fleet->add(name, 10 + m_fleet->devices.size(), Qt::red, orvane::capPositions);
         fleet_t::setPosition(device, position, age);
         return device;
     }
@@ -89,20 +99,6 @@ private:
     std::unique_ptr<dlgPositionComparison_t> m_window;
     orvane::device_t* m_active = nullptr;
 };
-
-void tst_dlgPositionComparison::init()
-{
-    m_fleet.reset(new fleet_t);
-    m_active = m_fleet->add("GNSS 1", 1);
-    fleet_t::setPosition(m_active, Centre);
-    m_window.reset(new dlgPositionComparison_t(m_fleet->context.get(), nullptr));
-}
-
-void tst_dlgPositionComparison::cleanup()
-{
-    m_window.reset();
-    m_fleet.reset();
-}
 
 void tst_dlgPositionComparison::listsDevicesAroundTheCentre_data()
 {
@@ -137,9 +133,9 @@ void tst_dlgPositionComparison::listsDevicesAroundTheCentre()
     addAt("East", offset(0.0, 50.0));
     addAt("East", offset(0.0, 50.0));   // one row per description
     addAt("NNW", offset(10.0, -1.76));
-    fleet_t::setPosition(m_fleet->add("Gyro", 4, Qt::gray, 0x200), offset(10.0, 10.0));   // no positions
+    fleet_t::setPosition(m_fleet->add("Gyro", 4, Qt::gray, orvane::capHeading), offset(10.0, 10.0));   // no positions
     addAt("Stale", offset(10.0, 10.0), 3.0);
-    m_fleet->add("Portless", 6, Qt::gray, 0x2, false);
+    m_fleet->add("Portless", 6, Qt::gray, orvane::capPositions, false);
     position_t half = offset(10.0, 10.0);
     half.lonValid = false;
     addAt("Half", half);
