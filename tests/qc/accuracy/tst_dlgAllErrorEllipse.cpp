@@ -1,6 +1,7 @@
 #include "accuracyFixture.h"
 
 #include "accuracy/dlgAllErrorEllipse.h"
+#include "accuracy/dlgErrorEllipseConfig.h"
 
 #include <belrix_common_qt_gui/errorEllipseWidget.h>
 
@@ -116,6 +117,16 @@ void tst_dlgAllErrorEllipse::storedSettings()
     QCOMPARE(other.configSettings(), loaded ? stored : errorEllipseConfigSettings_t());
     QCOMPARE(other.size() == QSize(450, 480), loaded);
     QCOMPARE(label(&other, "rangeLabel"), loaded ? QStringLiteral("200.00 m") : QStringLiteral("(Auto) 1.00 m"));
+
+    // the settings dialog starts from the window's record, and OK hands it back
+    QSignalSpy modified(&other, &orvane::orvaneDialog_t::configurationModified);
+    other.findChild<QPushButton*>("settingsButton")->click();
+    other.findChild<dlgErrorEllipseConfig_t*>()->submit();
+    QCOMPARE(modified.size(), 1);
+    QCOMPARE(other.configSettings(), loaded ? stored : errorEllipseConfigSettings_t());
+    other.useDefaults();
+    guiSettings_t::get()->setDistanceUnit(belrix_common_qt::distanceUnitUsSurveyFeet);
+    QCOMPARE(label(&other, "rangeLabel"), QStringLiteral("(Auto) 3.28 ftUS"));
 }
 
 QTEST_MAIN(tst_dlgAllErrorEllipse)
