@@ -31,8 +31,8 @@ dlgAllErrorEllipse_t::dlgAllErrorEllipse_t(orvane::context_t* context, QWidget* 
     setIsWindow(true);
     d->ui.setupUi(this);
     d->range.attach(this, d->ui.buttonBox, d->ui.rangeLabel, d->ui.errorEllipseWidget,
-                    new dlgErrorEllipseConfig_t(this),
-                    [this](std::string const& name) { return outputKey(name, -1); }, plotRangeSettings_t::labelsRequired);
+                    new dlgErrorEllipseConfig_t(this), [this](std::string const& name) { return outputKey(name, -1); },
+                    plotRangeSettings_t::labelsRequired);
     setConfigSettings(errorEllipseConfigSettings_t());
 }
 

@@ -168,7 +168,8 @@ dlgPositionComparison_t::dlgPositionComparison_t(orvane::context_t* context, QWi
 
     d->range.attach(this, d->ui.buttonBox, d->ui.rangeLabel, d->ui.positionComparisonWidget,
                     new dlgPositionComparisonConfig_t(context, this),
-                    [this](std::string const& name) { return outputKey(name, -1); }, plotRangeSettings_t::labelsRequired);
+                    [this](std::string const& name) { return outputKey(name, -1); },
+                    plotRangeSettings_t::labelsRequired);
     connect(guiSettings_t::get(), &guiSettings_t::latLonFormatChanged, this,
             &dlgPositionComparison_t::updateCenterPosition);
     connect(orvane::deviceStore_t::instance(), &orvane::deviceStore_t::deviceRemoved, this,

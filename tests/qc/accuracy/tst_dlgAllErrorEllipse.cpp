@@ -60,7 +60,8 @@ void tst_dlgAllErrorEllipse::plotsEveryReportingDevice()
 
     if (second != QLatin1String("none"))
         fleet_t::setStats(m_fleet->add("GNSS 1", 1, QColor("#d62728")), 0.5, 120.0f, 0.3f, 0.2f);
-    orvane::device_t* other = m_fleet->add("GNSS 2", 2, QColor("#1f77b4"), orvane::capFullReceiver, second != QLatin1String("port"));
+    orvane::device_t* other =
+        m_fleet->add("GNSS 2", 2, QColor("#1f77b4"), orvane::capFullReceiver, second != QLatin1String("port"));
     if (second != QLatin1String("port") && second != QLatin1String("none"))
         fleet_t::setStats(other, second == QLatin1String("stale") ? 3.0 : 0.0, 0.0f, 40.0f, 20.0f,
                           second != QLatin1String("orientation"));
