@@ -1,39 +1,28 @@
 #include "accuracy/dlgAllErrorEllipse.h"
 
-#include "accuracy/autoRange.h"
 #include "accuracy/dlgErrorEllipseConfig.h"
+#include "accuracy/plotRangeControl.h"
 
 #include "ui_dlgAllErrorEllipse.h"
 
 #include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/pseudorangeStats.h>
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remotePort.h>
-#include <belrix_common_qt/textFormat.h>
-#include <belrix_common_qt_gui/guiSettings.h>
 #include <orvane/device.h>
 #include <orvane/deviceStore.h>
-
-#include <QDialogButtonBox>
-#include <QPushButton>
-#include <belrix_common_qt/navConstants.h>
 
 namespace orvane {
 namespace qc {
 
 using namespace belrix_common_qt;
-using belrix_common_qt_gui::guiSettings_t;
-
-namespace {
-} // namespace
 
 class dlgAllErrorEllipse_t::private_t
 {
 public:
     Ui::dlgAllErrorEllipse ui;
-    dlgErrorEllipseConfig_t* configDialog = nullptr;
-    errorEllipseConfigSettings_t settings;
-    QPushButton* settingsButton = nullptr;
+    plotRangeControl_t<errorEllipseConfigSettings_t, dlgErrorEllipseConfig_t> range;
 };
 
 dlgAllErrorEllipse_t::dlgAllErrorEllipse_t(orvane::context_t* context, QWidget* parent)
@@ -41,19 +30,15 @@ dlgAllErrorEllipse_t::dlgAllErrorEllipse_t(orvane::context_t* context, QWidget* 
 {
     setIsWindow(true);
     d->ui.setupUi(this);
-    d->configDialog = new dlgErrorEllipseConfig_t(this);
-    d->settingsButton = new QPushButton(tr("Settings"), this);
-    d->settingsButton->setObjectName(QStringLiteral("settingsButton"));
-    d->ui.buttonBox->addButton(d->settingsButton, QDialogButtonBox::ActionRole);
-    connect(d->settingsButton, &QPushButton::clicked, this, &dlgAllErrorEllipse_t::showConfigSettings);
-    connect(d->configDialog, &QDialog::accepted, this, &dlgAllErrorEllipse_t::getNewConfigSettings);
-    connect(guiSettings_t::get(), &guiSettings_t::distanceUnitChanged, this, &dlgAllErrorEllipse_t::updateRange);
+    d->range.attach(this, d->ui.buttonBox, d->ui.rangeLabel, d->ui.errorEllipseWidget,
+                    new dlgErrorEllipseConfig_t(this), [this](std::string const& name) { return outputKey(name, -1); },
+                    plotRangeSettings_t::labelsRequired);
     setConfigSettings(errorEllipseConfigSettings_t());
 }
 
 dlgAllErrorEllipse_t::~dlgAllErrorEllipse_t() { delete d; }
 
-errorEllipseConfigSettings_t dlgAllErrorEllipse_t::configSettings() const { return d->settings; }
+errorEllipseConfigSettings_t dlgAllErrorEllipse_t::configSettings() const { return d->range.settings(); }
 
 void dlgAllErrorEllipse_t::handleClockTimeout()
 {
@@ -77,62 +62,36 @@ void dlgAllErrorEllipse_t::handleClockTimeout()
         if (*stats.semiMajor > largest)
             largest = *stats.semiMajor;
         d->ui.errorEllipseWidget->addEllipse(double(*stats.orientation) * RadToDeg, *stats.semiMajor,
-                                             *stats.semiMinor, d->settings.range, device->deviceColor());
+                                             *stats.semiMinor, d->range.settings().range, device->deviceColor());
     }
     // after the ellipses: a changed range reaches them on the next tick
-    if (d->settings.autoScale)
-        autoScale(largest);
+    d->range.follow(largest);
 }
 
-void dlgAllErrorEllipse_t::autoScale(double size)
-{
-    const double chosen = autoRangeFor(size);
-    if (chosen <= 0.0 || chosen == d->settings.range)
-        return;
-    d->settings.range = chosen;
-    updateRange();
-    d->ui.errorEllipseWidget->setRange(d->settings.range);
-    d->ui.errorEllipseWidget->setGraphLabelType(d->settings.labels);
-}
+void dlgAllErrorEllipse_t::updateRange() { d->range.updateCaption(); }
 
-void dlgAllErrorEllipse_t::updateRange()
-{
-    d->ui.rangeLabel->setText(d->settings.rangeCaption());
-}
-
-void dlgAllErrorEllipse_t::showConfigSettings()
-{
-    d->configDialog->setConfigSettings(d->settings);
-    d->configDialog->show();
-}
+void dlgAllErrorEllipse_t::showConfigSettings() { d->range.showDialog(); }
 
 void dlgAllErrorEllipse_t::getNewConfigSettings()
 {
-    setConfigSettings(d->configDialog->newConfigSettings());
+    setConfigSettings(d->range.dialogSettings());
     emit configurationModified();
 }
 
-void dlgAllErrorEllipse_t::setConfigSettings(errorEllipseConfigSettings_t settings)
-{
-    d->settings = settings;
-    updateRange();
-    d->ui.errorEllipseWidget->setRange(d->settings.range);
-    d->ui.errorEllipseWidget->setGraphLabelType(d->settings.labels);
-}
+void dlgAllErrorEllipse_t::setConfigSettings(errorEllipseConfigSettings_t settings) { d->range.setSettings(settings); }
 
 void dlgAllErrorEllipse_t::saveSettings(tolvconfig::config_t& config, int index)
 {
     mainWindowDialog_t::saveSettings(config, index);
-    d->settings.savePlotRange(config, [this](std::string const& name) { return outputKey(name, -1); });
+    d->range.save(config);
 }
 
 void dlgAllErrorEllipse_t::loadSettings(tolvconfig::config_t& config, int index)
 {
-    errorEllipseConfigSettings_t loaded;
-    if (!loaded.loadPlotRange(config, [this](std::string const& name) { return outputKey(name, -1); },
-                              plotRangeSettings_t::labelsRequired))
+    const std::optional<errorEllipseConfigSettings_t> loaded = d->range.load(config);
+    if (!loaded)
         return;
-    setConfigSettings(loaded);
+    setConfigSettings(*loaded);
     mainWindowDialog_t::loadSettings(config, index);
 }
 

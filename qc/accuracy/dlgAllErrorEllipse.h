@@ -31,8 +31,6 @@ public slots:
     void setConfigSettings(orvane::qc::errorEllipseConfigSettings_t settings);
 
 private:
-    void autoScale(double size);
-
     class private_t;
     private_t* d;
 };

@@ -1,7 +1,7 @@
 #include "accuracy/dlgErrorEllipse.h"
 
-#include "accuracy/autoRange.h"
 #include "accuracy/dlgErrorEllipseConfig.h"
+#include "accuracy/plotRangeControl.h"
 
 #include "ui_dlgErrorEllipse.h"
 
@@ -9,21 +9,19 @@
 #include <belrix_common_qt/pseudorangeStats.h>
 #include <belrix_common_qt/qcDataStore.h>
 #include <belrix_common_qt/remoteDevice.h>
+#include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/textFormat.h>
-#include <belrix_common_qt_gui/guiSettings.h>
 #include <orvane/splitter.h>
 
 #include <QDialogButtonBox>
 #include <QPushButton>
 
 #include <optional>
-#include <belrix_common_qt/navConstants.h>
 
 namespace orvane {
 namespace qc {
 
 using namespace belrix_common_qt;
-using belrix_common_qt_gui::guiSettings_t;
 
 namespace {
 
@@ -39,11 +37,9 @@ class dlgErrorEllipse_t::private_t
 {
 public:
     Ui::dlgErrorEllipse ui;
-    dlgErrorEllipseConfig_t* configDialog = nullptr;
-    errorEllipseConfigSettings_t settings;
+    plotRangeControl_t<errorEllipseConfigSettings_t, dlgErrorEllipseConfig_t> range;
     bool raimMode = true;
     orvane::splitter_t* splitter = nullptr;
-    QPushButton* settingsButton = nullptr;
     QPushButton* toggleButton = nullptr;
 
     void showErrors(QString const& lat, QString const& lon, QString const& height)
@@ -69,20 +65,15 @@ dlgErrorEllipse_t::dlgErrorEllipse_t(orvane::context_t* context, QWidget* parent
     d->splitter->setSizes({205, 285});
     d->ui.graphGroup->layout()->addWidget(d->splitter);
 
-    d->configDialog = new dlgErrorEllipseConfig_t(this);
-
-    d->settingsButton = new QPushButton(tr("Settings"), this);
-    d->settingsButton->setObjectName(QStringLiteral("settingsButton"));
-    d->ui.buttonBox->addButton(d->settingsButton, QDialogButtonBox::ActionRole);
-    connect(d->settingsButton, &QPushButton::clicked, this, &dlgErrorEllipse_t::showConfigSettings);
-    connect(d->configDialog, &QDialog::accepted, this, &dlgErrorEllipse_t::getNewConfigSettings);
+    // a device's window takes a record stored without "labels"
+    d->range.attach(this, d->ui.buttonBox, d->ui.rangeLabel, d->ui.errorEllipseWidget,
+                    new dlgErrorEllipseConfig_t(this), [this](std::string const& name) { return outputKey(name); },
+                    plotRangeSettings_t::labelsOptional);
 
     d->toggleButton = new QPushButton(tr("Toggle NMEA/IMCA Data"), this);
     d->toggleButton->setObjectName(QStringLiteral("toggleButton"));
     d->ui.buttonBox->addButton(d->toggleButton, QDialogButtonBox::ActionRole);
     connect(d->toggleButton, &QPushButton::clicked, this, &dlgErrorEllipse_t::toggle);
-
-    connect(guiSettings_t::get(), &guiSettings_t::distanceUnitChanged, this, &dlgErrorEllipse_t::updateRange);
 
     setRaimMode(true);
     setConfigSettings(errorEllipseConfigSettings_t());
@@ -90,7 +81,7 @@ dlgErrorEllipse_t::dlgErrorEllipse_t(orvane::context_t* context, QWidget* parent
 
 dlgErrorEllipse_t::~dlgErrorEllipse_t() { delete d; }
 
-errorEllipseConfigSettings_t dlgErrorEllipse_t::configSettings() const { return d->settings; }
+errorEllipseConfigSettings_t dlgErrorEllipse_t::configSettings() const { return d->range.settings(); }
 
 bool dlgErrorEllipse_t::raimMode() const { return d->raimMode; }
 
@@ -134,10 +125,9 @@ void dlgErrorEllipse_t::updateDataRaim()
     }
     pseudorangeStats_t const& stats = item.value();
     if (stats.orientation && stats.semiMajor && stats.semiMinor) {
-        if (d->settings.autoScale)
-            autoScale(*stats.semiMajor);
+        d->range.follow(*stats.semiMajor);
         d->ui.errorEllipseWidget->addEllipse(double(*stats.orientation) * RadToDeg, *stats.semiMajor,
-                                             *stats.semiMinor, d->settings.range, deviceColor());
+                                             *stats.semiMinor, d->range.settings().range, deviceColor());
     }
     d->showErrors(valueText(stats.latError), valueText(stats.lonError), valueText(stats.heightError));
 }
@@ -156,66 +146,39 @@ void dlgErrorEllipse_t::updateDataUkooa()
         return;
     }
     qcSummary_t const& summary = store->summary().back().summary;
-    if (d->settings.autoScale)
-        autoScale(summary.semiMajor);
+    d->range.follow(summary.semiMajor);
     d->ui.errorEllipseWidget->addEllipse(double(summary.orientation) * RadToDeg, summary.semiMajor,
-                                         summary.semiMinor, d->settings.range, deviceColor());
+                                         summary.semiMinor, d->range.settings().range, deviceColor());
     d->showErrors(valueText(summary.latError), valueText(summary.lonError), valueText(summary.heightError));
     d->ui.unitVarianceLabel->setText(valueText(summary.unitVariance));
 }
 
-void dlgErrorEllipse_t::autoScale(double size)
-{
-    const double chosen = autoRangeFor(size);
-    // an empty table offers nothing to choose: the range stays as it is
-    if (chosen <= 0.0 || chosen == d->settings.range)
-        return;
-    d->settings.range = chosen;
-    updateRange();
-    d->ui.errorEllipseWidget->setRange(d->settings.range);
-    d->ui.errorEllipseWidget->setGraphLabelType(d->settings.labels);
-}
+void dlgErrorEllipse_t::updateRange() { d->range.updateCaption(); }
 
-void dlgErrorEllipse_t::updateRange()
-{
-    d->ui.rangeLabel->setText(d->settings.rangeCaption());
-}
-
-void dlgErrorEllipse_t::showConfigSettings()
-{
-    d->configDialog->setConfigSettings(d->settings);
-    d->configDialog->show();
-}
+void dlgErrorEllipse_t::showConfigSettings() { d->range.showDialog(); }
 
 void dlgErrorEllipse_t::getNewConfigSettings()
 {
-    setConfigSettings(d->configDialog->newConfigSettings());
+    setConfigSettings(d->range.dialogSettings());
     emit configurationModified();
 }
 
-void dlgErrorEllipse_t::setConfigSettings(errorEllipseConfigSettings_t settings)
-{
-    d->settings = settings;
-    updateRange();
-    d->ui.errorEllipseWidget->setRange(d->settings.range);
-    d->ui.errorEllipseWidget->setGraphLabelType(d->settings.labels);
-}
+void dlgErrorEllipse_t::setConfigSettings(errorEllipseConfigSettings_t settings) { d->range.setSettings(settings); }
 
 void dlgErrorEllipse_t::saveSettings(tolvconfig::config_t& config, int index)
 {
     qcDeviceDialog_t::saveSettings(config, index);
-    d->settings.savePlotRange(config, [this](std::string const& name) { return outputKey(name); });
+    d->range.save(config);
     d->splitter->saveSettings(config, outputKey(std::string()));
 }
 
 void dlgErrorEllipse_t::loadSettings(tolvconfig::config_t& config, int index)
 {
     d->splitter->loadSettings(config, outputKey(std::string()));
-    errorEllipseConfigSettings_t loaded;
-    if (!loaded.loadPlotRange(config, [this](std::string const& name) { return outputKey(name); },
-                              plotRangeSettings_t::labelsOptional))
+    const std::optional<errorEllipseConfigSettings_t> loaded = d->range.load(config);
+    if (!loaded)
         return;
-    setConfigSettings(loaded);
+    setConfigSettings(*loaded);
     qcDeviceDialog_t::loadSettings(config, index);
 }
 

@@ -39,8 +39,6 @@ public slots:
     void toggle();
 
 private:
-    void autoScale(double size);
-
     class private_t;
     private_t* d;
 };

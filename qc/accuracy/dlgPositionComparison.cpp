@@ -1,7 +1,7 @@
 #include "accuracy/dlgPositionComparison.h"
 
-#include "accuracy/autoRange.h"
 #include "accuracy/dlgPositionComparisonConfig.h"
+#include "accuracy/plotRangeControl.h"
 
 #include "ui_dlgPositionComparison.h"
 
@@ -18,15 +18,14 @@
 #include <orvane/splitter.h>
 #include <orvane/textColor.h>
 
-#include <QDialogButtonBox>
 #include <QHash>
 #include <QHeaderView>
 #include <QMessageBox>
-#include <QPushButton>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 namespace orvane {
 namespace qc {
@@ -122,15 +121,15 @@ class dlgPositionComparison_t::private_t
 {
 public:
     Ui::dlgPositionComparison ui;
-    dlgPositionComparisonConfig_t* configDialog = nullptr;
-    positionComparisonConfigSettings_t settings;
+    plotRangeControl_t<positionComparisonConfigSettings_t, dlgPositionComparisonConfig_t> range;
     bool warnArmed = true;
+    // opened rather than run, so the clock ticks on while it is up; built on first use
+    QMessageBox* warning = nullptr;
     orvane::splitter_t* splitter = nullptr;
     position_t displayCentre;
     // whether displayCentre is the record's fixed centre as shown now; a centre the
     // record no longer holds is never compared against
     bool displayCentreCurrent = false;
-    QPushButton* settingsButton = nullptr;
     // rows by name, so a tick with many devices does not search the tree for each
     QHash<QString, item_t*> rows;
 };
@@ -167,15 +166,10 @@ dlgPositionComparison_t::dlgPositionComparison_t(orvane::context_t* context, QWi
         tree->sortByColumn(columnRange, Qt::AscendingOrder);
     }
 
-    d->configDialog = new dlgPositionComparisonConfig_t(context, this);
-    d->warnArmed = true;
-
-    d->settingsButton = new QPushButton(tr("Settings"), this);
-    d->settingsButton->setObjectName(QStringLiteral("settingsButton"));
-    d->ui.buttonBox->addButton(d->settingsButton, QDialogButtonBox::ActionRole);
-    connect(d->settingsButton, &QPushButton::clicked, this, &dlgPositionComparison_t::showConfigSettings);
-    connect(d->configDialog, &QDialog::accepted, this, &dlgPositionComparison_t::getNewConfigSettings);
-    connect(guiSettings_t::get(), &guiSettings_t::distanceUnitChanged, this, &dlgPositionComparison_t::updateRange);
+    d->range.attach(this, d->ui.buttonBox, d->ui.rangeLabel, d->ui.positionComparisonWidget,
+                    new dlgPositionComparisonConfig_t(context, this),
+                    [this](std::string const& name) { return outputKey(name, -1); },
+                    plotRangeSettings_t::labelsRequired);
     connect(guiSettings_t::get(), &guiSettings_t::latLonFormatChanged, this,
             &dlgPositionComparison_t::updateCenterPosition);
     connect(orvane::deviceStore_t::instance(), &orvane::deviceStore_t::deviceRemoved, this,
@@ -185,9 +179,15 @@ dlgPositionComparison_t::dlgPositionComparison_t(orvane::context_t* context, QWi
     setConfigSettings(positionComparisonConfigSettings_t());
 }
 
-dlgPositionComparison_t::~dlgPositionComparison_t() { delete d; }
+dlgPositionComparison_t::~dlgPositionComparison_t()
+{
+    // the warning goes with the window, and must not open the settings of a window going away
+    if (d->warning)
+        d->warning->disconnect(this);
+    delete d;
+}
 
-positionComparisonConfigSettings_t dlgPositionComparison_t::configSettings() const { return d->settings; }
+positionComparisonConfigSettings_t dlgPositionComparison_t::configSettings() const { return d->range.settings(); }
 
 void dlgPositionComparison_t::handleClockTimeout()
 {
@@ -195,10 +195,11 @@ void dlgPositionComparison_t::handleClockTimeout()
         return;
     agePositions();
     const double now = dataTimestamp();
+    positionComparisonConfigSettings_t const& settings = d->range.settings();
 
     position_t centre;
-    if (d->settings.activeDevice) {
-        remoteDevice_t* active = d->settings.activeDevice->remoteDevice();
+    if (settings.activeDevice) {
+        remoteDevice_t* active = settings.activeDevice->remoteDevice();
         if (!active)
             return;
         dataItem_t<position_t> const& item = active->displayPosition();
@@ -244,74 +245,67 @@ void dlgPositionComparison_t::handleClockTimeout()
         }
         if (std::isfinite(range))
             maxRange = std::max(maxRange, std::fabs(range));
-        d->ui.positionComparisonWidget->addPosition(name, range / d->settings.range, bearing, row->colour());
+        d->ui.positionComparisonWidget->addPosition(name, range / settings.range, bearing, row->colour());
     }
 
     // grows only, so the plot does not pump while devices move about
-    if (d->settings.autoScale && maxRange > d->settings.range) {
-        const double chosen = autoRangeAbove(maxRange);
-        if (chosen > 0.0) {
-            if (chosen != d->settings.range) {
-                positionComparisonConfigSettings_t grown = d->settings;
-                grown.range = chosen;
-                setConfigSettings(grown);
-            }
-        } else {
-            warn(tr("Range is too large"), tr("The range to the center position is too large.  Please configure a "
-                                              "new center or active device."));
-        }
+    const std::optional<double> fit = d->range.rangeToFit(maxRange);
+    if (!fit) {
+        warn(tr("Range is too large"), tr("The range to the center position is too large.  Please configure a "
+                                          "new center or active device."));
+    } else if (*fit != settings.range) {
+        positionComparisonConfigSettings_t grown = settings;
+        grown.range = *fit;
+        setConfigSettings(grown);
     }
 }
 
 void dlgPositionComparison_t::warn(QString const& title, QString const& text)
 {
-    if (d->configDialog->isVisible() || !d->warnArmed)
+    if (d->range.dialog()->isVisible() || !d->warnArmed || (d->warning && d->warning->isVisible()))
         return;
     d->warnArmed = false;
-    QMessageBox::warning(this, title, text, QMessageBox::Ok);
-    showConfigSettings();
+    if (!d->warning) {
+        d->warning = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+        // the settings follow the warning, as they would after a blocking one
+        connect(d->warning, &QMessageBox::finished, this, &dlgPositionComparison_t::showConfigSettings);
+    }
+    d->warning->setWindowTitle(title);
+    d->warning->setText(text);
+    d->warning->open();
 }
 
-void dlgPositionComparison_t::updateRange()
-{
-    d->ui.rangeLabel->setText(d->settings.rangeCaption());
-}
+void dlgPositionComparison_t::updateRange() { d->range.updateCaption(); }
 
-void dlgPositionComparison_t::showConfigSettings()
-{
-    d->configDialog->setConfigSettings(d->settings);
-    d->configDialog->show();
-}
+void dlgPositionComparison_t::showConfigSettings() { d->range.showDialog(); }
 
 void dlgPositionComparison_t::getNewConfigSettings()
 {
-    setConfigSettings(d->configDialog->newConfigSettings());
+    setConfigSettings(d->range.dialogSettings());
     d->warnArmed = true;
     emit configurationModified();
 }
 
 void dlgPositionComparison_t::setConfigSettings(positionComparisonConfigSettings_t settings)
 {
-    d->settings = settings;
+    d->range.setSettings(settings);
     updateActiveDevice();
-    updateRange();
     updateCenterPosition();
-    d->ui.positionComparisonWidget->setRange(d->settings.range);
-    d->ui.positionComparisonWidget->setGraphLabelType(d->settings.labels);
     handleClockTimeout();
 }
 
 void dlgPositionComparison_t::updateActiveDevice()
 {
-    d->ui.activeDeviceLabel->setText(d->settings.activeDevice ? d->settings.activeDevice->deviceDescription()
-                                                              : NoDataString);
+    positionComparisonConfigSettings_t const& settings = d->range.settings();
+    d->ui.activeDeviceLabel->setText(settings.activeDevice ? settings.activeDevice->deviceDescription() : NoDataString);
 }
 
 void dlgPositionComparison_t::updateCenterPosition()
 {
     d->displayCentreCurrent = false;
-    position_t const& stored = d->settings.center;
-    if (d->settings.activeDevice || !stored.latValid || !stored.lonValid) {
+    positionComparisonConfigSettings_t const& settings = d->range.settings();
+    position_t const& stored = settings.center;
+    if (settings.activeDevice || !stored.latValid || !stored.lonValid) {
         d->ui.latitudeLabel->setText(NoDataString);
         d->ui.longitudeLabel->setText(NoDataString);
         return;
@@ -348,9 +342,10 @@ void dlgPositionComparison_t::agePositions()
 
 void dlgPositionComparison_t::checkActiveDevice()
 {
-    if (d->settings.activeDevice && !orvane::deviceStore_t::instance()->devices().contains(d->settings.activeDevice))
-        d->settings.activeDevice = nullptr;
-    setConfigSettings(d->settings);
+    positionComparisonConfigSettings_t settings = d->range.settings();
+    if (settings.activeDevice && !orvane::deviceStore_t::instance()->devices().contains(settings.activeDevice))
+        settings.activeDevice = nullptr;
+    setConfigSettings(settings);
 }
 
 void dlgPositionComparison_t::checkSelection()
@@ -386,7 +381,7 @@ dlgPositionComparison_t::item_t* dlgPositionComparison_t::selectedItem() const
 void dlgPositionComparison_t::saveSettings(tolvconfig::config_t& config, int index)
 {
     mainWindowDialog_t::saveSettings(config, index);
-    d->settings.save(config, [this](std::string const& name) { return outputKey(name, -1); });
+    d->range.save(config);
     d->ui.deviceTree->saveSettings(config, outputKey(std::string(), -1));
     d->splitter->saveSettings(config, outputKey(std::string(), -1));
 }
@@ -395,10 +390,10 @@ void dlgPositionComparison_t::loadSettings(tolvconfig::config_t& config, int ind
 {
     d->splitter->loadSettings(config, outputKey(std::string(), -1));
     d->ui.deviceTree->loadSettings(config, outputKey(std::string(), -1));
-    positionComparisonConfigSettings_t loaded;
-    if (!loaded.load(config, [this](std::string const& name) { return outputKey(name, -1); }))
+    const std::optional<positionComparisonConfigSettings_t> loaded = d->range.load(config);
+    if (!loaded)
         return;
-    setConfigSettings(loaded);
+    setConfigSettings(*loaded);
     mainWindowDialog_t::loadSettings(config, index);
 }
 

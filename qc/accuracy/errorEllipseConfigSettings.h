@@ -11,6 +11,12 @@ namespace qc {
 // per-device window takes "labels" as optional, the all-devices window as required.
 class ORVANE_QC_EXPORT errorEllipseConfigSettings_t : public plotRangeSettings_t
 {
+public:
+    bool load(tolvconfig::config_t const& config, keyFunction_t const& key, labelsKey_t labelsKey)
+    {
+        return loadPlotRange(config, key, labelsKey);
+    }
+    void save(tolvconfig::config_t& config, keyFunction_t const& key) const { savePlotRange(config, key); }
 };
 
 } // namespace qc

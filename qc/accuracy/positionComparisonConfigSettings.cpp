@@ -30,10 +30,11 @@ bool readAngle(double value, double bound, double& angle)
 }
 } // namespace
 
-bool positionComparisonConfigSettings_t::load(tolvconfig::config_t const& config, keyFunction_t const& key)
+bool positionComparisonConfigSettings_t::load(tolvconfig::config_t const& config, keyFunction_t const& key,
+                                              labelsKey_t labelsKey)
 {
     positionComparisonConfigSettings_t loaded;
-    if (!loaded.loadPlotRange(config, key, labelsRequired))
+    if (!loaded.loadPlotRange(config, key, labelsKey))
         return false;
     unsigned int portId = 0;
     if (tolvconfig::getValue(config, key(KeyActiveDevice), portId)) {

@@ -21,11 +21,11 @@ public:
     QPointer<orvane::device_t> activeDevice;
     belrix_common_qt::position_t center;   // only meaningful while activeDevice is null
 
-    // Reads the plot part (with "labels" required), then "active_device" or, without it,
-    // "center_lat" and "center_lon". Returns false, leaving the record as it was, when a
-    // key of the plot part is missing. A port identifier of no current device reads as
-    // no active device with no centre.
-    bool load(tolvconfig::config_t const& config, keyFunction_t const& key);
+    // Reads the plot part ("labels" required unless told otherwise), then "active_device"
+    // or, without it, "center_lat" and "center_lon". Returns false, leaving the record as
+    // it was, when a key of the plot part is missing. A port identifier of no current
+    // device reads as no active device with no centre.
+    bool load(tolvconfig::config_t const& config, keyFunction_t const& key, labelsKey_t labelsKey = labelsRequired);
     // The plot part, then "active_device" with an active device, else the centre keys.
     void save(tolvconfig::config_t& config, keyFunction_t const& key) const;
 

@@ -3,27 +3,28 @@
 // Devices with data for the accuracy windows' tests: each test builds its own fleet.
 
 #include <belrix_common_qt/dataClock.h>
-#include <belrix_common_qt/position.h>
-#include <belrix_common_qt/pseudorangeStats.h>
-#include <belrix_common_qt/qcDataStore.h>
+#include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remotePort.h>
+#include <belrix_common_qt/textFormat.h>
+#include <belrix_common_qt_gui/guiSettings.h>
 #include <orvane/context.h>
 #include <orvane/device.h>
 #include <orvane/deviceStore.h>
+#include <tolvconfig/config.h>
 
-#include <QApplication>
-#include <QColor>
-#include <QMessageBox>
-#include <QTimer>
+#include <QSignalSpy>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <cmath>
 #include <memory>
-#include <belrix_common_qt/navConstants.h>
 
 namespace accuracyTest {
 
+using belrix_common_qt::NoDataString;
 using belrix_common_qt::Pi;
+using belrix_common_qt_gui::guiSettings_t;
 constexpr double T0 = 1700000000.0;   // data time of the tests' "now"
 
 inline bool close(double a, double b, double tolerance = 1e-9) { return std::fabs(a - b) <= tolerance; }
@@ -33,22 +34,25 @@ inline belrix_common_qt::position_t degrees(double lat, double lon)
     return belrix_common_qt::position_t(lat * Pi / 180.0, lon * Pi / 180.0);
 }
 
-// The application's devices, in the device store while the fleet lives.
+inline QString label(QObject const* window, char const* name) { return window->findChild<QLabel*>(name)->text(); }
+
+// The application's devices, in the device store while the fleet lives; the data clock
+// stands at T0 and the display settings are the defaults again afterwards.
 class fleet_t
 {
 public:
     fleet_t() : context(new orvane::context_t) { belrix_common_qt::dataClock_t::setTime(T0); }
     ~fleet_t()
     {
-        for (orvane::device_t* device : devices)
-            delete device;
+        qDeleteAll(devices);
         belrix_common_qt::dataClock_t::useSystemTime();
+        belrix_common_qt_gui::guiSettings_t::get()->useDefaults();
     }
     fleet_t(fleet_t const&) = delete;
     fleet_t& operator=(fleet_t const&) = delete;
 
-    orvane::device_t* add(QString const& name, unsigned int portId, int capabilities = 0x5f,
-                          QColor const& colour = QColor("#1f77b4"), bool withPort = true)
+    orvane::device_t* add(QString const& name, unsigned int portId, QColor const& colour = QColor("#1f77b4"),
+                          int capabilities = orvane::capFullReceiver, bool withPort = true)
     {
         auto* device = new orvane::device_t(context.get(), name, nullptr);
         if (withPort)
@@ -79,21 +83,20 @@ public:
         stats.latError = 0.31f;
         stats.lonError = 0.42f;
         stats.heightError = 0.75f;
-        device->remoteDevice()->setPseudorangeStats(
-            belrix_common_qt::dataItem_t<belrix_common_qt::pseudorangeStats_t>(stats, T0 - age));
+        device->remoteDevice()->setPseudorangeStats({stats, T0 - age});
     }
 
     static void setPosition(orvane::device_t* device, belrix_common_qt::position_t const& position, double age = 0.0)
     {
-        device->remoteDevice()->setDisplayPosition(
-            belrix_common_qt::dataItem_t<belrix_common_qt::position_t>(position, T0 - age));
+        device->remoteDevice()->setDisplayPosition({position, T0 - age});
     }
 
     std::unique_ptr<orvane::context_t> context;
     QList<orvane::device_t*> devices;
 };
 
-// Answers every message box that opens while it lives, and keeps what each said.
+// Answers every application-modal message box that runs while it lives, and keeps what
+// each said; it acts only inside the box's own event loop, so it never waits.
 class messageCatcher_t : public QObject
 {
 public:
@@ -109,7 +112,7 @@ public:
                 box->done(QMessageBox::Ok);
             }
         });
-        timer.start(10);
+        timer.start(0);
     }
 
 private:

@@ -1,20 +1,13 @@
 #include "accuracyFixture.h"
 
 #include "accuracy/dlgAllErrorEllipse.h"
+#include "accuracy/dlgErrorEllipseConfig.h"
 
 #include <belrix_common_qt_gui/errorEllipseWidget.h>
-#include <belrix_common_qt_gui/guiSettings.h>
-#include <tolvconfig/config.h>
 
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QtTest>
-
-using namespace orvane::qc;
 using namespace accuracyTest;
+using namespace orvane::qc;
 using belrix_common_qt_gui::errorEllipseWidget_t;
-using belrix_common_qt_gui::guiSettings_t;
 
 class tst_dlgAllErrorEllipse : public QObject
 {
@@ -22,144 +15,88 @@ class tst_dlgAllErrorEllipse : public QObject
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_fleet.reset(new fleet_t);
+        m_window.reset(new dlgAllErrorEllipse_t(m_fleet->context.get(), nullptr));
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_fleet.reset();
+    }
 
-    void form();
-    void everyReportingDeviceInItsColour();
-    void devicesLeftOut_data();
-    void devicesLeftOut();
-    void emptyPlotShrinksToTheSmallestRange();
-    void rangeReachesTheEllipsesOnTheNextTick();
-    void rangeCaptionFollowsTheDistanceUnit();
-    void loadingNeedsEveryKey_data();
-    void loadingNeedsEveryKey();
+    void plotsEveryReportingDevice_data();
+    void plotsEveryReportingDevice();
+    void storedSettings_data();
+    void storedSettings();
 
 private:
-    QString rangeCaption() const { return m_window->findChild<QLabel*>("rangeLabel")->text(); }
-    errorEllipseWidget_t* plot() const { return m_window->findChild<errorEllipseWidget_t*>("errorEllipseWidget"); }
+    errorEllipseWidget_t* plot() const { return m_window->findChild<errorEllipseWidget_t*>(); }
 
     std::unique_ptr<fleet_t> m_fleet;
     std::unique_ptr<dlgAllErrorEllipse_t> m_window;
 };
 
-void tst_dlgAllErrorEllipse::init()
+void tst_dlgAllErrorEllipse::plotsEveryReportingDevice_data()
 {
-    m_fleet.reset(new fleet_t);
-    m_window.reset(new dlgAllErrorEllipse_t(m_fleet->context.get(), nullptr));
+    QTest::addColumn<QString>("second");   // what is wrong with the second device
+    QTest::addColumn<int>("ellipses");
+    QTest::addColumn<double>("range");
+
+    QTest::newRow("both report") << QString() << 2 << 50.0;
+    QTest::newRow("no orientation") << "orientation" << 1 << 0.5;
+    QTest::newRow("not an input") << "input" << 1 << 0.5;
+    QTest::newRow("no port") << "port" << 1 << 0.5;
+    QTest::newRow("stale statistics") << "stale" << 1 << 0.5;
+    QTest::newRow("none report: the smallest range") << "none" << 0 << 0.01;
 }
 
-void tst_dlgAllErrorEllipse::cleanup()
+void tst_dlgAllErrorEllipse::plotsEveryReportingDevice()
 {
-    m_window.reset();
-    m_fleet.reset();
-    guiSettings_t::get()->useDefaults();
-}
+    QFETCH(QString, second);
+    QFETCH(int, ellipses);
+    QFETCH(double, range);
 
-void tst_dlgAllErrorEllipse::form()
-{
-    QCOMPARE(m_window->objectName(), QStringLiteral("dlgAllErrorEllipse"));
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("All Error Ellipses"));
-    QCOMPARE(m_window->size(), QSize(389, 403));
-    QCOMPARE(m_window->findChild<QLabel*>("label")->text(), QStringLiteral("Range:"));
-    QCOMPARE(rangeCaption(), QStringLiteral("(Auto) 1.00 m"));
-    auto* box = m_window->findChild<QDialogButtonBox*>("buttonBox");
-    QCOMPARE(box->buttons().size(), 1);
-    QCOMPARE(box->buttons().first()->text(), QStringLiteral("Settings"));
-    QCOMPARE(QString::fromStdString(m_window->outputKey("range", -1)), QStringLiteral("dlgAllErrorEllipse.range"));
-}
-
-void tst_dlgAllErrorEllipse::everyReportingDeviceInItsColour()
-{
-    orvane::device_t* first = m_fleet->add("GNSS 1", 1, 0x5f, QColor("#1f77b4"));
-    orvane::device_t* second = m_fleet->add("GNSS 2", 2, 0x5f, QColor("#d62728"));
-    fleet_t::setStats(first, 0.5, 10.0f, 0.4f, 0.2f);
-    fleet_t::setStats(second, 1.0, 120.0f, 6.0f, 2.0f);
-    m_window->handleClockTimeout();
-
-    const QList<errorEllipseWidget_t::ellipse_t> ellipses = plot()->ellipses();
-    QCOMPARE(ellipses.size(), 2);
-    QCOMPARE(ellipses.at(0).color, QColor("#1f77b4"));
-    QCOMPARE(ellipses.at(1).color, QColor("#d62728"));
-    QVERIFY(close(ellipses.at(1).orientation, 120.0, 1e-4));
-    // the first entry strictly greater than the larger semi-major axis
-    QCOMPARE(m_window->configSettings().range, 10.0);
-    QCOMPARE(rangeCaption(), QStringLiteral("(Auto) 10.00 m"));
-}
-
-void tst_dlgAllErrorEllipse::devicesLeftOut_data()
-{
-    QTest::addColumn<QString>("why");
-    QTest::newRow("no orientation") << "orientation";
-    QTest::newRow("not an input") << "input";
-    QTest::newRow("no port") << "port";
-    QTest::newRow("stale statistics") << "stale";
-}
-
-void tst_dlgAllErrorEllipse::devicesLeftOut()
-{
-    QFETCH(QString, why);
-    orvane::device_t* good = m_fleet->add("GNSS 1", 1);
-    fleet_t::setStats(good, 0.0, 0.0f, 0.3f, 0.2f);
-    orvane::device_t* left = m_fleet->add("GNSS 2", 2, 0x5f, Qt::red, why != QLatin1String("port"));
-    if (why == QLatin1String("orientation"))
-        fleet_t::setStats(left, 0.0, 0.0f, 40.0f, 20.0f, false);
-    else if (why == QLatin1String("input")) {
-        fleet_t::setStats(left, 0.0, 0.0f, 40.0f, 20.0f);
-        left->remoteDevice()->setInput(false);
-    } else if (why == QLatin1String("stale"))
-        fleet_t::setStats(left, 3.0, 0.0f, 40.0f, 20.0f);
+    if (second != QLatin1String("none"))
+        fleet_t::setStats(m_fleet->add("GNSS 1", 1, QColor("#d62728")), 0.5, 120.0f, 0.3f, 0.2f);
+    orvane::device_t* other =
+        m_fleet->add("GNSS 2", 2, QColor("#1f77b4"), orvane::capFullReceiver, second != QLatin1String("port"));
+    if (second != QLatin1String("port") && second != QLatin1String("none"))
+        fleet_t::setStats(other, second == QLatin1String("stale") ? 3.0 : 0.0, 0.0f, 40.0f, 20.0f,
+                          second != QLatin1String("orientation"));
+    if (second == QLatin1String("input"))
+        other->remoteDevice()->setInput(false);
 
     m_window->handleClockTimeout();
-    QCOMPARE(plot()->ellipses().size(), 1);
-    // nor does it count for scaling
-    QCOMPARE(m_window->configSettings().range, 0.5);
+    QCOMPARE(plot()->ellipses().size(), ellipses);
+    if (ellipses > 0) {
+        errorEllipseWidget_t::ellipse_t const first = plot()->ellipses().first();
+        QCOMPARE(first.color, QColor("#d62728"));
+        QVERIFY(close(first.orientation, 120.0, 1e-4));
+        QVERIFY(close(first.semiMajor, 0.3, 1e-6));
+        QCOMPARE(first.range, 1.0);   // scaled after the ellipses: they take it on the next tick
+    }
+    if (ellipses > 1)
+        QCOMPARE(plot()->ellipses().at(1).color, QColor("#1f77b4"));
+    // the largest ellipse sets the range, up or down
+    QCOMPARE(m_window->configSettings().range, range);
+    QCOMPARE(plot()->range(), range);
+    m_window->handleClockTimeout();
+    if (ellipses > 0)
+        QCOMPARE(plot()->ellipses().first().range, range);
 }
 
-void tst_dlgAllErrorEllipse::emptyPlotShrinksToTheSmallestRange()
-{
-    errorEllipseConfigSettings_t settings;
-    settings.range = 500.0;
-    m_window->setConfigSettings(settings);
-    m_window->handleClockTimeout();
-    QVERIFY(plot()->ellipses().isEmpty());
-    QCOMPARE(rangeCaption(), QStringLiteral("(Auto) 0.01 m"));
-
-    settings.autoScale = false;
-    m_window->setConfigSettings(settings);
-    m_window->handleClockTimeout();
-    QCOMPARE(rangeCaption(), QStringLiteral("500.00 m"));
-}
-
-void tst_dlgAllErrorEllipse::rangeReachesTheEllipsesOnTheNextTick()
-{
-    orvane::device_t* gnss = m_fleet->add("GNSS 1", 1);
-    fleet_t::setStats(gnss, 0.0, 0.0f, 3.0f, 1.0f);
-    m_window->handleClockTimeout();
-    QCOMPARE(plot()->ellipses().first().range, 1.0);   // the range before this tick's scaling
-    QCOMPARE(plot()->range(), 5.0);
-    m_window->handleClockTimeout();
-    QCOMPARE(plot()->ellipses().first().range, 5.0);
-}
-
-void tst_dlgAllErrorEllipse::rangeCaptionFollowsTheDistanceUnit()
-{
-    guiSettings_t::get()->setDistanceUnit(belrix_common_qt::distanceUnitUsSurveyFeet);
-    QCOMPARE(rangeCaption(), QStringLiteral("(Auto) 3.28 ftUS"));
-}
-
-void tst_dlgAllErrorEllipse::loadingNeedsEveryKey_data()
+void tst_dlgAllErrorEllipse::storedSettings_data()
 {
     QTest::addColumn<QString>("dropped");
     QTest::addColumn<bool>("loaded");
 
-    QTest::newRow("all keys") << QString() << true;
-    QTest::newRow("no range") << "range" << false;
-    QTest::newRow("no auto_scale") << "auto_scale" << false;
-    QTest::newRow("no labels") << "labels" << false;
+    QTest::newRow("every key") << QString() << true;
+    QTest::newRow("no labels: nothing") << "labels" << false;
 }
 
-void tst_dlgAllErrorEllipse::loadingNeedsEveryKey()
+void tst_dlgAllErrorEllipse::storedSettings()
 {
     QFETCH(QString, dropped);
     QFETCH(bool, loaded);
@@ -172,14 +109,25 @@ void tst_dlgAllErrorEllipse::loadingNeedsEveryKey()
     m_window->resize(450, 480);
     tolvconfig::config_t config;
     m_window->saveSettings(config, -1);
+    QVERIFY(config.hasKey("dlgAllErrorEllipse.range"));
     if (!dropped.isEmpty())
         QVERIFY(config.removeValue(m_window->outputKey(dropped.toStdString(), -1)));
 
     dlgAllErrorEllipse_t other(m_fleet->context.get(), nullptr);
     other.loadSettings(config, -1);
-    QCOMPARE(other.configSettings() == stored, loaded);
-    QCOMPARE(other.configSettings() == errorEllipseConfigSettings_t(), !loaded);
+    QCOMPARE(other.configSettings(), loaded ? stored : errorEllipseConfigSettings_t());
     QCOMPARE(other.size() == QSize(450, 480), loaded);
+    QCOMPARE(label(&other, "rangeLabel"), loaded ? QStringLiteral("200.00 m") : QStringLiteral("(Auto) 1.00 m"));
+
+    // the settings dialog starts from the window's record, and OK hands it back
+    QSignalSpy modified(&other, &orvane::orvaneDialog_t::configurationModified);
+    other.findChild<QPushButton*>("settingsButton")->click();
+    other.findChild<dlgErrorEllipseConfig_t*>()->submit();
+    QCOMPARE(modified.size(), 1);
+    QCOMPARE(other.configSettings(), loaded ? stored : errorEllipseConfigSettings_t());
+    other.useDefaults();
+    guiSettings_t::get()->setDistanceUnit(belrix_common_qt::distanceUnitUsSurveyFeet);
+    QCOMPARE(label(&other, "rangeLabel"), QStringLiteral("(Auto) 3.28 ftUS"));
 }
 
 QTEST_MAIN(tst_dlgAllErrorEllipse)
