@@ -199,8 +199,7 @@ private slots:
         QTest::newRow("lon DM padded") << latLonCase_t{false, rad(4.89517), DM, 1, -1, "004° 53.710200' E"};
         QTest::newRow("lon DMS west") << latLonCase_t{false, west, DMS, 1, -1, "122° 25' 09.8958\" W"};
         QTest::newRow("lon negative zero") << latLonCase_t{false, rad(-0.0), DMS, 1, -1, "000° 00' 00.0000\" E"};
-        QTest::newRow("lat rounds to zero from south")
-            << latLonCase_t{true, rad(-1e-10), DM, 1, -1, "00° 00.000000' N"};
+        QTest::newRow("lat rounds to zero from south") << latLonCase_t{true, rad(-1e-10), DM, 1, -1, "00° 00.000000' N"};
         QTest::newRow("south pole signed") << latLonCase_t{true, -Pi / 2, DM, 0, -1, "-90° 00.000000'"};
         QTest::newRow("antimeridian west DMS") << latLonCase_t{false, -Pi, DMS, 1, -1, "180° 00' 00.0000\" W"};
         QTest::newRow("carry below 1 DD") << latLonCase_t{true, rad(0.99999999999), DD, 1, -1, "1.00000000° N"};
