@@ -16,8 +16,6 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPointer>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -171,14 +169,10 @@ private slots:
         QCOMPARE(lines.first().result, belrix_common_qt::nmeaBadChecksum);
         QCOMPARE(lines.last().sequence, 5u);
 
+        // control bytes are shown, not sent to the screen
         dlgRawNmea_t view(&feed, QStringLiteral("Gyro"));
         view.refresh();
-        auto* list = view.findChild<QTreeWidget*>(QStringLiteral("lineList"));
-        QCOMPARE(list->topLevelItem(0)->text(1), dlgRawNmea_t::reasonText(belrix_common_qt::nmeaBadChecksum));
-        QCOMPARE(list->topLevelItem(2)->text(2), QStringLiteral("\\x01\\x02 noise"));
-        feed.handleLine(good, t + 2.0);
-        view.refresh();
-        QCOMPARE(view.rowCount(), 4);   // as many as the feed keeps
+        QCOMPARE(view.findChild<QTreeWidget*>(QStringLiteral("lineList"))->topLevelItem(2)->text(2), QStringLiteral("\\x01\\x02 noise"));
     }
 
     void applicationEditsItsDevices()

@@ -21,8 +21,6 @@ private slots:
         QTest::newRow("partial across reads")
             << QList<QByteArray>{"$GPG", "GA,1,2", "*3F\r", "\n$GPR", "MC"} << QList<QByteArray>{"$GPGGA,1,2*3F"}
             << QByteArray("$GPRMC");
-        QTest::newRow("crlf split between reads") << QList<QByteArray>{"$A\r", "\n$B\r", "\n"}
-                                                  << QList<QByteArray>{"$A", "$B"} << QByteArray();
         QTest::newRow("nul bytes dropped") << QList<QByteArray>{QByteArray("\0\0$A\0B\n", 7)}
                                            << QList<QByteArray>{"$AB"} << QByteArray();
     }

@@ -3,7 +3,6 @@
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/remoteDevice.h>
 
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <cmath>
@@ -38,13 +37,10 @@ QString snapshot(simulation_t const& sim)
     auto num = [](double v) { return QString::number(v, 'g', 17); };
     for (int i = 0; i < sim.receiverCount(); ++i) {
         receiverState_t const* state = sim.receiverState(i);
-        s << num(state->position.lat) << num(state->position.lon) << num(state->ellipsoidalHeight)
-          << num(state->course) << num(state->dop.hdop) << num(state->correctionSnr.value_or(-1.0))
-          << num(state->correctionAge.value_or(-1.0)) << num(state->semiMajor) << num(state->unitVariance)
+        s << num(state->position.lat) << num(state->correctionAge.value_or(-1.0)) << num(state->unitVariance)
           << QString::number(state->fixQuality);
         for (satelliteState_t const& sat : state->satellites)
-            s << QString::number(sat.number) << num(sat.snr) << num(sat.azimuth) << QString::number(sat.used)
-              << num(sat.residual);
+            s << num(sat.snr) << num(sat.residual) << QString::number(sat.used);
     }
     for (int i = 0; i < sim.gyroCount(); ++i)
         s << num(sim.gyroState(i)->heading);
@@ -102,7 +98,6 @@ private slots:
         // zenith and n on the horizon: HDOP sqrt(4/n), VDOP sqrt((n+1)/n)
         QTest::newRow("zenith and four") << satList_t{{0, 90}, {10, 0}, {100, 0}, {190, 0}, {280, 0}} << 1.0
                                          << std::sqrt(5.0 / 4.0);
-        QTest::newRow("four in one direction") << satList_t{{45, 30}, {45, 30}, {45, 30}, {45, 30}} << 0.0 << 0.0;
         QTest::newRow("one great circle") << satList_t{{0, 10}, {0, 50}, {180, 20}, {180, 70}, {0, 90}} << 0.0 << 0.0;
         QTest::newRow("not a number") << satList_t{{0, 90}, {0, 10}, {120, 10}, {NaN, 10}} << 0.0 << 0.0;
     }
