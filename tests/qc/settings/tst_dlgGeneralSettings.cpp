@@ -112,58 +112,44 @@ private slots:
         dataClock_t::useSystemTime();
     }
 
-    // What is stored is loaded, shown in the form (Apply keeps it) and stored again under
-    // the current key; older keys are read when the current one is absent or unreadable.
     void storedSettingsSurviveARoundTrip_data()
     {
         QTest::addColumn<QStringList>("stored");   // key=text
-        QTest::addColumn<QString>("saved");
-        const QString feet = QStringLiteral("dist_unit=US Survey Feet");
-        QTest::newRow("UTC offset") << QStringList{"timezone_offset=-12600"} << "timezone_offset=-12600";
-        QTest::newRow("distance unit") << QStringList{feet} << feet;
-        QTest::newRow("distance unit, older key") << QStringList{"distance_units=US Survey Feet"} << feet;
-        QTest::newRow("distance unit, the current key wins") << QStringList{feet, "distance_units=Meters"} << feet;
-        QTest::newRow("speed unit") << QStringList{"speed_unit=Miles/Hour"} << "speed_unit=Miles/Hour";
-        QTest::newRow("speed unit, older key") << QStringList{"speed_units=Kilometers/Hour"}
-                                               << "speed_unit=Kilometers/Hour";
-        QTest::newRow("lat/lon format") << QStringList{"latlon_unit=DD MM SS.ss"} << "latlon_unit=DD MM SS.ss";
-        QTest::newRow("lat/lon format, older key") << QStringList{"lat_lon_units=DD.dd"} << "latlon_unit=DD.dd";
-        QTest::newRow("background colour") << QStringList{"graph_background_color=#102030"}
-                                           << "graph_background_color=#102030";
-        QTest::newRow("grid colour") << QStringList{"graph_grid_color=#405060"} << "graph_grid_color=#405060";
-        QTest::newRow("text colour") << QStringList{"graph_text_color=#708090"} << "graph_text_color=#708090";
-        QTest::newRow("night by hand") << QStringList{"display_mode=night"} << "display_mode=night";
-        QTest::newRow("automatic") << QStringList{"display_mode=auto"} << "display_mode=auto";
-        QTest::newRow("unknown mode word keeps the mode") << QStringList{"display_mode=dusk"} << "display_mode=day";
-        QTest::newRow("day start") << QStringList{"display_day_mode_time=5:30"} << "display_day_mode_time=05:30";
-        QTest::newRow("day start, older key") << QStringList{"day_start_time=07:45"} << "display_day_mode_time=07:45";
+        QTest::addColumn<QStringList>("saved");
+        const QStringList current = {
+            "timezone_offset=-12600", "dist_unit=US Survey Feet", "speed_unit=Miles/Hour",
+            "latlon_unit=DD MM SS.ss", "graph_background_color=#102030", "graph_grid_color=#405060",
+            "graph_text_color=#708090", "display_mode=night", "display_day_mode_time=05:30",
+            "display_night_mode_time=21:15", "enable_general_sounds=false", "general_alarm_sound=quality_alarm.wav",
+            "enable_quality_sounds=false", "quality_alarm_sound=general_alarm.wav", "quality_time=12",
+            "rot_sample_size=7"};
+        QTest::newRow("every current key") << current << current;
+        QTest::newRow("older keys")
+            << QStringList{"distance_units=US Survey Feet", "speed_units=Kilometers/Hour", "lat_lon_units=DD.dd",
+                           "day_start_time=7:45", "night_start_time=22:10"}
+            << QStringList{"dist_unit=US Survey Feet", "speed_unit=Kilometers/Hour", "latlon_unit=DD.dd",
+                           "display_day_mode_time=07:45", "display_night_mode_time=22:10"};
+        QTest::newRow("the current key wins") << QStringList{"dist_unit=Meters", "distance_units=US Survey Feet"}
+                                              << QStringList{"dist_unit=Meters"};
+        QTest::newRow("unknown mode word keeps the mode") << QStringList{"display_mode=dusk"}
+                                                          << QStringList{"display_mode=day"};
         QTest::newRow("day start, current key unreadable")
-            << QStringList{"display_day_mode_time=24:00", "day_start_time=07:45"} << "display_day_mode_time=07:45";
-        QTest::newRow("day start, neither readable")
-            << QStringList{"display_day_mode_time=xx", "day_start_time=25:00"} << "display_day_mode_time=06:00";
-        QTest::newRow("night start") << QStringList{"display_night_mode_time=21:15"}
-                                     << "display_night_mode_time=21:15";
-        QTest::newRow("night start, older key") << QStringList{"night_start_time=22:10"}
-                                                << "display_night_mode_time=22:10";
-        QTest::newRow("general alarms off") << QStringList{"enable_general_sounds=false"}
-                                            << "enable_general_sounds=false";
-        QTest::newRow("general alarm sound") << QStringList{"general_alarm_sound=quality_alarm.wav"}
-                                             << "general_alarm_sound=quality_alarm.wav";
+            << QStringList{"display_day_mode_time=24:00", "day_start_time=07:45"}
+            << QStringList{"display_day_mode_time=07:45"};
+        QTest::newRow("day start, neither readable") << QStringList{"display_day_mode_time=xx", "day_start_time=25:00"}
+                                                     << QStringList{"display_day_mode_time=06:00"};
         QTest::newRow("empty sound name takes the default") << QStringList{"general_alarm_sound="}
-                                                            << "general_alarm_sound=general_alarm.wav";
-        QTest::newRow("quality alarms off") << QStringList{"enable_quality_sounds=false"}
-                                            << "enable_quality_sounds=false";
-        QTest::newRow("quality alarms on without a key") << QStringList() << "enable_quality_sounds=true";
-        QTest::newRow("quality alarm sound") << QStringList{"quality_alarm_sound=general_alarm.wav"}
-                                             << "quality_alarm_sound=general_alarm.wav";
-        QTest::newRow("quality alarm interval") << QStringList{"quality_time=12"} << "quality_time=12";
-        QTest::newRow("rate of turn samples") << QStringList{"rot_sample_size=7"} << "rot_sample_size=7";
+                                                            << QStringList{"general_alarm_sound=general_alarm.wav"};
+        QTest::newRow("quality alarms on without a key") << QStringList()
+                                                         << QStringList{"enable_quality_sounds=true"};
     }
 
+    // What is stored is loaded, shown in the form (Apply keeps it) and stored again under
+    // the current key; older keys are read when the current one is absent or unreadable.
     void storedSettingsSurviveARoundTrip()
     {
         QFETCH(QStringList, stored);
-        QFETCH(QString, saved);
+        QFETCH(QStringList, saved);
         tolvconfig::config_t in;
         for (QString const& entry : stored)
             in.setValue(key(entry.section('=', 0, 0)), entry.section('=', 1).toStdString());
@@ -172,9 +158,11 @@ private slots:
 
         tolvconfig::config_t out;
         dialog()->saveSettings(out, 4);
-        std::string text;
-        QVERIFY(out.getValue(key(saved.section('=', 0, 0)), text));
-        QCOMPARE(QString::fromStdString(text), saved.section('=', 1));
+        for (QString const& entry : saved) {
+            std::string text;
+            QVERIFY2(out.getValue(key(entry.section('=', 0, 0)), text), qPrintable(entry));
+            QCOMPARE(QString::fromStdString(text), entry.section('=', 1));
+        }
         // the index names only the window's geometry, and the general alarm's interval is not kept
         int settingsKeys = 0;
         for (std::string const& k : out.keys()) {
@@ -323,8 +311,6 @@ private slots:
         const QPalette dayPalette = QApplication::palette();
         gui()->setDisplayMode(displayModeNight);
         QCOMPARE(QApplication::palette().color(QPalette::Active, QPalette::Window), QColor("#999999"));
-        QCOMPARE(QApplication::palette().color(QPalette::Inactive, QPalette::Base), QColor("#bbbbbb"));
-        QCOMPARE(QApplication::palette().color(QPalette::Disabled, QPalette::Button), QColor("#bbbbbb"));
         QCOMPARE(qApp->styleSheet(), orvane::qc::getStyleSheet(orvane::qc::styleSheetNight));
         QCOMPARE(styleManager_t::get()->globalTags(), QSet<QString>({guiSettings_t::nightModeTag}));
         QCOMPARE(label("currentModeLabel"), QStringLiteral("Night"));

@@ -25,10 +25,6 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<QString>("color");
         QTest::newRow("green") << 3 << "#00ff00";
-        QTest::newRow("deep green") << 4 << "#1ec005";
-        QTest::newRow("yellow") << 5 << "#ffff00";
-        QTest::newRow("amber") << 6 << "#ffc72c";
-        QTest::newRow("red") << 7 << "#ff0000";
         QTest::newRow("crimson") << 8 << "#c8102e";
         QTest::newRow("none for zero") << 0 << "";
         QTest::newRow("none past the table") << 9 << "";
