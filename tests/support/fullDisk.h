@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QString>
@@ -13,17 +12,13 @@ class fullDisk_t
 public:
     fullDisk_t()
     {
-        if (!m_dir.isValid())
-            return;
-        m_mounted = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                                QStringLiteral("-o"), QStringLiteral("size=256k"),
-                                                                QStringLiteral("tmpfs"), m_dir.path()})
-                    == 0;
+        m_mounted = m_dir.isValid()
+                    && QProcess::execute("mount", QStringList{"-t", "tmpfs", "-o", "size=256k", "tmpfs", m_dir.path()}) == 0;
     }
     ~fullDisk_t()
     {
         if (m_mounted)
-            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), m_dir.path()});
+            QProcess::execute("umount", QStringList{"-l", m_dir.path()});
     }
     fullDisk_t(fullDisk_t const&) = delete;
     fullDisk_t& operator=(fullDisk_t const&) = delete;

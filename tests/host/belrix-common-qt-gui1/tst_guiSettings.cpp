@@ -32,21 +32,20 @@ private slots:
             gui->setQualityAlertSoundSettings(alertSoundSettings_t(true, "/x/quality_alarm.wav", 7));
         }
         gui->setQualityAlertSoundSettings(alertSoundSettings_t(true, "/x/quality_alarm.wav", 8));
-        QCOMPARE(offset.count(), 1);
-        QCOMPARE(offset.first().first().toInt(), 3600);
-        QCOMPARE(unit.count(), 1);
-        QCOMPARE(colour.count(), 1);
-        QCOMPARE(mode.count(), 1);
-        QCOMPARE(alarm.count(), 2);
-        QCOMPARE(speed.count(), 1);
+        QCOMPARE(offset.value(0).value(0).toInt(), 3600);
+        auto counts = [](std::initializer_list<QSignalSpy const*> spies) {
+            QList<int> list;
+            for (QSignalSpy const* spy : spies)
+                list << int(spy->count());
+            return list;
+        };
+        QCOMPARE(counts({&offset, &unit, &colour, &mode, &alarm, &speed}), (QList<int>{1, 1, 1, 1, 2, 1}));
 
         // back to the defaults: a signal for each value that moves, none for the rest
         gui->setUtcOffset(0);
         offset.clear();
         gui->useDefaults();
-        QCOMPARE(unit.count(), 2);
-        QCOMPARE(offset.count(), 0);
-        QCOMPARE(speed.count(), 2);
+        QCOMPARE(counts({&offset, &unit, &speed}), (QList<int>{0, 2, 2}));
         QCOMPARE(gui->speedUnit(), speedUnitKnots);
     }
 

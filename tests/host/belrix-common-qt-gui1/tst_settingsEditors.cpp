@@ -21,24 +21,15 @@ namespace {
 qualitySettings_t unusual()
 {
     qualitySettings_t s;
-    s.pdopLess = 3.25f;
-    s.pdopGreater = 7.5f;
-    s.hdopLess = 1.5f;
-    s.hdopGreater = 3.75f;
-    s.vdopLess = 2.25f;
-    s.vdopGreater = 6.5f;
-    s.fomLess = 0.75f;
-    s.fomGreater = 9.5f;
-    s.snrGreater = 42.5f;
-    s.snrLess = 28.5f;
-    s.colorModeAuto2d = 2;
-    s.ageLess = 12;
-    s.ageGreater = 45;
-    s.satUsedGreater = 8;
-    s.satUsedLess = 3;
-    s.colorFreqCa = 0;
-    s.typeCorrYellow = 3;
-    s.typeCorrRed = 2;
+    s.pdopLess = 3.25f, s.pdopGreater = 7.5f;
+    s.hdopLess = 1.5f, s.hdopGreater = 3.75f;
+    s.vdopLess = 2.25f, s.vdopGreater = 6.5f;
+    s.fomLess = 0.75f, s.fomGreater = 9.5f;
+    s.snrGreater = 42.5f, s.snrLess = 28.5f;
+    s.ageLess = 12, s.ageGreater = 45;
+    s.satUsedGreater = 8, s.satUsedLess = 3;
+    s.colorModeAuto2d = 2, s.colorFreqCa = 0;
+    s.typeCorrYellow = 3, s.typeCorrRed = 2;
     return s;
 }
 } // namespace

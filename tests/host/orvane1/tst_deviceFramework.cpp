@@ -93,9 +93,7 @@ private slots:
         QVERIFY(logging && !logging->isEnabled());
         QSignalSpy spy(&device, &device_t::connectionChanged);
         port->setConnected(true);
-        QVERIFY(logging->isEnabled());
-        QCOMPARE(spy.count(), 1);
-        QVERIFY(!device.windowTitle().contains("not connected"));
+        QVERIFY(logging->isEnabled() && spy.count() == 1 && !device.windowTitle().contains("not connected"));
         port->setConnected(false);
         QVERIFY(device.windowTitle().contains("not connected"));
     }
@@ -104,11 +102,8 @@ private slots:
     {
         QMainWindow window;
         menuManager_t menus(&window);
-        QAction a(QStringLiteral("&Alpha"), nullptr);
-        QAction b(QStringLiteral("Beta"), nullptr);
-        QAction panel1(QStringLiteral("Panel 1"), nullptr);
-        QAction panel2(QStringLiteral("Panel 2"), nullptr);
-        QAction before(QStringLiteral("Before Beta"), nullptr);
+        QAction a(QStringLiteral("&Alpha")), b(QStringLiteral("Beta")), panel1(QStringLiteral("Panel 1")),
+            panel2(QStringLiteral("Panel 2")), before(QStringLiteral("Before Beta"));
         menus.addMenuAction("View", &a);
         menus.addMenuSeparator("View");
         menus.addMenuAction("View", &b);
@@ -118,8 +113,7 @@ private slots:
         QCOMPARE(texts(menus.menu("View")->actions()),
                  QStringList({"Panel 1", "Panel 2", "|", "&Alpha", "|", "Before Beta", "Beta"}));
         QCOMPARE(menus.actionForTitle("View", "Alpha"), &a);
-        QVERIFY(!menus.actionForTitle("View", "Gamma"));
-        QVERIFY(!menus.actionForTitle("Nowhere", "Alpha"));
+        QVERIFY(!menus.actionForTitle("View", "Gamma") && !menus.actionForTitle("Nowhere", "Alpha"));
         QStringList titles;
         for (QAction* action : window.menuBar()->actions())
             titles << action->text();
@@ -219,19 +213,20 @@ private slots:
         QFETCH(bool, trueHeading);
         QFETCH(QString, shown);
         QFETCH(bool, warns);
-        belrix_common_qt::remoteDevice_t remote;
+        using namespace belrix_common_qt;
+        remoteDevice_t remote;
         double const now = 1000.0;
         if (!datum.isEmpty()) {
-            belrix_common_qt::outputDatum_t d;
+            outputDatum_t d;
             qstrncpy(d.local, datum.toLatin1().constData(), sizeof d.local);
-            remote.setOutputDatum(belrix_common_qt::dataItem_t<belrix_common_qt::outputDatum_t>(d, now));
+            remote.setOutputDatum(dataItem_t<outputDatum_t>(d, now));
         }
         if (trueHeading)
-            remote.setHeading(belrix_common_qt::dataItem_t<float>(12.0f, now));
-        belrix_common_qt::magneticHeading_t magnetic;
+            remote.setHeading(dataItem_t<float>(12.0f, now));
+        magneticHeading_t magnetic;
         magnetic.sensor = 10.0f;
         magnetic.deviation = 2.5f;
-        remote.setMagneticHeading(belrix_common_qt::dataItem_t<belrix_common_qt::magneticHeading_t>(magnetic, now));
+        remote.setMagneticHeading(dataItem_t<magneticHeading_t>(magnetic, now));
         devicePositionPanel_t panel;
         panel.updateData(now, &remote);
         QStringList texts;
@@ -245,48 +240,35 @@ private slots:
         QVERIFY(warning->isHidden());
     }
 
-    void textColorContrasts_data()
-    {
-        QTest::addColumn<QColor>("background");
-        QTest::addColumn<QColor>("text");
-        QTest::newRow("device red") << QColor("#d62728") << QColor(Qt::white);
-        QTest::newRow("device green") << QColor("#2ca02c") << QColor(Qt::black);
-        QTest::newRow("invalid") << QColor() << QColor(Qt::black);
-    }
-
     void textColorContrasts()
     {
-        QFETCH(QColor, background);
-        QFETCH(QColor, text);
-        QCOMPARE(textColorForBackground(background), text);
+        QCOMPARE(textColorForBackground(QColor("#d62728")), QColor(Qt::white));
+        QCOMPARE(textColorForBackground(QColor("#2ca02c")), QColor(Qt::black));
+        QCOMPARE(textColorForBackground(QColor()), QColor(Qt::black));
     }
 
     void splitterAndTreeKeepTheirLayout()
     {
         tolvconfig::config_t config;
-        auto splitter = [] {
-            auto* made = new splitter_t;
-            made->addWidget(new QWidget);
-            made->addWidget(new QWidget);
-            made->resize(400, 100);
-            return std::unique_ptr<splitter_t>(made);
-        };
-        auto saved = splitter();
-        saved->setSizes({100, 300});
-        saved->saveSettings(config, "x.");
-        auto restored = splitter();
-        restored->loadSettings(config, "x.");
-        QVERIFY(qAbs(restored->sizes().value(0) - 100) <= 2);   // the handle takes its share
-        const QList<int> before = saved->sizes();
-        saved->loadSettings(config, "missing.");
-        QCOMPARE(saved->sizes(), before);
+        splitter_t saved, restored;
+        for (splitter_t* splitter : {&saved, &restored}) {
+            splitter->addWidget(new QWidget);
+            splitter->addWidget(new QWidget);
+            splitter->resize(400, 100);
+        }
+        saved.setSizes({100, 300});
+        saved.saveSettings(config, "x.");
+        restored.loadSettings(config, "x.");
+        QVERIFY(qAbs(restored.sizes().value(0) - 100) <= 2);   // the handle takes its share
+        const QList<int> before = saved.sizes();
+        saved.loadSettings(config, "missing.");
+        QCOMPARE(saved.sizes(), before);
 
-        abstractTreeWidget_t tree;
+        abstractTreeWidget_t tree, restoredTree;
         tree.setColumnCount(3);
+        restoredTree.setColumnCount(3);
         tree.header()->resizeSection(1, 177);
         tree.saveSettings(config, "x.");
-        abstractTreeWidget_t restoredTree;
-        restoredTree.setColumnCount(3);
         restoredTree.loadSettings(config, "x.");
         QCOMPARE(restoredTree.header()->sectionSize(1), 177);
     }
