@@ -48,8 +48,6 @@ public:
         belrix_common_qt::dataClock_t::useSystemTime();
         belrix_common_qt_gui::guiSettings_t::get()->useDefaults();
     }
-    fleet_t(fleet_t const&) = delete;
-    fleet_t& operator=(fleet_t const&) = delete;
 
     orvane::device_t* add(QString const& name, unsigned int portId, QColor const& colour = QColor("#1f77b4"),
                           int capabilities = orvane::capFullReceiver, bool withPort = true)
@@ -66,12 +64,6 @@ public:
         return device;
     }
 
-    void remove(orvane::device_t* device)
-    {
-        devices.removeAll(device);
-        delete device;
-    }
-
     static void setStats(orvane::device_t* device, double age, float orientationDegrees, float semiMajor,
                          float semiMinor, bool withOrientation = true)
     {
@@ -81,8 +73,6 @@ public:
         if (withOrientation)
             stats.orientation = float(orientationDegrees * Pi / 180.0);
         stats.latError = 0.31f;
-        stats.lonError = 0.42f;
-        stats.heightError = 0.75f;
         device->remoteDevice()->setPseudorangeStats({stats, T0 - age});
     }
 
