@@ -8,6 +8,7 @@
 #include "deviceConfig.h"
 #include "deviceFeed.h"
 #include "deviceLifecycle.h"
+#include "shutdownSignals.h"
 #include "simulation/simulation.h"
 #include "snapshotRunner.h"
 #include "sources/sourceAddress.h"
@@ -67,6 +68,7 @@ public:
     alarmMonitor_t* alarms = nullptr;
     QPointer<orvane::qc::dlgGeneralSettings_t> generalSettings;
     std::unique_ptr<QTemporaryDir> snapshotFixes;   // snapshots record into a store of their own
+    bool nightForced = false;        // --night: for this run only, never written
 
     void report(QString const& message, QWidget* parent)
     {
@@ -115,6 +117,8 @@ orvaneApplication_t::~orvaneApplication_t()
     d->devices->clear();
     for (auto const& window : d->applicationWindows)
         delete window.data();
+    // let another program have the store once this one is done with it
+    orvane::fixes::fixManager_t::instance()->close();
     delete d;
 }
 
@@ -196,6 +200,9 @@ bool orvaneApplication_t::start(QString* errorMessage)
         rule.autoMode = false;
         rule.manualMode = belrix_common_qt::displayModeNight;
         d->generalSettings->setDisplayModeRule(rule);
+        d->nightForced = true;
+        connect(d->generalSettings, &orvane::orvaneDialog_t::configurationModified, this,
+                [this] { d->nightForced = false; });
     }
     if (d->snapshotMode) {
         belrix_common_qt::dataClock_t::setTime(std::floor(belrix_common_qt::dataClock_t::now()));
@@ -206,6 +213,12 @@ bool orvaneApplication_t::start(QString* errorMessage)
     d->devices->startFeeds();
     d->clock.start();
     connect(qApp, &QApplication::aboutToQuit, this, &orvaneApplication_t::saveConfiguration);
+    // a shutdown of the bridge computer or Ctrl+C ends the program as closing it does
+    auto* shutdown = new shutdownSignals_t(this);
+    connect(shutdown, &shutdownSignals_t::shutdownRequested, this, [this] {
+        saveConfiguration();
+        QCoreApplication::quit();
+    });
     d->mainWindow->show();
     if (errorMessage)
         errorMessage->clear();
@@ -353,6 +366,15 @@ bool orvaneApplication_t::saveConfiguration()
     }
     for (orvane::orvaneDialog_t* window : applicationWindows())
         window->saveSettings(config, -1);
+    // the display mode --night chose is this run's, unless the user has chosen since
+    if (d->nightForced && d->generalSettings) {
+        std::string const key = d->generalSettings->outputKey("display_mode", -1);
+        std::string stored;
+        if (d->config.getValue(key, stored))
+            config.setValue(key, stored);
+        else
+            config.removeValue(key);
+    }
     QString error;
     if (!config.save(d->configPath, &error)) {
         std::fprintf(stderr, "orvane: %s\n", qPrintable(error));

@@ -24,6 +24,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
 
 using namespace belrix_common_qt;
@@ -188,6 +189,26 @@ private slots:
         QCOMPARE(QApplication::palette().color(QPalette::Active, QPalette::Window), QColor("#999999"));
         // chosen as "Night" in the window, not by the clock
         QVERIFY(!windowOf<orvane::qc::dlgGeneralSettings_t>(app)->displayModeRule().autoMode);
+    }
+
+    // --night is this run's alone; a shutdown signal ends the run as closing it does, saved
+    void nightRunEndedBySignal()
+    {
+        orvaneApplication_t::options_t o = options(false);
+        o.night = true;
+        {
+            orvaneApplication_t app(o);
+            QVERIFY(app.start());
+            QFile::remove(o.configPath);
+            guiSettings_t::get()->setUtcOffset(7200);
+            ::raise(SIGTERM);
+            QVERIFY(QTest::qWaitFor([&] { return QFile::exists(o.configPath); }, 5000));
+        }
+        guiSettings_t::get()->useDefaults();
+        orvaneApplication_t again(options(false));
+        QVERIFY(again.start());
+        QCOMPARE(guiSettings_t::get()->utcOffset(), 7200);
+        QCOMPARE(guiSettings_t::get()->displayMode(), displayModeDay);
     }
 
     void manOverboardIsShownAndExported()
