@@ -22,6 +22,8 @@ constexpr double MetresPerSecondToKnots = 3600.0 / 1852.0;
 constexpr double SecondsPerDay = 86400.0;
 constexpr int IdsPerGsa = 12;
 constexpr int SatellitesPerGsv = 4;
+// A residual this many range sigmas out is what a receiver's fault detection would name.
+constexpr double SuspectResidualSigmas = 4.0;
 
 QByteArray format(char const* pattern, ...)
 {
@@ -243,6 +245,25 @@ QList<QByteArray> nmeaEncoder_t::receiverEpoch(receiverState_t const& s)
                           + number(s.semiMinor, 3) + ',' + number(s.orientation, 1) + ','
                           + number(s.latitudeError, 3) + ',' + number(s.longitudeError, 3) + ','
                           + number(s.heightError, 3));
+        // the receiver's own fault detection: it names a satellite whose residual stands out
+        satelliteState_t const* worst = nullptr;
+        int worstSystem = 0;
+        for (auto const& entry : usedBySystem) {
+            for (satelliteState_t const* sat : entry.second) {
+                if (!worst || std::fabs(sat->residual) > std::fabs(worst->residual)) {
+                    worst = sat;
+                    worstSystem = entry.first;
+                }
+            }
+        }
+        QByteArray gbs = "GNGBS," + time + ',' + number(s.latitudeError, 2) + ',' + number(s.longitudeError, 2) + ','
+                         + number(s.heightError, 2);
+        if (worst && std::fabs(worst->residual) > SuspectResidualSigmas * std::max(s.rangeRms, 0.1))
+            gbs += format(",%02u,,", nmeaId(*worst)) + number(worst->residual, 1) + ',' + number(s.rangeRms, 1)
+                   + format(",%d,%X", worstSystem, worst->signalId);
+        else
+            gbs += ",,,,,,";
+        lines << sentence(gbs);
     }
     lines << sentence("GNZDA," + time + format(",%02d,%02d,%04d,00,00", day, month, year));
     return lines;

@@ -105,7 +105,8 @@ private slots:
                                                 {device.correctionAge().value(), *s.correctionAge, 0.051},
                                                 {*g.semiMajor, s.semiMajor, 0.0006},
                                                 {*g.orientation * 180.0 / Pi, s.orientation, 0.06},
-                                                {*g.heightError, s.heightError, 0.0006}})
+                                                {*g.heightError, s.heightError, 0.0006},
+                                                {*device.receiverIntegrity().value().latError, s.latitudeError, 0.006}})
                 QVERIFY2(std::fabs(got - want) <= tolerance, qPrintable(QStringLiteral("%1 %2").arg(got).arg(want)));
             // every satellite, and whether it was used
             std::map<unsigned int, remoteNavSat_t const*> const sats = device.allNavSats();
@@ -121,7 +122,7 @@ private slots:
         }
         QVERIFY(summaries > 40);
         QCOMPARE(decoder.counters().badChecksum + decoder.counters().malformed + decoder.counters().unknown, 0u);
-        QCOMPARE(types, (QSet<QByteArray>{"RMC", "GGA", "GSA", "GSV", "GRS", "GST", "ZDA"}));
+        QCOMPARE(types, (QSet<QByteArray>{"RMC", "GGA", "GSA", "GSV", "GRS", "GST", "GBS", "ZDA"}));
     }
 
     void withoutFixNothingIsClaimed()
