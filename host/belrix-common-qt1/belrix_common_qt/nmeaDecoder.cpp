@@ -717,7 +717,9 @@ void nmeaDecoder_t::private_t::applyGbs(nmeaGbs_t const& s, double t)
     integrity.latError = s.latitudeError;
     integrity.lonError = s.longitudeError;
     integrity.altError = s.altitudeError;
-    if (s.failedId) {
+    // some receivers always name a satellite, with zeros where a fault would be measured
+    bool const nothingAgainstIt = s.missedDetection == 0.0f && s.bias == 0.0f && s.biasSigma == 0.0f;
+    if (s.failedId && !nothingAgainstIt) {
         nmeaSystem_t const system = s.systemId && *s.systemId <= nmeaSystemNavic ? nmeaSystem_t(*s.systemId)
                                                                                  : sentence.system;
         integrity.failedSatellite = numberOf(system, unsigned(*s.failedId));
