@@ -144,17 +144,12 @@ private slots:
         QTest::newRow("GPS before NMEA 4.10") << gsvCase_t{"GP", 5, "", 5, 0, 1};
         QTest::newRow("GPS L2C") << gsvCase_t{"GP", 5, ",6", 5, 1, 6};
         QTest::newRow("SBAS by raw PRN, L5") << gsvCase_t{"GP", 124, ",8", 37, 2, 8};
-        QTest::newRow("SBAS, NMEA numbering") << gsvCase_t{"GP", 46, ",1", 46, 0, 1};
         QTest::newRow("GLONASS G2 by slot") << gsvCase_t{"GL", 7, ",3", 71, 1, 3};
-        QTest::newRow("GLONASS by number") << gsvCase_t{"GL", 65, "", 65, 0, 1};
         QTest::newRow("Galileo before NMEA 4.10") << gsvCase_t{"GA", 12, "", 312, 0, 7};
         QTest::newRow("Galileo E5b, extended id") << gsvCase_t{"GA", 312, ",2", 312, 1, 2};
-        QTest::newRow("Galileo E5a") << gsvCase_t{"GA", 7, ",1", 307, 2, 1};
         QTest::newRow("BeiDou B2I, hex id") << gsvCase_t{"GB", 13, ",B", 413, 1, 11};
-        QTest::newRow("BeiDou B2a") << gsvCase_t{"GB", 13, ",5", 413, 2, 5};
         QTest::newRow("BeiDou B1I, old talker") << gsvCase_t{"BD", 214, ",1", 414, 0, 1};
         QTest::newRow("QZSS L5, NMEA 4.11") << gsvCase_t{"GQ", 2, ",7", 194, 2, 7};
-        QTest::newRow("BeiDou under GN") << gsvCase_t{"GN", 405, "", 405, 0, 1};
         QTest::newRow("NavIC is not kept") << gsvCase_t{"GI", 5, "", 0, 0, 0};
         QTest::newRow("Galileo PRN 37") << gsvCase_t{"GA", 37, "", 0, 0, 0};
     }
@@ -186,8 +181,6 @@ private slots:
             << six + QStringList{sixMinus16, "101 GPGSV,2,2,05,20,52,273,34"} << QList<int>{5, 10, 13, 15, 20};
         QTest::newRow("a satellite stays until its cycle completes")
             << six + QStringList{sixMinus16} << QList<int>{5, 10, 13, 15, 16, 20};
-        QTest::newRow("a missed first part removes nothing")
-            << six + QStringList{"101 GPGSV,2,2,06,16,11,248,10,20,52,273,34"} << QList<int>{5, 10, 13, 15, 16, 20};
         QStringList const twoSignals = {"100 GPGSV,1,1,02,05,06,110,19,24,07,045,20,1",
                                         "100 GPGSV,1,1,02,05,06,110,25,24,07,045,22,6",
                                         "100 GLGSV,1,1,01,65,53,144,30,1", "101 GPGSV,1,1,01,05,06,110,19,1"};
@@ -226,7 +219,6 @@ private slots:
         remoteNavSat_t const* sat = device->navSat(5);
         QVERIFY(sat && !sat->elevation().isValid() && !sat->azimuth().isValid());
         QVERIFY(sat->freq(0) && !sat->freq(0)->isValid());
-        QCOMPARE(sat->freq(0)->timestamp(), 101.0);
     }
 
     void satellitesInUseFollowGsa_data()
@@ -311,23 +303,17 @@ private slots:
                                            << QVariantMap{{"wgs84", 0}};
         QTest::newRow("GGA quality 0")
             << QStringList{gga, "11 GPGGA,235952.00,0000.0000,N,00000.0000,E,0,00,0.0,,M,,M,,"} << noFix;
-        QTest::newRow("GGA empty") << QStringList{gga, "11 GPGGA,,,,,,0,,,,M,,M,,"} << noFix;
         QTest::newRow("GNS no fix") << QStringList{gga, "11 GPGNS,112257.00,,,,,NN,00,,,,,"} << noFix;
         QString const rmc = "1 GPRMC,200619.30,A,5313.2228,N,00634.4228,E,10.0,271.5,200506,00,W,A";
         QTest::newRow("RMC") << QStringList{rmc} << QVariantMap{{"speed", 10.0 * 1852.0 / 3600.0}, {"course", 271.5}};
         QTest::newRow("VTG in km/h") << QStringList{rmc, "2 GPVTG,,T,,M,,N,36.0,K,A"} << QVariantMap{{"speed", 10.0}};
-        QTest::newRow("VTG empty") << QStringList{rmc, "2 GPVTG,,T,,M,,N,,K,N"} << QVariantMap{{"speed", Absent}};
         QTest::newRow("HDT") << QStringList{"1 HEHDT,4.0,T"} << QVariantMap{{"heading", 4.0}};
-        QTest::newRow("HDT empty") << QStringList{"1 HEHDT,4.0,T", "2 GPHDT,,T"} << QVariantMap{{"heading", Absent}};
-        QTest::newRow("THS") << QStringList{"1 GNTHS,244.28,A"} << QVariantMap{{"heading", 244.28}};
         QTest::newRow("THS invalid")
             << QStringList{"1 GNTHS,244.28,A", "2 GNTHS,244.30,V"} << QVariantMap{{"heading", Absent}};
         QString const gst = "7 GPGST,112257.00,0.387,317.719,3.872,91.791,317.563,10.659,180.746";
         QTest::newRow("GST") << QStringList{gst} << QVariantMap{
             {"rms", 0.387}, {"major", 317.719}, {"minor", 3.872}, {"orientation", 91.791}, {"lat error", 317.563},
             {"lon error", 10.659}, {"height error", 180.746}};
-        QTest::newRow("GST without an ellipse") << QStringList{gst, "8 GNGST,003956.00,235111,,,,2.3,3.5,4.0"}
-                                                << QVariantMap{{"major", Absent}, {"orientation", Absent}, {"lat error", 2.3}};
         QTest::newRow("GST orientation is an axis") << QStringList{"8 GPGST,213122.000,15.7,22.8,11.6,-1.1,0.4,0.6,1.3"}
                                                     << QVariantMap{{"orientation", 178.9}};
         QTest::newRow("GST empty") << QStringList{gst, "9 GNGST,003957.00,,,,,,,"} << QVariantMap{{"rms", Absent}};
@@ -344,8 +330,7 @@ private slots:
 
     void displayPosition_data()
     {
-        QTest::addColumn<int>("converter");   // none, shifting, failing
-        QTest::newRow("no controller") << 0;
+        QTest::addColumn<int>("converter");   // shifting, failing
         QTest::newRow("a datum shift for display") << 1;
         QTest::newRow("a converter that fails") << 2;
     }
@@ -353,17 +338,13 @@ private slots:
     void displayPosition()
     {
         QFETCH(int, converter);
-        if (!converter)
-            decoder.reset(new nmeaDecoder_t(device.get()));
         QCOMPARE(feed(Gga, 1.0), nmeaAccepted);
-        if (converter)
-            controller->setCoordConverter(new testConverter_t(converter == 1));
+        controller->setCoordConverter(new testConverter_t(converter == 1));
         QCOMPARE(feed(Gga, 2.0), nmeaAccepted);
         QVERIFY(device->inputPosition().isValid());
         QCOMPARE(device->displayPosition().isValid(), converter != 2);
-        double const shift = converter ? 0.001 : 0.0;
         if (converter != 2)
-            QVERIFY(near(device->displayPosition().value().lat, device->inputPosition().value().lat + shift, 1e-12));
+            QVERIFY(near(device->displayPosition().value().lat, device->inputPosition().value().lat + 0.001, 1e-12));
     }
 
     void rejectedLinesLeaveTheDataAsItWas_data()
@@ -375,7 +356,6 @@ private slots:
         QTest::newRow("no checksum") << "$" + Gga << nmeaBadChecksum << true;
         QTest::newRow("field out of range") << nmeaLine(QByteArray(Gga).replace("4552.65403", "9952.65403"))
                                             << nmeaMalformed << false;
-        QTest::newRow("height not a number") << nmeaLine(QByteArray(Gga).replace("14.2", "1x.2")) << nmeaMalformed << false;
         QTest::newRow("unknown sentence") << nmeaLine("GPXTE,A,A,0.67,L,N") << nmeaUnknown << false;
     }
 
@@ -427,7 +407,6 @@ private slots:
         QTest::addColumn<QByteArray>("week");
         QTest::addColumn<double>("dataTime");
         QTest::addColumn<unsigned int>("fullWeek");
-        QTest::newRow("full week as sent") << QByteArray("1159") << 1460064681.0 << 1159u;
         QTest::newRow("ten-bit week in 2016") << QByteArray("862") << 1460064681.0 << 1886u;
         QTest::newRow("week 0 after the 2019 rollover") << QByteArray("0") << 1555029596.0 << 2048u;
         QTest::newRow("week 1023 just before it") << QByteArray("1023") << 1555029596.0 << 2047u;
@@ -458,12 +437,10 @@ private slots:
             QVERIFY2(near(actual[i], expected[i], 1e-12 * std::fabs(expected[i])), qPrintable(QString::number(i)));
     }
 
-    void almanacWithoutControllerOrData()
+    void almanacWithoutData()
     {
         QCOMPARE(feed("GPALM,32,1,01,,,,,,,,,,,,"), nmeaAccepted);
         QCOMPARE(controller->almMgrGps()->num(), 0u);
-        decoder.reset(new nmeaDecoder_t(device.get()));
-        QCOMPARE(feed("GPALM,1,1,15,1159,00,441d,4e,16be,fd5e,a10c9f,4a2da4,686e81,58cbe1,0a4,001"), nmeaAccepted);
     }
 
     void residualsGiveAQcSummary()
