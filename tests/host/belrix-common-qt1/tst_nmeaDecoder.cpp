@@ -293,6 +293,10 @@ private slots:
         QTest::newRow("ROT preferred to the computed rate")
             << QStringList{"1 HEROT,12.5,A", "1 HEHDT,10.0,T", "2 HEHDT,20.0,T", "3.5 HEHDT,30.0,T"}
             << QVariantMap{{"rate", 12.5}};
+        QTest::newRow("a satellite named with nothing against it")
+            << QStringList{"1 GPGBS,112257.00,123.204,0.490,75.521,23,0.000,0.000,0.000"} << QVariantMap{{"failed", 0}};
+        QTest::newRow("headings give a computed rate")
+            << QStringList{"1 HEHDT,10.0,T", "2 HEHDT,11.0,T", "3 HEHDT,12.0,T"} << QVariantMap{{"rate", 60.0}};
         QTest::newRow("ROT invalid") << QStringList{"1 HEROT,12.5,A", "2 HEROT,3.0,V"} << QVariantMap{{"rate", Absent}};
         QTest::newRow("HDG with variation only") << QStringList{"1 SDHDG,229.8,,,1.3,E"}
                                                  << QVariantMap{{"magnetic", 229.8}, {"deviation", Absent}, {"variation", 1.3}};
