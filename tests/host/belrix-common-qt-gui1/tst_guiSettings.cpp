@@ -12,7 +12,7 @@ class tst_guiSettings : public QObject
     Q_OBJECT
 
 private slots:
-    void signalsOnlyRealChanges()
+    void signalsOnlyRealChangesAndNightDims()
     {
         guiSettings_t* gui = guiSettings_t::get();
         gui->useDefaults();
@@ -25,11 +25,8 @@ private slots:
         gui->useDefaults();   // a signal for each value that moves back
         QCOMPARE(QList<int>({int(alarm.count()), int(speed.count())}), QList<int>({3, 2}));
         QCOMPARE(gui->speedUnit(), speedUnitKnots);
-    }
 
-    void nightDimsTheGraphColours()
-    {
-        guiSettings_t* gui = guiSettings_t::get();
+        // night dims the graph colours
         QCOMPARE(gui->effectiveBackgroundGraphColor(), gui->backgroundGraphColor());
         gui->setDisplayMode(displayModeNight);
         QVERIFY(gui->effectiveBackgroundGraphColor().lightnessF() < 0.3);

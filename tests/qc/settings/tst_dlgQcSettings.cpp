@@ -105,8 +105,7 @@ private slots:
         QCOMPARE(modified.count(), 0);
         QCOMPARE(minSatellites(editor)->value(), 14);
 
-        QWidget parent;
-        dlgQcSettings_t orphan(m_context.get(), &parent);
+        dlgQcSettings_t orphan(m_context.get(), nullptr);
         QSignalSpy orphanModified(&orphan, &orvane::orvaneDialog_t::configurationModified);
         orphan.submit();
         QCOMPARE(orphanModified.count(), 0);
