@@ -34,9 +34,10 @@ private slots:
         using maker_t = qcDeviceDialog_t* (*)(orvane::context_t*, QWidget*);
         // the two settings windows are dialogs of the device; the rest stand on their own
         const std::pair<maker_t, bool> windows[] = {
-            {make<dlgErrorEllipse_t>, true}, {make<dlgQcSettings_t>, false}, {make<dlgQualityDisplayConfiguration_t>, false},
-            {make<dlgSatelliteForecast_t>, true}, {make<dlgSatelliteCalculation_t>, true}, {make<dlgGraphs_t>, true},
-            {make<dlgQcGraphs_t>, true}, {make<dlgCompassRose_t>, true}, {make<dlgTapeDisplay_t>, true}};
+            {make<dlgErrorEllipse_t>, true}, {make<dlgQcSettings_t>, false},
+            {make<dlgQualityDisplayConfiguration_t>, false}, {make<dlgSatelliteForecast_t>, true},
+            {make<dlgSatelliteCalculation_t>, true}, {make<dlgGraphs_t>, true}, {make<dlgQcGraphs_t>, true},
+            {make<dlgCompassRose_t>, true}, {make<dlgTapeDisplay_t>, true}};
         QSet<QString> keys;
         for (auto const& [maker, ownWindow] : windows) {
             qcDeviceDialog_t* window = maker(&context, &device);

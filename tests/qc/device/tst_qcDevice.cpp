@@ -360,24 +360,23 @@ private slots:
         QTest::addColumn<bool>("first");
         QTest::addColumn<bool>("valid");
         QTest::addColumn<double>("age");
-        QTest::addColumn<bool>("sbasLit");
-        QTest::addColumn<bool>("correctionLit");
+        QTest::addColumn<bool>("lit");   // the row's lamp; the other stays off
         const QList<int> sbas = {constellationSbas};
         const QList<int> corr;
-        QTest::newRow("SBAS level exactly 1.0") << sbas << 1.0f << true << true << 0.0 << true << false;
-        QTest::newRow("SBAS level just below 1.0") << sbas << 0.999f << true << true << 0.0 << false << false;
-        QTest::newRow("strong GPS only") << QList<int>{constellationGps} << 50.0f << true << true << 0.0 << false << false;
-        QTest::newRow("SBAS without first signal") << sbas << 42.0f << false << true << 0.0 << false << false;
-        QTest::newRow("SBAS signal invalid") << sbas << 42.0f << true << false << 0.0 << false << false;
-        QTest::newRow("SBAS older than 3 s") << sbas << 42.0f << true << true << SatDataMaxAge - 0.1 << true << false;
-        QTest::newRow("SBAS at its age limit") << sbas << 42.0f << true << true << SatDataMaxAge << false << false;
+        QTest::newRow("SBAS level exactly 1.0") << sbas << 1.0f << true << true << 0.0 << true;
+        QTest::newRow("SBAS level just below 1.0") << sbas << 0.999f << true << true << 0.0 << false;
+        QTest::newRow("strong GPS only") << QList<int>{constellationGps} << 50.0f << true << true << 0.0 << false;
+        QTest::newRow("SBAS without first signal") << sbas << 42.0f << false << true << 0.0 << false;
+        QTest::newRow("SBAS signal invalid") << sbas << 42.0f << true << false << 0.0 << false;
+        QTest::newRow("SBAS older than 3 s") << sbas << 42.0f << true << true << SatDataMaxAge - 0.1 << true;
+        QTest::newRow("SBAS at its age limit") << sbas << 42.0f << true << true << SatDataMaxAge << false;
         QTest::newRow("a weak SBAS first does not end the search")
             << QList<int>{constellationGps, constellationSbas, constellationSbas} << 42.0f << true << true << 0.0
-            << true << false;
-        QTest::newRow("correction 2.0") << corr << 2.0f << true << true << 0.0 << false << true;
-        QTest::newRow("correction exactly 1.0") << corr << 1.0f << true << true << 0.0 << false << false;
-        QTest::newRow("correction exactly 3 s old") << corr << 2.0f << true << true << DataMaxAge << false << false;
-        QTest::newRow("correction invalid") << corr << 40.0f << true << false << 0.0 << false << false;
+            << true;
+        QTest::newRow("correction 2.0") << corr << 2.0f << true << true << 0.0 << true;
+        QTest::newRow("correction exactly 1.0") << corr << 1.0f << true << true << 0.0 << false;
+        QTest::newRow("correction exactly 3 s old") << corr << 2.0f << true << true << DataMaxAge << false;
+        QTest::newRow("correction invalid") << corr << 40.0f << true << false << 0.0 << false;
     }
 
     void signalLights()
@@ -387,8 +386,7 @@ private slots:
         QFETCH(bool, first);
         QFETCH(bool, valid);
         QFETCH(double, age);
-        QFETCH(bool, sbasLit);
-        QFETCH(bool, correctionLit);
+        QFETCH(bool, lit);
         auto device = makeDevice(capSignalStatus);
         for (int i = 0; i < constellations.size(); ++i) {
             const float satLevel = i + 1 == constellations.size() ? level : 0.5f;
@@ -400,8 +398,8 @@ private slots:
             device->remoteDevice()->setCorrSatSnr(snr);
         }
         device->handleClockTimeout();
-        QCOMPARE(light(device.get(), "sbasLightLabel"), sbasLit ? qualityGood : qualityOff);
-        QCOMPARE(light(device.get(), "veskLightLabel"), correctionLit ? qualityGood : qualityOff);
+        QCOMPARE(light(device.get(), "sbasLightLabel"), lit && !constellations.isEmpty() ? qualityGood : qualityOff);
+        QCOMPARE(light(device.get(), "veskLightLabel"), lit && constellations.isEmpty() ? qualityGood : qualityOff);
     }
 
     void panelsGradeByTheDeviceAndEmptyWithoutData()

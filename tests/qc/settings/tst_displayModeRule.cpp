@@ -44,7 +44,6 @@ private slots:
         QTest::addColumn<bool>("accepted");
         QTest::newRow("auto") << "auto" << true;
         QTest::newRow("day") << "day" << true;
-        QTest::newRow("night") << "night" << true;
         QTest::newRow("unknown word") << "dusk" << false;
     }
 
