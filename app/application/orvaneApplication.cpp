@@ -31,6 +31,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QPointer>
 #include <QStandardPaths>
@@ -69,6 +71,8 @@ public:
     QPointer<orvane::qc::dlgGeneralSettings_t> generalSettings;
     std::unique_ptr<QTemporaryDir> snapshotFixes;   // snapshots record into a store of their own
     bool nightForced = false;        // --night: for this run only, never written
+    std::unique_ptr<QLockFile> configLock;   // one writer per configuration file
+    QString configHeldBy;            // who has it, when another program does
 
     void report(QString const& message, QWidget* parent)
     {
@@ -142,6 +146,24 @@ bool orvaneApplication_t::start(QString* errorMessage)
         const tolvconfig::loadResult_t result = d->config.load(d->configPath);
         if (!result.ok())
             d->report(result.message, d->mainWindow);
+    }
+    // a second program on the same file would overwrite the first one's changes, and its own
+    if (!d->configPath.isEmpty() && !d->snapshotMode) {
+        QDir().mkpath(QFileInfo(d->configPath).absolutePath());
+        d->configLock = std::make_unique<QLockFile>(d->configPath + QStringLiteral(".lock"));
+        d->configLock->setStaleLockTime(0);   // a crashed program's lock goes with its process
+        if (!d->configLock->tryLock(0) && d->configLock->error() == QLockFile::LockFailedError) {
+            qint64 pid = 0;
+            QString host, application;
+            d->configHeldBy = d->configLock->getLockInfo(&pid, &host, &application)
+                                  ? tr("%1 (process %2 on %3)").arg(application, QString::number(pid), host)
+                                  : tr("another program");
+            d->configLock.reset();
+            d->report(tr("The configuration %1 is in use by %2. This program runs with it but saves nothing "
+                         "into it; start it again once that program has ended to keep changes.")
+                          .arg(QDir::toNativeSeparators(d->configPath), d->configHeldBy),
+                      d->mainWindow);
+        }
     }
 
     // The fix store is open before any device can record a man-overboard fix.
@@ -356,6 +378,12 @@ bool orvaneApplication_t::saveConfiguration()
     d->saveTimer.stop();
     if (d->configPath.isEmpty())
         return false;
+    if (!d->configHeldBy.isEmpty()) {
+        if (d->mainWindow)
+            d->mainWindow->showMessage(tr("Configuration not saved: %1 is in use by %2")
+                                           .arg(QDir::toNativeSeparators(d->configPath), d->configHeldBy));
+        return false;
+    }
     // Start from what was read so keys of windows not built in this run survive.
     tolvconfig::config_t config = d->config;
     deviceConfigList_t::save(config, deviceConfigs());

@@ -20,8 +20,10 @@
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
+#include <QLockFile>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QtTest>
 
 #include <csignal>
@@ -209,6 +211,22 @@ private slots:
         QVERIFY(again.start());
         QCOMPARE(guiSettings_t::get()->utcOffset(), 7200);
         QCOMPARE(guiSettings_t::get()->displayMode(), displayModeDay);
+    }
+
+    // one writer per configuration file: the second program saves nothing over the first's
+    void configurationInUseIsNotSaved()
+    {
+        orvaneApplication_t::options_t const o = options(false);
+        QLockFile other(o.configPath + QStringLiteral(".lock"));
+        QVERIFY(other.tryLock(0));
+        QTimer::singleShot(0, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+        orvaneApplication_t app(o);
+        QVERIFY(app.start());
+        QVERIFY(!app.saveConfiguration());
+        QVERIFY(!QFile::exists(o.configPath));
     }
 
     void manOverboardIsShownAndExported()
