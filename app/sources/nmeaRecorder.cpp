@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <cmath>
 #include <cstdio>
@@ -25,9 +26,17 @@ class nmeaRecorder_t::private_t
 public:
     QFile file;
     QElapsedTimer sinceFlush;
+    QTimer* flushTimer = nullptr;   // child of the recorder
 };
 
-nmeaRecorder_t::nmeaRecorder_t() : d(new private_t) {}
+nmeaRecorder_t::nmeaRecorder_t(QObject* parent) : QObject(parent), d(new private_t)
+{
+    d->flushTimer = new QTimer(this);
+    d->flushTimer->setObjectName(QStringLiteral("flushTimer"));
+    d->flushTimer->setSingleShot(true);
+    d->flushTimer->setInterval(int(FlushIntervalMs));
+    connect(d->flushTimer, &QTimer::timeout, this, &nmeaRecorder_t::flush);
+}
 
 nmeaRecorder_t::~nmeaRecorder_t()
 {
@@ -75,6 +84,8 @@ void nmeaRecorder_t::record(QByteArray const& line, double arrival)
     d->file.write(formatLine(line, arrival));
     if (d->sinceFlush.elapsed() >= FlushIntervalMs)
         flush();
+    else if (!d->flushTimer->isActive())
+        d->flushTimer->start();
 }
 
 void nmeaRecorder_t::flush()
@@ -82,6 +93,7 @@ void nmeaRecorder_t::flush()
     if (d->file.isOpen())
         d->file.flush();
     d->sinceFlush.restart();
+    d->flushTimer->stop();
 }
 
 QByteArray nmeaRecorder_t::formatLine(QByteArray const& line, double arrival)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 
 namespace orvane {
@@ -9,13 +10,12 @@ namespace app {
 // Keeps a device's lines as they arrive, for replay later. One line per received line:
 // the arrival time in seconds since 1970-01-01 UTC with milliseconds, a space, and the line
 // as received ("1718000000.250 $GNGGA,...*5C"). Lines starting with '#' are comments.
-class nmeaRecorder_t
+class nmeaRecorder_t : public QObject
 {
+    Q_OBJECT
 public:
-    nmeaRecorder_t();
-    ~nmeaRecorder_t();
-    nmeaRecorder_t(nmeaRecorder_t const&) = delete;
-    nmeaRecorder_t& operator=(nmeaRecorder_t const&) = delete;
+    explicit nmeaRecorder_t(QObject* parent = nullptr);
+    ~nmeaRecorder_t() override;
 
     // Starts a new file (an existing one is replaced) with a comment naming the device.
     bool open(QString const& path, QString const& deviceName, QString* error = nullptr);
@@ -23,8 +23,9 @@ public:
     bool isOpen() const;
     QString path() const;
 
+    // A recorded line reaches the file within a second, also when nothing follows it (a
+    // burst, then silence): a timer, "flushTimer", writes out what is held.
     void record(QByteArray const& line, double arrival);
-    // Written lines reach the disk at least once a second anyway.
     void flush();
 
     static QByteArray formatLine(QByteArray const& line, double arrival);

@@ -252,6 +252,13 @@ private slots:
                 sent << emitted_t{rmc(T0 + i), T0 + i + 0.2} << emitted_t{"1717588800.000 $GPHDT,1,T\x01", T0 + i + 0.7};
             for (emitted_t const& e : sent)
                 recorder.record(e.line, e.time);
+            // a burst, then silence: the lines reach the file all the same
+            auto* timer = recorder.findChild<QTimer*>(QStringLiteral("flushTimer"));
+            QVERIFY(timer && timer->isActive());
+            QMetaObject::invokeMethod(timer, "timeout");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll().count('\n'), 2 + sent.size());
         }
         auto replay = paced(path);
         QSignalSpy spy(replay.get(), &nmeaSource_t::lineReceived);
