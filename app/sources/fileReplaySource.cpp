@@ -360,6 +360,16 @@ void fileReplaySource_t::start()
         return;
     d->reset();
     lineSplitter().reset();
+    // A pipe, a terminal or a device would block here (open waits for a writer, a read for
+    // data) or never end (/dev/zero), and every device with it: those are serial: sources.
+    QFileInfo const info(d->path);
+    if (info.exists() && !info.isFile()) {
+        setStatus(info.isDir() ? tr("%1 is a folder, not a recording").arg(d->path)
+                               : tr("%1 is not a recorded file but a pipe or a device; for a port, use serial:%1")
+                                     .arg(d->path));
+        setConnected(false);
+        return;
+    }
     d->file.setFileName(d->path);
     if (!d->file.open(QIODevice::ReadOnly)) {
         setStatus(tr("Cannot open %1: %2").arg(d->path, d->file.errorString()));

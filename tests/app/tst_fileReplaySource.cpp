@@ -7,6 +7,10 @@
 #include <QtTest>
 
 #include <cmath>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 #include <memory>
 
 using namespace orvane::app;
@@ -237,6 +241,17 @@ private slots:
         fileReplaySource_t empty(write({"# only a comment"}));
         empty.start();
         QVERIFY(!empty.isConnected());
+#ifdef Q_OS_UNIX
+        // neither may hold up the program: opening a pipe waits for a writer, /dev/zero never ends
+        QString const fifo = m_dir->filePath(QStringLiteral("pipe"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        for (QString const& path : {fifo, QStringLiteral("/dev/zero")}) {
+            fileReplaySource_t device(path);
+            device.start();
+            QVERIFY(!device.isConnected());
+            QVERIFY2(device.status().contains(QStringLiteral("serial:")), qPrintable(device.status()));
+        }
+#endif
     }
 
     // The recorded arrival times, not the sentences' own, pace a recording; garbage goes through.
