@@ -14,8 +14,9 @@ namespace {
 const std::string KeyCount = "devices.count";
 std::string key(int index, const char* field) { return "devices." + std::to_string(index) + "." + field; }
 
-// Without a declared list the application stops reading after this many.
-constexpr int MaxDevices = 64;
+// A survey ship or a shore station watching several ships has many; more than this is a
+// slip in the count, and reading on would build windows for keys that are not there.
+constexpr int MaxDevices = 256;
 }
 
 QList<deviceConfig_t> deviceConfigList_t::simulationDevices()
@@ -41,7 +42,9 @@ QList<deviceConfig_t> deviceConfigList_t::simulationDevices()
     return {a, b, gyro};
 }
 
-bool deviceConfigList_t::isDeclared(tolvconfig::config_t const& config)
+bool deviceConfigList_t::isDeclared(tolvconfig::config_t const& config) { return config.hasKey(KeyCount); }
+
+bool deviceConfigList_t::isReadable(tolvconfig::config_t const& config)
 {
     int count = 0;
     return tolvconfig::getValue(config, KeyCount, count);
@@ -51,8 +54,16 @@ QList<deviceConfig_t> deviceConfigList_t::load(tolvconfig::config_t const& confi
 {
     QList<deviceConfig_t> devices;
     int count = 0;
-    if (!tolvconfig::getValue(config, KeyCount, count))
+    if (!tolvconfig::getValue(config, KeyCount, count)) {
+        std::string text;
+        config.getValue(KeyCount, text);
+        if (problems && config.hasKey(KeyCount))
+            *problems << QObject::tr("The device count \"%1\" (devices.count) is not a whole number, so no device "
+                                     "was started. The devices declared in the file are kept as they are and are not "
+                                     "saved over until you edit the device list.")
+                             .arg(QString::fromStdString(text));
         return devices;
+    }
     if (count < 0 || count > MaxDevices) {
         if (problems)
             *problems << QObject::tr("The device count %1 is not between 0 and %2.").arg(count).arg(MaxDevices);

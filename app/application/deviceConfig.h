@@ -41,7 +41,10 @@ public:
 
     // Devices that are incomplete or repeat a name are skipped and named in problems.
     static QList<deviceConfig_t> load(tolvconfig::config_t const& config, QStringList* problems = nullptr);
+    // Declared: the file has a devices.count, readable or not.
     static bool isDeclared(tolvconfig::config_t const& config);
+    // Readable: that count is a whole number. A declared list that is not is kept as it is.
+    static bool isReadable(tolvconfig::config_t const& config);
     static void save(tolvconfig::config_t& config, QList<deviceConfig_t> const& devices);
 };
 

@@ -73,6 +73,7 @@ public:
     bool nightForced = false;        // --night: for this run only, never written
     std::unique_ptr<QLockFile> configLock;   // one writer per configuration file
     QString configHeldBy;            // who has it, when another program does
+    bool deviceListKept = false;     // a declared list we could not read: never saved over
 
     void report(QString const& message, QWidget* parent)
     {
@@ -95,6 +96,7 @@ orvaneApplication_t::orvaneApplication_t(options_t const& options, QObject* pare
     connect(d->devices, &deviceLifecycle_t::configurationModified, this, &orvaneApplication_t::scheduleSave);
     connect(d->devices, &deviceLifecycle_t::rawNmeaRequested, this, &orvaneApplication_t::showRawNmea);
     connect(d->devices, &deviceLifecycle_t::listChanged, this, [this] {
+        d->deviceListKept = false;   // the user has edited it: theirs to save
         if (d->mainWindow)
             d->mainWindow->setDevices(devices());
     });
@@ -181,6 +183,7 @@ bool orvaneApplication_t::start(QString* errorMessage)
 
     QStringList problems;
     const QList<deviceConfig_t> declared = configMigration_t::devices(d->config, &problems);
+    d->deviceListKept = deviceConfigList_t::isDeclared(d->config) && !deviceConfigList_t::isReadable(d->config);
     if (!problems.isEmpty())
         d->report(problems.join(QLatin1Char('\n')), d->mainWindow);
     problems.clear();
@@ -386,7 +389,8 @@ bool orvaneApplication_t::saveConfiguration()
     }
     // Start from what was read so keys of windows not built in this run survive.
     tolvconfig::config_t config = d->config;
-    deviceConfigList_t::save(config, deviceConfigs());
+    if (!d->deviceListKept)
+        deviceConfigList_t::save(config, deviceConfigs());
     for (orvane::device_t* device : devices()) {
         device->saveSettings(config);
         for (orvane::orvaneDialog_t* dialog : device->dialogs())

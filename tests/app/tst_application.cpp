@@ -229,6 +229,24 @@ private slots:
         QVERIFY(!QFile::exists(o.configPath));
     }
 
+    // the user's devices are never replaced by a save when their count could not be read
+    void unreadableDeviceListIsKept()
+    {
+        tolvconfig::config_t declared;
+        declared.setValue("devices.count", "two");
+        declared.setValue("devices.0.name", "Bridge GNSS");
+        QVERIFY(declared.save(options().configPath));
+        orvaneApplication_t app(options());
+        QVERIFY(app.start());
+        QVERIFY(app.devices().isEmpty());
+        QVERIFY(app.saveConfiguration());
+        tolvconfig::config_t saved;
+        QVERIFY(saved.load(options().configPath).ok());
+        std::string count, name;
+        QVERIFY(saved.getValue("devices.count", count) && saved.getValue("devices.0.name", name));
+        QCOMPARE(QString::fromStdString(count + "/" + name), QStringLiteral("two/Bridge GNSS"));
+    }
+
     void manOverboardIsShownAndExported()
     {
         {

@@ -83,6 +83,14 @@ private slots:
         QStringList problems;
         QCOMPARE(deviceConfigList_t::load(config, &problems).size(), 1);
         QCOMPARE(problems.size(), 3);
+        // a count that is no whole number reads as no device, said once, and the list stays declared
+        for (char const* count : {"two", "2.0", ""}) {
+            config.setValue("devices.count", count);
+            problems.clear();
+            QVERIFY(deviceConfigList_t::load(config, &problems).isEmpty());
+            QCOMPARE(problems.size(), 1);
+            QVERIFY(deviceConfigList_t::isDeclared(config) && !deviceConfigList_t::isReadable(config));
+        }
     }
 
     void dialogKeepsEveryKindOfSource_data()
