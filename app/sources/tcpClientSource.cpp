@@ -43,8 +43,9 @@ tcpClientSource_t::tcpClientSource_t(QString const& host, quint16 port, QObject*
     connect(&d->silenceTimer, &QTimer::timeout, this, [this] {
         handleLost(tr("No data for %1 s").arg(d->silenceTimer.interval() / 1000.0));
     });
+    // the delay starts over only once data came: a server that accepts and closes at once
+    // is backed off like one that refuses
     connect(d->socket, &QTcpSocket::connected, this, [this] {
-        d->nextDelay = d->firstDelay;
         resetPartialLine();
         setStatus(QString());
         setConnected(true);
@@ -132,6 +133,8 @@ void tcpClientSource_t::handleReadyRead()
         d->silenceTimer.start();
     double const now = belrix_common_qt::dataTimestamp();
     QByteArray const data = d->socket->readAll();
+    if (!data.isEmpty())
+        d->nextDelay = d->firstDelay;
     receiveBytes(data, now);
 }
 

@@ -84,6 +84,21 @@ private slots:
         QCOMPARE(lines.last().at(0).toByteArray(), line);
     }
 
+    // a server that takes the link and closes it at once is backed off like one that refuses
+    void tcpBacksOffAnAcceptAndClose()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        connect(&server, &QTcpServer::newConnection, &server, [&] { delete server.nextPendingConnection(); });
+        tcpClientSource_t source(QStringLiteral("127.0.0.1"), server.serverPort());
+        source.setReconnectDelays(FirstDelay, MaxDelay);
+        source.start();
+        for (int expected : {FirstDelay, 2 * FirstDelay, MaxDelay}) {
+            QVERIFY2(soon([&] { return source.currentDelay() == expected; }), qPrintable(QString::number(expected)));
+            source.retryNow();
+        }
+    }
+
     void tcpDropsASilentLink()
     {
         QTcpServer server;
