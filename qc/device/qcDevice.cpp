@@ -338,9 +338,12 @@ void qcDevice_t::makeDockWidget()
             dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
             addDockWidget(Qt::LeftDockWidgetArea, dock);
             docks.push_back(dock);
-            // Alone in the list, the dock has nothing to share a tab with.
-            if (docks.front() != dock)
+            // Alone in the list, the dock has nothing to share a tab with. Where it shares
+            // one, the window opens on the position, the first thing a navigator looks for.
+            if (docks.front() != dock) {
                 tabifyDockWidget(docks.front(), dock);
+                docks.front()->raise();
+            }
             menuManager()->insertMenuAction(MenuView, nullptr, dock->toggleViewAction());
             connect(dock, &QDockWidget::dockLocationChanged, this, &qcDevice_t::configurationModified);
             connect(panel, &QObject::destroyed, this, &qcDevice_t::handleQcQualityPanelDestroyed);

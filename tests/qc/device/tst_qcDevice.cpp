@@ -341,7 +341,11 @@ private slots:
         QDockWidget* quality = device->findChild<QDockWidget*>("QC Quality");
         QCOMPARE(quality->widget(), device->deviceGui()->qcQualityPanel());
         QCOMPARE(device->dockWidgetArea(quality), Qt::LeftDockWidgetArea);
-        QVERIFY(device->tabifiedDockWidgets(device->findChild<QDockWidget*>("Position")).contains(quality));
+        QDockWidget* position = device->findChild<QDockWidget*>("Position");
+        QVERIFY(device->tabifiedDockWidgets(position).contains(quality));
+        // the window opens on the position tab
+        device->show();
+        QVERIFY(!position->visibleRegion().isEmpty() && quality->visibleRegion().isEmpty());
         QDockWidget* signal = device->findChild<QDockWidget*>("Signal Status");
         QCOMPARE(device->dockWidgetArea(signal), Qt::TopDockWidgetArea);
         // a moved dock is part of the configuration
