@@ -161,18 +161,21 @@ public:
         return std::nullopt;
     }
 
+    double firstHeldTimeOfDay() const
+    {
+        for (auto const& held : undated) {
+            if (!std::isnan(held.second))
+                return held.second;
+        }
+        return NaN;
+    }
+
     // The held lines get their day now: the date's own, or the one before when they are
     // from before midnight.
     void releaseUndated(double day, double timeOfDay)
     {
-        double first = NaN;
-        for (auto const& held : undated) {
-            if (!std::isnan(held.second)) {
-                first = held.second;
-                break;
-            }
-        }
-        setDayStart(!std::isnan(first) && first > timeOfDay + SecondsPerDay / 2 ? day - SecondsPerDay : day);
+        double const first = firstHeldTimeOfDay();
+        setDayStart(first > timeOfDay + SecondsPerDay / 2 ? day - SecondsPerDay : day);
         std::vector<std::pair<QByteArray, double>> lines;
         lines.swap(undated);
         for (auto const& held : lines)
@@ -186,14 +189,7 @@ public:
             return;
         double const day = !std::isnan(recordingDay) ? recordingDay
                                                      : std::floor(dataTimestamp() / SecondsPerDay) * SecondsPerDay;
-        double first = 0.0;
-        for (auto const& held : undated) {
-            if (!std::isnan(held.second)) {
-                first = held.second;
-                break;
-            }
-        }
-        releaseUndated(day, first);
+        releaseUndated(day, NaN);
     }
 
     void push(QByteArray const& text, double time)

@@ -20,7 +20,7 @@
 
 namespace qcTest {
 
-struct deviceSpec_t {
+struct deviceSetup_t {
     int capabilities = 0;
     bool withPort = true;
     bool connected = false;
@@ -29,20 +29,20 @@ struct deviceSpec_t {
     std::string type = "GNSS";
 };
 
-inline std::unique_ptr<orvane::qc::qcDevice_t> makeDevice(orvane::context_t* context, deviceSpec_t const& spec)
+inline std::unique_ptr<orvane::qc::qcDevice_t> makeDevice(orvane::context_t* context, deviceSetup_t const& setup)
 {
     std::unique_ptr<orvane::qc::qcDevice_t> device(
         new orvane::qc::qcDevice_t(context, QStringLiteral("GNSS 1"), nullptr));
-    if (spec.withPort) {
+    if (setup.withPort) {
         auto* port = new belrix_common_qt::remotePort_t;
-        port->device()->setBelrixReceiver(spec.belrixReceiver);
+        port->device()->setBelrixReceiver(setup.belrixReceiver);
         device->setPort(port);
     }
-    device->deviceGui()->setHasQcQualityPanel(spec.qcQualityPanel);
-    device->setDeviceCapabilities(spec.capabilities);
-    device->setDeviceOldType(spec.type);
+    device->deviceGui()->setHasQcQualityPanel(setup.qcQualityPanel);
+    device->setDeviceCapabilities(setup.capabilities);
+    device->setDeviceOldType(setup.type);
     device->initialize();
-    if (spec.withPort && spec.connected)
+    if (setup.withPort && setup.connected)
         device->port()->setConnected(true);
     return device;
 }

@@ -5,6 +5,8 @@
 #include "belrix_common_qt/constellation.h"
 #include "belrix_common_qt/dataItem.h"
 #include "belrix_common_qt/logCfg.h"
+#include "belrix_common_qt/magneticHeading.h"
+#include "belrix_common_qt/outputDatum.h"
 #include "belrix_common_qt/position.h"
 #include "belrix_common_qt/pseudorangeStats.h"
 #include "belrix_common_qt/receiverIntegrity.h"

@@ -1,14 +1,22 @@
-// Real receiver captures (gpsd's regression logs) through the decoder, compared for positions,
-// heights, DOPs and satellites with gpsd's own reading of the same sentences (the .chk files).
+// Real receiver captures (gpsd's regression logs) through the decoder, compared field by field
+// with gpsd's own reading of the same sentences (the .chk files).
 
 #include "nmeaTestLines.h"
 
 #include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/navSatNumbering.h>
 #include <belrix_common_qt/nmeaDecoder.h>
+#include <belrix_common_qt/qcDataStore.h>
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remoteNavSat.h>
 
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QSet>
 #include <QtTest>
 
 using namespace belrix_common_qt;
@@ -42,17 +50,32 @@ unsigned int numberOfGpsdSatellite(int gnssId, int svid)
 {
     constellation_t const systems[] = {constellationGps,  constellationSbas,    constellationGalileo, constellationBeidou,
                                        constellationUnknown, constellationQzss, constellationGlonass};
-    return gnssId < 0 || gnssId > 6 || gnssId == 4 ? 0 : navSatNumber(systems[gnssId], unsigned(svid) + (gnssId == 5 ? 192 : 0));
+    if (gnssId < 0 || gnssId > 6 || gnssId == 4)
+        return 0;
+    return navSatNumber(systems[gnssId], unsigned(svid) + (gnssId == 5 ? 192 : 0));
 }
 
+// An axis: -1.1 degrees and 178.9 are the same orientation.
+double axis(double degrees) { return std::isnan(degrees) ? degrees : std::fmod(degrees + 720.0, 180.0); }
+
 // Ours under gpsd's class and key; NaN where the sentence decoded at t did not set it.
-QList<QPair<QString, double>> oursAt(remoteDevice_t const& d, double t)
+fields_t oursAt(remoteDevice_t const& d, double t)
 {
-    auto at = [t](auto const& item) { return item.isValid() && item.timestamp() == t ? double(item.value()) : Absent; };
+    auto at = [t](auto const& item, double tolerance = 1e-3) {
+        return field_t{item.isValid() && item.timestamp() == t ? double(item.value()) : Absent, tolerance};
+    };
+    bool const stats = d.pseudorangeStats().isValid() && d.pseudorangeStats().timestamp() == t;
+    pseudorangeStats_t const& s = d.pseudorangeStats().value();
+    auto stat = [stats](std::optional<float> const& f) { return field_t{stats && f ? *f : Absent, 1e-3}; };
     auto const& p = d.inputPosition();
     bool const fix = p.isValid() && p.timestamp() == t;
-    return {{"TPV lat", fix ? p.value().lat * RadToDeg : Absent}, {"TPV lon", fix ? p.value().lon * RadToDeg : Absent},
-            {"TPV altHAE", at(d.ellipsoidalHeight())}, {"SKY pdop", at(d.pdop())}, {"SKY vdop", at(d.vdop())}};
+    return {{"TPV lat", {fix ? p.value().lat * RadToDeg : Absent, 1e-9}},
+            {"TPV lon", {fix ? p.value().lon * RadToDeg : Absent, 1e-9}}, {"TPV altHAE", at(d.ellipsoidalHeight())},
+            {"SKY pdop", at(d.pdop())}, {"SKY vdop", at(d.vdop())}, {"GST rms", stat(s.rms)},
+            {"GST major", stat(s.semiMajor)}, {"GST minor", stat(s.semiMinor)},
+            {"GST orient", {axis(stats && s.orientation ? *s.orientation * RadToDeg : Absent), 1e-3}},
+            {"GST lat", stat(s.latError)}, {"GST lon", stat(s.lonError)}, {"GST alt", stat(s.heightError)},
+            {"ATT heading", at(d.heading())}};
 }
 
 } // namespace
@@ -62,48 +85,70 @@ class tst_nmeaCaptures : public QObject
     Q_OBJECT
 
 private slots:
-    void capture_data()
+    void wholeCapture_data()
     {
-        // Captures whose provenance lists bad checksums, truncation (some truncated lines lost
-        // their checksum), collisions or gpsd's JSON left at the start: the least damage found.
         QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("badChecksum");
-        QTest::addColumn<int>("malformed");
-        QMap<QString, QPair<int, int>> const damaged = {{QStringLiteral("gp-320fw-2019-04-07-coldboot.log"), {35, 5}},
-                                                        {QStringLiteral("firefly-II.log"), {23, 0}},   // every GGA
-                                                        {QStringLiteral("isync.log"), {0, 0}},
-                                                        {QStringLiteral("skytraq-PX1172RH_DS.log"), {0, 3}}};
+        QTest::addColumn<bool>("clean");
+        // Captures whose provenance lists bad checksums, truncation or collisions.
+        QStringList const damaged = {QStringLiteral("gp-320fw-2019-04-07-coldboot.log"), QStringLiteral("firefly-II.log"),
+                                     QStringLiteral("isync.log"), QStringLiteral("skytraq-PX1172RH_DS.log")};
         for (QString const& file : captures())
-            QTest::newRow(qPrintable(file)) << file << damaged.value(file, {-1, -1}).first << damaged.value(file, {-1, -1}).second;
+            QTest::newRow(qPrintable(file)) << file << !damaged.contains(file);
     }
 
-    void capture()
+    void wholeCapture()
     {
         if (captures().isEmpty())
             QSKIP("ORVANE_SHARED_DATA has no NMEA captures");
         QFETCH(QString, file);
-        QFETCH(int, badChecksum);
-        QFETCH(int, malformed);
-        remoteDevice_t logDevice;
-        nmeaDecoder_t logDecoder(&logDevice);
-        quint64 sentences = 0;
-        for (QByteArray const& line : linesOf(capturesDir() + '/' + file)) {
-            if (!line.startsWith('#'))
-                logDecoder.decodeLine(line.constData(), std::size_t(line.size()), 1000.0 + 0.01 * double(sentences));
-            sentences += line.startsWith('#') ? 0 : line.count('$') + line.count('!');
-        }
-        nmeaCounters_t const& c = logDecoder.counters();
-        QCOMPARE(c.lines, c.accepted + c.badChecksum + c.unknown + c.malformed);
-        QVERIFY(c.accepted > 0);
-        if (badChecksum < 0)   // clean: every sentence decoded or known to be of no use
-            QCOMPARE(QList<quint64>({c.accepted + c.unknown, c.badChecksum, c.malformed}), QList<quint64>({sentences, 0, 0}));
-        else
-            QVERIFY(c.badChecksum >= quint64(badChecksum) && c.malformed >= quint64(malformed));
-
-        // then the sentences of the .chk file, each followed by gpsd's reading of it
+        QFETCH(bool, clean);
         remoteDevice_t device;
         nmeaDecoder_t decoder(&device);
         double t = 1000.0;
+        int sentences = 0;
+        for (QByteArray const& line : linesOf(capturesDir() + '/' + file)) {
+            if (!line.startsWith('#'))
+                decoder.decodeLine(line.constData(), std::size_t(line.size()), t += 0.01);
+            sentences += line.startsWith('#') ? 0 : line.count('$') + line.count('!');
+        }
+        nmeaCounters_t const& c = decoder.counters();
+        QCOMPARE(c.lines, c.accepted + c.badChecksum + c.unknown + c.malformed);
+        QVERIFY(c.accepted > 0);
+        if (clean)
+            QCOMPARE(QList<quint64>({c.accepted + c.unknown, c.badChecksum, c.malformed}), QList<quint64>({quint64(sentences), 0, 0}));
+        if (file == QLatin1String("firefly-II.log"))
+            QCOMPARE(c.badChecksum, 23u);   // every GGA
+        // truncated and run-together sentences; some of the truncated ones lost their checksum
+        if (file == QLatin1String("gp-320fw-2019-04-07-coldboot.log"))
+            QVERIFY(c.badChecksum >= 35 && c.malformed >= 5);
+        if (file == QLatin1String("skytraq-PX1172RH_DS.log"))
+            QCOMPARE(c.malformed, 3u);   // gpsd's JSON left at the start
+        if (file != QLatin1String("quectel-L70.log"))
+            return;
+        // the receiver sends its range residuals (GRS) with eight satellites in use
+        auto const& history = device.qcDataStore()->summary();
+        QVERIFY(history.size() >= 10);
+        for (qcSummaryEntry_t const& e : history) {
+            QVERIFY(std::isfinite(e.summary.unitVariance) && e.summary.unitVariance > 0.0f);
+            QVERIFY(e.summary.semiMajor >= e.summary.semiMinor && e.summary.semiMinor > 0.0f);
+            QVERIFY(e.summary.semiMajor < 50.0f && e.summary.heightError < 100.0f);
+        }
+    }
+
+    void matchesGpsd_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (QString const& file : captures())
+            QTest::newRow(qPrintable(file)) << file;
+    }
+
+    void matchesGpsd()
+    {
+        if (captures().isEmpty())
+            QSKIP("ORVANE_SHARED_DATA has no NMEA captures");
+        QFETCH(QString, file);
+        remoteDevice_t device;
+        nmeaDecoder_t decoder(&device);
         QList<QByteArray> const lines = linesOf(capturesDir() + '/' + file + QStringLiteral(".chk"));
         QVERIFY(!lines.isEmpty());
         QString failures;
@@ -113,6 +158,7 @@ private slots:
         int pendingInView = -1;
         // where a GSV sentence was lost gpsd drops what it listed, this decoder keeps it
         bool const damaged = file.startsWith(QLatin1String("gp-320fw")) || file == QLatin1String("isync.log");
+        double t = 1000.0;
         for (QByteArray line : lines) {
             line = line.trimmed();
             if (line.startsWith('$') || line.startsWith('!')) {
@@ -127,15 +173,21 @@ private slots:
                 continue;
             QJsonObject const report = QJsonDocument::fromJson(line).object();
             QString const cls = report.value(QStringLiteral("class")).toString();
-            for (auto const& [key, ours] : oursAt(device, t)) {
-                QJsonValue const theirs = report.value(key.section(' ', 1));
-                if (!key.startsWith(cls + ' ') || theirs.isUndefined() || std::isnan(ours))
-                    continue;
-                positions += key == QLatin1String("TPV lat");
-                double const tolerance = key.startsWith(QLatin1String("TPV l")) ? 1e-9 : 1e-3;
-                if (std::fabs(ours - theirs.toDouble()) > tolerance * std::max(1.0, std::fabs(theirs.toDouble())) && failures.size() < 1000)
-                    failures += QStringLiteral("%1 is %2 at %3 (%4); ").arg(key).arg(ours, 0, 'g', 12).arg(t, 0, 'f', 2).arg(QString::fromLatin1(type));
+            fields_t const ours = oursAt(device, t);
+            QVariantMap gpsd;
+            // after the error statistics or heading sentence, what one lacks the other must lack too
+            bool const whole = (cls == QLatin1String("GST") && type == "GST")
+                               || (cls == QLatin1String("ATT") && (type == "HDT" || type == "THS"));
+            for (auto it = ours.cbegin(); it != ours.cend(); ++it) {
+                QJsonValue const theirs = report.value(it.key().section(' ', 1));
+                bool const orient = it.key().endsWith(QLatin1String("orient"));
+                if (it.key().startsWith(cls + ' ') && (whole || (!theirs.isUndefined() && !std::isnan(it.value().value))))
+                    gpsd.insert(it.key(), theirs.isUndefined() ? Absent : orient ? axis(theirs.toDouble()) : theirs.toDouble());
             }
+            positions += gpsd.contains(QStringLiteral("TPV lat"));
+            QString const wrong = mismatches(ours, gpsd);
+            if (!wrong.isEmpty() && failures.size() < 1000)
+                failures += QStringLiteral("at %1 (%2): ").arg(t, 0, 'f', 2).arg(QString::fromLatin1(type)) + wrong;
             if (cls != QLatin1String("SKY") || type != "GSV" || !report.contains(QStringLiteral("satellites")))
                 continue;
             // gpsd lists a satellite once per signal; after a packet collision also twice with

@@ -195,17 +195,23 @@ void tst_dlgPositionComparison::warnsOnceWithoutBlocking_data()
 {
     QTest::addColumn<QString>("cause");
     QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
 
-    QTest::newRow("no centre") << "none" << "No Center";
-    QTest::newRow("centre that cannot be shown") << "converter" << "No Center";
-    QTest::newRow("active device removed") << "removed" << "No Center";
-    QTest::newRow("beyond every automatic range") << "far" << "Range is too large";
+    QString const noCentre = "No active device has been configured and no center coordinates have been set. "
+                             "Please configure one to continue.";
+    QTest::newRow("no centre") << "none" << "No Center" << noCentre;
+    QTest::newRow("centre that cannot be shown") << "converter" << "No Center" << noCentre;
+    QTest::newRow("active device removed") << "removed" << "No Center" << noCentre;
+    QTest::newRow("beyond every automatic range")
+        << "far" << "Range is too large"
+        << "The range to the center position is too large.  Please configure a new center or active device.";
 }
 
 void tst_dlgPositionComparison::warnsOnceWithoutBlocking()
 {
     QFETCH(QString, cause);
     QFETCH(QString, title);
+    QFETCH(QString, text);
 
     messageCatcher_t catcher;
     if (cause == QLatin1String("converter"))
@@ -226,7 +232,8 @@ void tst_dlgPositionComparison::warnsOnceWithoutBlocking()
         m_window->handleClockTimeout();   // returns with the warning up
     QVERIFY(warning() && warning()->isVisible());
     QCOMPARE(warning()->windowTitle(), title);
-    QVERIFY(warning()->text().contains(title.startsWith(QLatin1String("No")) ? "no center" : "too large"));
+    QCOMPARE(warning()->text(), text);
+    QCOMPARE(warning()->icon(), QMessageBox::Warning);
     QCOMPARE(label(m_window.get(), "latitudeLabel"), NoDataString);
     m_window->handleClockTimeout();   // the ticks go on, and it is not stacked
     QCOMPARE(m_window->findChildren<QMessageBox*>().size(), 1);

@@ -23,6 +23,8 @@
 #include <limits>
 #include <memory>
 
+#include <zlib.h>
+
 
 namespace orvane {
 namespace fixes {
@@ -59,29 +61,16 @@ QByteArray jsonString(QString const& text)
 }
 
 // CRC-32 (IEEE 802.3): every single and double bit flip in a record changes it.
-quint32 crc32(QByteArray const& data)
+quint32 recordCrc(QByteArray const& data)
 {
-    static quint32 const* const table = [] {
-        static quint32 t[256];
-        for (quint32 i = 0; i < 256; ++i) {
-            quint32 c = i;
-            for (int k = 0; k < 8; ++k)
-                c = c & 1 ? 0xedb88320u ^ (c >> 1) : c >> 1;
-            t[i] = c;
-        }
-        return t;
-    }();
-    quint32 crc = 0xffffffffu;
-    for (char byte : data)
-        crc = table[(crc ^ quint8(byte)) & 0xffu] ^ (crc >> 8);
-    return crc ^ 0xffffffffu;
+    return quint32(::crc32(::crc32(0L, Z_NULL, 0), reinterpret_cast<Bytef const*>(data.constData()), uInt(data.size())));
 }
 
 constexpr int checkLength = 10;   // " *" and eight hex digits
 
 QByteArray checkText(QByteArray const& record)
 {
-    return " *" + QByteArray::number(crc32(record), 16).rightJustified(8, '0').toUpper();
+    return " *" + QByteArray::number(recordCrc(record), 16).rightJustified(8, '0').toUpper();
 }
 
 bool isCheckAt(QByteArray const& text, int at)
