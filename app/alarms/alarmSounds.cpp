@@ -55,6 +55,25 @@ void appendLE32(QByteArray& out, quint32 v)
 
 QString alarmSounds_t::generalAlarmName() { return QStringLiteral("general_alarm.wav"); }
 QString alarmSounds_t::qualityAlarmName() { return QStringLiteral("quality_alarm.wav"); }
+QString alarmSounds_t::fixRecordedName() { return QStringLiteral("fix_recorded.wav"); }
+
+QByteArray alarmSounds_t::fixRecorded()
+{
+    const double note = 0.12;
+    const double gap = 0.04;
+    const double frequencies[] = {988.0, 1319.0};   // B5 then E6: a rising fourth reads as "done"
+    std::vector<qint16> samples;
+    for (double frequency : frequencies) {
+        const int count = int(note * SampleRate);
+        for (int i = 0; i < count; ++i) {
+            const double t = double(i) / SampleRate;
+            // a pure tone, softer than the alarms' buzz
+            samples.push_back(toSample(BuzzPeak * std::sin(2.0 * Pi * frequency * t) * ramp(t, note, 0.008)));
+        }
+        samples.insert(samples.end(), std::size_t(gap * SampleRate), 0);
+    }
+    return wav(samples);
+}
 
 QByteArray alarmSounds_t::generalAlarm()
 {
@@ -127,7 +146,8 @@ QStringList alarmSounds_t::seed(QString const& dir)
     const struct {
         QString name;
         QByteArray (*make)();
-    } sounds[] = {{generalAlarmName(), &alarmSounds_t::generalAlarm}, {qualityAlarmName(), &alarmSounds_t::qualityAlarm}};
+    } sounds[] = {{generalAlarmName(), &alarmSounds_t::generalAlarm}, {qualityAlarmName(), &alarmSounds_t::qualityAlarm},
+                 {fixRecordedName(), &alarmSounds_t::fixRecorded}};
     for (auto const& sound : sounds) {
         const QString path = QDir(dir).filePath(sound.name);
         if (QFileInfo::exists(path))

@@ -18,16 +18,20 @@ public:
 
     static QString generalAlarmName();   // "general_alarm.wav"
     static QString qualityAlarmName();   // "quality_alarm.wav"
+    static QString fixRecordedName();    // "fix_recorded.wav"
 
     // A two-tone warble, low and high alternating eight times a second.
     static QByteArray generalAlarm();
     // A harsh pulsed tone: short bursts of a buzzing high note.
     static QByteArray qualityAlarm();
 
+    // Two short rising notes: a fix is recorded. A confirmation, meant not to be taken for an alarm.
+    static QByteArray fixRecorded();
+
     // A WAV file (RIFF, PCM, 16 bit, mono) of the samples.
     static QByteArray wav(std::vector<qint16> const& samples, int sampleRate = SampleRate);
 
-    // Writes the two sounds into dir (made if missing) unless files of their names are
+    // Writes the sounds into dir (made if missing) unless files of their names are
     // already there, so a user's own sound under that name is kept. Returns the problems.
     static QStringList seed(QString const& dir);
 };

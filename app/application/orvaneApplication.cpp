@@ -3,6 +3,7 @@
 #include "alarms/alarmMonitor.h"
 #include "alarms/alarmSounds.h"
 #include "alarms/alarmStateReader.h"
+#include "alarms/fixConfirmation.h"
 #include "alarms/soundEffectPlayer.h"
 #include "configMigration.h"
 #include "deviceConfig.h"
@@ -123,8 +124,11 @@ orvaneApplication_t::~orvaneApplication_t()
     d->devices->clear();
     for (auto const& window : d->applicationWindows)
         delete window.data();
-    // let another program have the store once this one is done with it
-    orvane::fixes::fixManager_t::instance()->close();
+    // lets another program have the store; a fix that still cannot be saved goes to the log
+    auto* store = orvane::fixes::fixManager_t::instance();
+    const QString problem = store->errorString();
+    for (orvane::fixes::fix_t const& fix : store->close())
+        std::fprintf(stderr, "orvane: LOST at exit: %s\n", qPrintable(fixConfirmation_t::message(fix, problem)));
     delete d;
 }
 
@@ -172,8 +176,22 @@ bool orvaneApplication_t::start(QString* errorMessage)
     auto* fixStore = orvane::fixes::fixManager_t::instance();
     connect(fixStore, &orvane::fixes::fixManager_t::storeProblem, this,
             [this](QString const& message) { d->report(message, d->mainWindow); });
-    connect(fixStore, &orvane::fixes::fixManager_t::fixAdded, d->mainWindow,
-            [this](orvane::fixes::fix_t const& fix) { d->mainWindow->showMessage(fixesWindow_t::fixSummary(fix)); });
+    auto* confirmation = new fixConfirmation_t(d->snapshotMode ? nullptr : d->player,
+                                               d->context->soundFilePath(alarmSounds_t::fixRecordedName()),
+                                               d->mainWindow, this);
+    connect(fixStore, &orvane::fixes::fixManager_t::fixAdded, confirmation, &fixConfirmation_t::confirm);
+    connect(fixStore, &orvane::fixes::fixManager_t::fixSaved, confirmation, &fixConfirmation_t::confirmSaved);
+    // not modal: the navigator must be able to go on working, and to read the position off it
+    connect(confirmation, &fixConfirmation_t::unsavedFix, d->mainWindow, [this](QString const& message) {
+        std::fprintf(stderr, "orvane: %s\n", qPrintable(message));
+        if (d->snapshotMode)
+            return;
+        auto* box = new QMessageBox(QMessageBox::Warning, tr("Fix not saved"), message, QMessageBox::Ok,
+                                    d->mainWindow);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    });
     QString fixesPath = d->options.fixesPath;
     if (fixesPath.isEmpty() && d->snapshotMode) {
         d->snapshotFixes.reset(new QTemporaryDir);

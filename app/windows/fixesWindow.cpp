@@ -124,6 +124,7 @@ fixesWindow_t::fixesWindow_t(orvane::context_t* context, QWidget* parent)
     connect(close, &QPushButton::clicked, this, &fixesWindow_t::hide);
     fixManager_t* store = fixManager_t::instance();
     connect(store, &fixManager_t::fixAdded, this, &fixesWindow_t::updateFixList);
+    connect(store, &fixManager_t::fixSaved, this, &fixesWindow_t::updateFixList);
     // another file: its problems, if any, are reported after this
     connect(store, &fixManager_t::storeOpened, this, [this] { handleStoreProblem(QString()); });
     connect(store, &fixManager_t::storeOpened, this, &fixesWindow_t::updateFixList);
@@ -144,10 +145,11 @@ fixesWindow_t::~fixesWindow_t() { delete d; }
 QString fixesWindow_t::fixSummary(fix_t const& fix)
 {
     const latLonStringOptions_t options = latLonOptions();
-    QString text = tr("%1 recorded from %2: %3 %4")
+    QString text = tr("%1 recorded from %2: %3 %4 at %5")
                        .arg(typeText(fix.type), deviceText(fix.portId), latitudeString(fix.coord.lat, options),
-                            longitudeString(fix.coord.lon, options));
-    if (!fix.description.isEmpty())
+                            longitudeString(fix.coord.lon, options), timeText(fix.time));
+    // a man-overboard description only repeats the time
+    if (!fix.description.isEmpty() && fix.type != orvane::fixes::fixTypeManOverboard)
         text += QStringLiteral(" - ") + fix.description;
     return text;
 }
@@ -193,12 +195,12 @@ void fixesWindow_t::updateFixList()
                                    latitudeString(fix.coord.lat, options),
                                    longitudeString(fix.coord.lon, options),
                                    distanceString(fix.height, unit, 2),
-                                   typeText(fix.type),
+                                   fix.saved ? typeText(fix.type) : tr("%1 - NOT SAVED YET").arg(typeText(fix.type)),
                                    fix.description,
                                    deviceText(fix.portId)};
         for (int column = 0; column < columnCount; ++column) {
             auto* item = new QTableWidgetItem(texts.at(column));
-            if (fix.type == orvane::fixes::fixTypeManOverboard) {
+            if (fix.type == orvane::fixes::fixTypeManOverboard || !fix.saved) {
                 QFont bold = item->font();
                 bold.setBold(true);
                 item->setFont(bold);
@@ -210,8 +212,11 @@ void fixesWindow_t::updateFixList()
     }
     d->table->resizeColumnsToContents();
     const QString file = QDir::toNativeSeparators(store->path());
-    d->storeLabel->setText(fixes.size() == 1 ? tr("1 fix in %1").arg(file)
-                                             : tr("%1 fixes in %2").arg(fixes.size()).arg(file));
+    QString text = fixes.size() == 1 ? tr("1 fix in %1").arg(file) : tr("%1 fixes in %2").arg(fixes.size()).arg(file);
+    if (int const unsaved = store->unsavedCount())
+        text += tr(", %n not saved yet: they are kept in memory and saved when the store can be written",
+                   nullptr, unsaved);
+    d->storeLabel->setText(text);
 }
 
 void fixesWindow_t::handleStoreProblem(QString const& message)

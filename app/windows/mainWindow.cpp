@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -182,7 +184,9 @@ QAction* mainWindow_t::addWindow(QString const& title, QWidget* window)
 
 void mainWindow_t::setConfigPath(QString const& path)
 {
-    d->configLabel->setText(path.isEmpty() ? tr("Configuration not saved") : path);
+    // the name alone: a full path would squeeze out the messages beside it
+    d->configLabel->setText(path.isEmpty() ? tr("Configuration not saved") : QFileInfo(path).fileName());
+    d->configLabel->setToolTip(path.isEmpty() ? QString() : QDir::toNativeSeparators(path));
 }
 
 void mainWindow_t::updateDevices()
@@ -217,7 +221,7 @@ void mainWindow_t::updateDevices()
     d->timeLabel->setText(now.toString(belrix_common_qt::TimeFormatString) + belrix_common_qt::utcString);
 }
 
-void mainWindow_t::showMessage(QString const& message) { statusBar()->showMessage(message, 10000); }
+void mainWindow_t::showMessage(QString const& message, int timeoutMs) { statusBar()->showMessage(message, timeoutMs); }
 
 orvane::device_t* mainWindow_t::selectedDevice() const
 {

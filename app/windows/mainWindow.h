@@ -27,7 +27,7 @@ public:
 public slots:
     // Refreshes the device rows and the data time shown in the status bar.
     void updateDevices();
-    void showMessage(QString const& message);
+    void showMessage(QString const& message, int timeoutMs = 10000);
 
     // The device of the selected row; null when none is selected.
     orvane::device_t* selectedDevice() const;

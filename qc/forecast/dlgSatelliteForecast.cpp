@@ -36,8 +36,16 @@ dlgSatelliteForecast_t::~dlgSatelliteForecast_t() { delete d; }
 
 void dlgSatelliteForecast_t::setSettingsButtonVisible(bool v)
 {
-    d->settingsButton->setVisible(v);
-    d->refreshButton->setVisible(!v);
+    // A button box shows every button it holds again when the style changes, as on a switch
+    // to the night look: the hidden button is kept out of it.
+    QPushButton* shown = v ? d->settingsButton : d->refreshButton;
+    QPushButton* hidden = v ? d->refreshButton : d->settingsButton;
+    d->ui.buttonBox->removeButton(hidden);
+    hidden->setParent(this);
+    hidden->hide();
+    if (d->ui.buttonBox->buttonRole(shown) == QDialogButtonBox::InvalidRole)
+        d->ui.buttonBox->addButton(shown, v ? QDialogButtonBox::ActionRole : QDialogButtonBox::ResetRole);
+    shown->show();
 }
 
 } // namespace qc

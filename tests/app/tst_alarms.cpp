@@ -2,6 +2,7 @@
 #include "alarms/alarmPlayer.h"
 #include "alarms/alarmSounds.h"
 #include "alarms/alarmStateReader.h"
+#include "alarms/fixConfirmation.h"
 
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/remoteDevice.h>
@@ -10,6 +11,7 @@
 #include <belrix_common_qt_gui/qualitySettings.h>
 #include <orvane/context.h>
 #include <orvane/device.h>
+#include <orvane/fixes/fix.h>
 
 #include <QtTest>
 
@@ -179,6 +181,21 @@ private slots:
         QCOMPARE(quality.readAll(), alarmSounds_t::qualityAlarm());
         // a folder that cannot be made is reported
         QCOMPARE(alarmSounds_t::seed(QDir(mine.fileName()).filePath("sounds")).size(), 1);
+    }
+
+    // every recorded fix is heard; one the store could not take is also raised on its own
+    void fixIsConfirmedBySound()
+    {
+        fixConfirmation_t confirmation(&m_player, QStringLiteral("/sounds/fix_recorded.wav"), nullptr);
+        QSignalSpy unsaved(&confirmation, &fixConfirmation_t::unsavedFix);
+        orvane::fixes::fix_t fix;
+        fix.type = orvane::fixes::fixTypeManOverboard;
+        confirmation.confirm(fix);
+        fix.saved = false;
+        confirmation.confirm(fix);
+        QCOMPARE(m_player.played, QStringList({"/sounds/fix_recorded.wav", "/sounds/fix_recorded.wav"}));
+        QCOMPARE(unsaved.count(), 1);
+        QVERIFY(unsaved.first().first().toString().contains("NOT SAVED YET"));
     }
 };
 

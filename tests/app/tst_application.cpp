@@ -259,8 +259,13 @@ private slots:
             QCOMPARE(rows(window), 1);
             QCOMPARE(cell(window, 0, fixesWindow_t::columnType), QStringLiteral("Man Overboard"));
             QCOMPARE(cell(window, 0, fixesWindow_t::columnDevice), receiver->deviceDescription());
+            // confirmed in full where it was taken and in the main window
             QString const status = app.mainWindow()->statusBar()->currentMessage();
             QVERIFY2(status.startsWith("Man Overboard recorded from " + receiver->deviceDescription()), qPrintable(status));
+            QVERIFY2(status.contains(cell(window, 0, fixesWindow_t::columnLatitude))
+                         && status.endsWith(cell(window, 0, fixesWindow_t::columnTime)),
+                     qPrintable(status));
+            QCOMPARE(receiver->statusBar()->currentMessage(), status);
             // the newest first, in the user's lat/lon format as it changes
             QVERIFY(pressF10(app.devices().at(1)));
             QCOMPARE(rows(window), 2);
@@ -280,6 +285,30 @@ private slots:
         QVERIFY(window->exportGpxTo(path("fixes.gpx")));
         QFile gpx(path("fixes.gpx"));
         QVERIFY(gpx.open(QIODevice::ReadOnly) && gpx.readAll().contains("MOB 2"));
+    }
+
+    // a store another program holds: the fix is kept, said so, and saved once the store is free
+    void manOverboardHeldUntilStoreIsFree()
+    {
+        QLockFile other(options().fixesPath + QStringLiteral(".lock"));
+        QVERIFY(other.tryLock(0));
+        QTimer::singleShot(0, [] {   // the warning that the store is in use
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+        orvaneApplication_t app(options(false));
+        QVERIFY(app.start());
+        orvane::device_t* receiver = app.devices().first();
+        QVERIFY(pressF10(receiver));
+        fixesWindow_t* window = windowOf<fixesWindow_t>(app);
+        QCOMPARE(cell(window, 0, fixesWindow_t::columnType), QStringLiteral("Man Overboard - NOT SAVED YET"));
+        QString const status = receiver->statusBar()->currentMessage();
+        QVERIFY2(status.contains("NOT SAVED YET") && status.contains(cell(window, 0, fixesWindow_t::columnLongitude)),
+                 qPrintable(status));
+        other.unlock();
+        QVERIFY(fixManager_t::instance()->writeUnsaved());
+        QCOMPARE(cell(window, 0, fixesWindow_t::columnType), QStringLiteral("Man Overboard"));
+        QVERIFY(receiver->statusBar()->currentMessage().startsWith("Now saved: Man Overboard"));
     }
 
     void damagedStoreIsReported()

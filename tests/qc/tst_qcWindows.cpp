@@ -11,6 +11,7 @@
 #include <orvane/context.h>
 #include <orvane/device.h>
 
+#include <QPushButton>
 #include <QtTest>
 
 using namespace orvane::qc;
@@ -46,6 +47,32 @@ private slots:
             const QString key = QString::fromStdString(window->outputKey("geometry"));
             QVERIFY2(!keys.contains(key), qPrintable(key));
             keys.insert(key);
+        }
+    }
+
+    // exactly one of the two buttons, in the night look too (a style change re-lays the box)
+    void forecastShowsOneOfRefreshAndSettings_data()
+    {
+        QTest::addColumn<bool>("calculation");
+        QTest::newRow("forecast: Refresh") << false;
+        QTest::newRow("calculation: Settings") << true;
+    }
+    void forecastShowsOneOfRefreshAndSettings()
+    {
+        QFETCH(bool, calculation);
+        orvane::context_t context;
+        orvane::device_t device(&context, QStringLiteral("GNSS 1"), nullptr);
+        QWidget* window = calculation ? make<dlgSatelliteCalculation_t>(&context, &device)
+                                      : make<dlgSatelliteForecast_t>(&context, &device);
+        window->show();
+        for (QString const& sheet : {QStringLiteral("QPushButton { color: #101010; }"), QString()}) {
+            qApp->setStyleSheet(sheet);
+            QStringList shown;
+            for (QPushButton* button : window->findChildren<QPushButton*>()) {
+                if (button->isVisibleTo(window))
+                    shown << button->text();
+            }
+            QCOMPARE(shown, QStringList(calculation ? "Settings" : "Refresh"));
         }
     }
 };

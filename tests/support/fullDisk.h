@@ -39,6 +39,9 @@ public:
         }
     }
 
+    // Gives the space back.
+    void release() { QFile::remove(m_dir.filePath(QStringLiteral("filler"))); }
+
 private:
     QTemporaryDir m_dir;
     bool m_mounted = false;

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <QTimer>
 #include <QtTest>
 
 #include <cmath>
@@ -241,7 +242,8 @@ private slots:
         }
     }
 
-    void fullDiskRefusesFix()
+    // a fix the store cannot take is held, listed unsaved, and written once it can be
+    void fullDiskHoldsFixUntilWritable()
     {
         fullDisk_t disk;
         if (!disk.isMounted())
@@ -251,18 +253,30 @@ private slots:
         QVERIFY(store()->addFix(1, 1.0, fixTypeManual, coordLL_t(0.1, 0.1), 0.0, QStringLiteral("kept")));
         QByteArray const before = readBytes(path);
         disk.fill();
-        QSignalSpy problems(store(), &fixManager_t::storeProblem);
-        QVERIFY(!store()->addFix(1, 2.0, fixTypeManOverboard, coordLL_t(0.2, 0.2), 0.0, QString(4096, QLatin1Char('x'))));
-        QCOMPARE(problems.count(), 1);
-        QVERIFY2(problems.first().first().toString().contains(QStringLiteral("No space left on device")),
-                 qPrintable(problems.first().first().toString()));
+        QSignalSpy added(store(), &fixManager_t::fixAdded);
+        QSignalSpy saved(store(), &fixManager_t::fixSaved);
+        QVERIFY(store()->addFix(1, 2.0, fixTypeManOverboard, coordLL_t(0.2, 0.2), 0.0, QString(4096, QLatin1Char('x'))));
+        QVERIFY(!added.value(0).value(0).value<fix_t>().saved);
+        QCOMPARE(store()->unsavedCount(), 1);
+        QVERIFY2(store()->errorString().contains(QStringLiteral("No space left on device")),
+                 qPrintable(store()->errorString()));
         QCOMPARE(readBytes(path), before);
+        auto* retry = store()->findChild<QTimer*>(QStringLiteral("retryTimer"));
+        QVERIFY(retry->isActive());
+        QMetaObject::invokeMethod(retry, "timeout");   // still full: still held
+        QCOMPARE(store()->unsavedCount(), 1);
+        disk.release();
+        QMetaObject::invokeMethod(retry, "timeout");
+        QCOMPARE(saved.count(), 1);
+        QVERIFY(!retry->isActive());
         QVERIFY(store()->open(path));
-        QCOMPARE(store()->count(), 1);
+        QCOMPARE(store()->count(), 2);
+        QCOMPARE(store()->fixes().last().type, fixTypeManOverboard);
         store()->close();   // before the file system goes
     }
 
-    void secondWriterRefused()
+    // a second program on the store: fixes wait, then follow the other program's
+    void secondWriterHoldsFixes()
     {
         QVERIFY(store()->addFix(1, 1.0, fixTypeManual, coordLL_t(0.1, 0.1), 0.0, QStringLiteral("first")));
         store()->open(m_dir->filePath(QStringLiteral("other.journal")));   // lets go of the lock
@@ -271,12 +285,20 @@ private slots:
         QString message;
         QVERIFY(!store()->open(m_path, &message));
         QVERIFY2(message.contains(QStringLiteral("in use by")), qPrintable(message));
-        QCOMPARE(store()->count(), 1);
-        QVERIFY(!store()->addFix(1, 2.0, fixTypeManOverboard, coordLL_t(0.2, 0.2), 0.0, QString()));
-        QCOMPARE(store()->count(), 1);
+        QVERIFY(store()->addFix(1, 2.0, fixTypeManOverboard, coordLL_t(0.2, 0.2), 0.0, QStringLiteral("held")));
+        QCOMPARE(store()->unsavedCount(), 1);
+        QVERIFY(store()->errorString().contains(QStringLiteral("in use by")));
+        // meanwhile the other program records a fix of its own under the next id
+        QVERIFY(writeBytes(m_path, "{\"id\":2,\"time\":1.5,\"lon\":0.1,\"lat\":0.1}\n", true));
+        QVERIFY(!store()->writeUnsaved());
         other.unlock();
+        QVERIFY(store()->writeUnsaved());
         QVERIFY(store()->open(m_path));
-        QVERIFY(store()->addFix(1, 2.0, fixTypeManOverboard, coordLL_t(0.2, 0.2), 0.0, QString()));
+        QList<quint64> ids;
+        for (fix_t const& fix : store()->fixes())
+            ids << fix.id;
+        QCOMPARE(ids, (QList<quint64>{1, 2, 3}));
+        QCOMPARE(store()->fixes().last().description, QStringLiteral("held"));
     }
 
     void badFixRefused_data()
@@ -299,17 +321,20 @@ private slots:
         QVERIFY(readBytes(m_path).isEmpty());
     }
 
-    // a store that cannot be opened refuses fixes and says so
-    void unusableStoreRefusesFixes()
+    // a store that cannot be opened says so, and still never drops a fix
+    void unusableStoreHoldsFixes()
     {
         QVERIFY(writeBytes(m_dir->filePath(QStringLiteral("file")), "x", false));
         QSignalSpy problems(store(), &fixManager_t::storeProblem);
         QString message;
         QVERIFY(!store()->open(m_dir->filePath(QStringLiteral("file/fixes.journal")), &message));
         QVERIFY(!message.isEmpty());
-        QVERIFY(!store()->addFix(1, 1.0, fixTypeManOverboard, coordLL_t(0.1, 0.1), 0.0, QStringLiteral("MOB")));
-        QCOMPARE(problems.count(), 2);
-        QVERIFY(problems.last().first().toString().contains(QStringLiteral("NOT recorded")));
+        QVERIFY(store()->addFix(1, 1.0, fixTypeManOverboard, coordLL_t(0.1, 0.1), 0.0, QStringLiteral("MOB")));
+        QCOMPARE(problems.count(), 1);
+        // pointed at a good store, the held fix goes into it
+        QVERIFY(store()->open(m_path));
+        QCOMPARE(store()->unsavedCount(), 0);
+        QVERIFY(readBytes(m_path).contains("\"MOB\""));
     }
 
     void gpxContent()

@@ -93,8 +93,15 @@ public:
         item->setText(columnLatitude, latitudeString(fix.coord.lat, options));
         item->setText(columnLongitude, longitudeString(fix.coord.lon, options));
         item->setText(columnHeight, heightText(fix.height));
-        item->setText(columnDescription, fix.description);
+        item->setText(columnDescription, fix.saved ? fix.description
+                                                   : dlgTakeFix_t::tr("NOT SAVED YET: %1").arg(fix.description));
         item->setData(columnTime, Qt::UserRole, QVariant::fromValue(fix.id));
+        if (!fix.saved) {
+            QFont font = item->font(columnDescription);
+            font.setBold(true);
+            for (int column = 0; column <= columnDescription; ++column)
+                item->setFont(column, font);
+        }
         return item;
     }
 };
@@ -164,6 +171,7 @@ dlgTakeFix_t::dlgTakeFix_t(orvane::context_t* context, QWidget* parent)
 
     fixManager_t* store = fixManager_t::instance();
     connect(store, &fixManager_t::storeOpened, this, &dlgTakeFix_t::updateFixList);
+    connect(store, &fixManager_t::fixSaved, this, &dlgTakeFix_t::updateFixList);
     connect(store, &fixManager_t::fixAdded, this, [this](fix_t const& fix) {
         if (device() && fix.portId == device()->portId())
             d->fixList->insertTopLevelItem(0, d->makeItem(fix));
@@ -248,6 +256,12 @@ bool dlgTakeFix_t::takeFix()
         return fail(message);
     }
     d->descriptionEdit->clear();
+    if (store->unsavedCount() > 0 && isVisible()) {
+        QMessageBox::warning(this, tr("Take Fix"),
+                             tr("The fix is kept in memory but is NOT saved yet: %1\n"
+                                "It is saved as soon as the fix store can be written again.")
+                                 .arg(store->errorString()));
+    }
     return true;
 }
 

@@ -23,6 +23,8 @@ struct fix_t {
     tolvgeodesy::coordLL_t coord;
     double height = 0.0;      // metres, ellipsoidal; NaN when unknown
     QString description;
+    // false while the fix waits in memory for a store that can be written
+    bool saved = true;
 };
 
 } // namespace fixes

@@ -16,6 +16,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTimer>
 #include <QXmlStreamWriter>
 #include <QtGlobal>
 
@@ -290,6 +291,111 @@ public:
         return true;
     }
 
+    // Reads the journal at path into fixes; false, with the reason, when it cannot be read.
+    bool read(QList<fix_t>& out, quint64& maxId, int& damaged, QString& error) const
+    {
+        QFile file(path);
+        if (!file.exists())
+            return true;
+        if (!file.open(QIODevice::ReadOnly)) {
+            error = file.errorString();
+            return false;
+        }
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        for (QByteArray const& line : lines) {
+            for (QByteArray const& record : recordsOf(line)) {
+                fix_t fix;
+                if (!parseRecord(record, fix)) {
+                    ++damaged;
+                    continue;
+                }
+                maxId = qMax(maxId, fix.id);
+                out.append(fix);
+            }
+        }
+        for (fix_t& fix : out) {
+            if (fix.id == 0)
+                fix.id = ++maxId;
+        }
+        return true;
+    }
+
+    // Takes the store's lock; who holds it otherwise is left in lockedBy.
+    bool takeLock()
+    {
+        // a crashed program's lock is stale (its process is gone); a live one's never is
+        auto candidate = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+        candidate->setStaleLockTime(0);
+        if (candidate->tryLock(0)) {
+            lock = std::move(candidate);
+            lockedBy.clear();
+            return true;
+        }
+        qint64 pid = 0;
+        QString host, application;
+        lockedBy = candidate->getLockInfo(&pid, &host, &application)
+                       ? fixManager_t::tr("%1 (process %2 on %3)")
+                             .arg(application.isEmpty() ? fixManager_t::tr("a program") : application)
+                             .arg(pid)
+                             .arg(host)
+                       : fixManager_t::tr("another program");
+        return false;
+    }
+
+    int unsavedCount() const
+    {
+        int n = 0;
+        for (fix_t const& fix : fixes)
+            n += fix.saved ? 0 : 1;
+        return n;
+    }
+
+    // Ids taken by fixes held while another program wrote the store may be in use by now:
+    // held fixes move behind the ones the store holds today.
+    void rebaseUnsaved()
+    {
+        QList<fix_t> stored, held;
+        quint64 maxId = 0;
+        int damaged = 0;
+        QString error;
+        read(stored, maxId, damaged, error);
+        for (fix_t const& fix : fixes) {
+            if (!fix.saved) {
+                held.append(fix);
+                held.last().id = ++maxId;
+            }
+        }
+        fixes = stored + held;
+        nextId = maxId + 1;
+        emit q->storeOpened();
+    }
+
+    // Also takes the store's lock when it has come free.
+    bool writeUnsaved()
+    {
+        if (!lock) {
+            if (!takeLock()) {
+                errorString = fixManager_t::tr("the fix store %1 is in use by %2.")
+                                  .arg(QDir::toNativeSeparators(path), lockedBy);
+                return false;
+            }
+            rebaseUnsaved();
+        }
+        for (fix_t& fix : fixes) {
+            if (fix.saved)
+                continue;
+            QString error;
+            if (!append(recordLine(fix), error)) {
+                errorString = fixManager_t::tr("%1 cannot be written (%2).").arg(QDir::toNativeSeparators(path), error);
+                return false;
+            }
+            fix.saved = true;
+            emit q->fixSaved(fix);
+        }
+        retryTimer->stop();
+        return true;
+    }
+
     void report(QString const& message)
     {
         errorString = message;
@@ -304,6 +410,7 @@ public:
     QList<fix_t> fixes;
     quint64 nextId = 1;
     QString errorString;
+    QTimer* retryTimer = nullptr;      // runs while fixes wait in memory
 };
 
 fixManager_t* fixManager_t::instance()
@@ -315,6 +422,10 @@ fixManager_t* fixManager_t::instance()
 fixManager_t::fixManager_t() : d(new private_t(this))
 {
     qRegisterMetaType<fix_t>("orvane::fixes::fix_t");
+    d->retryTimer = new QTimer(this);
+    d->retryTimer->setObjectName(QStringLiteral("retryTimer"));
+    d->retryTimer->setInterval(5000);
+    connect(d->retryTimer, &QTimer::timeout, this, [this] { d->writeUnsaved(); });
 }
 
 fixManager_t::~fixManager_t() { delete d; }
@@ -326,6 +437,12 @@ QString fixManager_t::defaultPath()
 
 bool fixManager_t::open(QString const& path, QString* errorMessage)
 {
+    // fixes still waiting for a store go into the new one
+    QList<fix_t> held;
+    for (fix_t const& fix : d->fixes) {
+        if (!fix.saved)
+            held.append(fix);
+    }
     d->opened = true;
     d->path = path;
     d->fixes.clear();
@@ -343,58 +460,26 @@ bool fixManager_t::open(QString const& path, QString* errorMessage)
         problems << tr("The fix store %1 is a folder, not a file. Fixes cannot be recorded.")
                         .arg(QDir::toNativeSeparators(path));
     } else {
-        if (info.exists()) {
-            QFile file(path);
-            if (!file.open(QIODevice::ReadOnly)) {
-                ok = false;
-                problems << tr("The fix store %1 cannot be read: %2")
-                                .arg(QDir::toNativeSeparators(path), file.errorString());
-            } else {
-                const QList<QByteArray> lines = file.readAll().split('\n');
-                quint64 maxId = 0;
-                for (QByteArray const& line : lines) {
-                    for (QByteArray const& record : recordsOf(line)) {
-                        fix_t fix;
-                        if (!parseRecord(record, fix)) {
-                            ++damaged;
-                            continue;
-                        }
-                        maxId = qMax(maxId, fix.id);
-                        d->fixes.append(fix);
-                    }
-                }
-                for (fix_t& fix : d->fixes) {
-                    if (fix.id == 0)
-                        fix.id = ++maxId;
-                }
-                d->nextId = maxId + 1;
-            }
-        } else {
+        quint64 maxId = 0;
+        QString error;
+        if (!d->read(d->fixes, maxId, damaged, error)) {
+            ok = false;
+            problems << tr("The fix store %1 cannot be read: %2").arg(QDir::toNativeSeparators(path), error);
+        }
+        d->nextId = maxId + 1;
+        if (!info.exists())
             QDir().mkpath(info.absolutePath());
-        }
-        // a crashed program's lock is stale (its process is gone); a live one's never is
-        auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
-        lock->setStaleLockTime(0);
-        qint64 pid = 0;
-        QString host, application;
-        if (!lock->tryLock(0)) {
+        if (!d->takeLock()) {
             ok = false;
-            d->lockedBy = lock->getLockInfo(&pid, &host, &application)
-                              ? tr("%1 (process %2 on %3)").arg(application.isEmpty() ? tr("a program") : application)
-                                    .arg(pid)
-                                    .arg(host)
-                              : tr("another program");
             problems << tr("The fix store %1 is in use by %2. Its fixes are shown, but new fixes cannot be "
-                           "recorded in it until that program ends.")
+                           "saved in it until that program ends.")
                             .arg(QDir::toNativeSeparators(path), d->lockedBy);
-        } else {
-            d->lock = std::move(lock);
         }
-        // find out now, not when the first man-overboard fix is lost
+        // find out now, not when the first man-overboard fix is taken
         QFile writer(path);
-        if (d->lockedBy.isEmpty() && !writer.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        if (d->lock && !writer.open(QIODevice::WriteOnly | QIODevice::Append)) {
             ok = false;
-            problems << tr("Fixes cannot be recorded: %1 cannot be written (%2).")
+            problems << tr("Fixes cannot be saved: %1 cannot be written (%2).")
                             .arg(QDir::toNativeSeparators(path), writer.errorString());
         }
     }
@@ -403,6 +488,10 @@ bool fixManager_t::open(QString const& path, QString* errorMessage)
         problems << (damaged == 1 ? tr("1 damaged record in %1 was skipped.").arg(file)
                                   : tr("%1 damaged records in %2 were skipped.").arg(damaged).arg(file));
     }
+    for (fix_t fix : held) {
+        fix.id = d->nextId++;
+        d->fixes.append(fix);
+    }
 
     emit storeOpened();
     const QString message = problems.join(QLatin1Char('\n'));
@@ -410,15 +499,26 @@ bool fixManager_t::open(QString const& path, QString* errorMessage)
         *errorMessage = message;
     if (!message.isEmpty())
         d->report(message);
+    if (!held.isEmpty() && !d->writeUnsaved())
+        d->retryTimer->start();
     return ok;
 }
 
-void fixManager_t::close()
+QList<fix_t> fixManager_t::close()
 {
+    if (d->opened)
+        d->writeUnsaved();
+    QList<fix_t> dropped;
+    for (fix_t const& fix : d->fixes) {
+        if (!fix.saved)
+            dropped.append(fix);
+    }
+    d->retryTimer->stop();
     d->lock.reset();
     d->lockedBy.clear();
     d->fixes.clear();
     d->opened = false;
+    return dropped;
 }
 
 QString fixManager_t::path() const
@@ -434,8 +534,11 @@ bool fixManager_t::addFix(unsigned int portId, double time, fixType_t type, tolv
         return false;
     d->ensureOpen();
 
+    // the ones still waiting go first, so the journal keeps the order they were taken in
+    const bool ready = d->writeUnsaved();
+
     fix_t fix;
-    fix.id = d->nextId;
+    fix.id = d->nextId++;
     fix.portId = portId;
     fix.time = time;
     fix.type = type;
@@ -444,18 +547,17 @@ bool fixManager_t::addFix(unsigned int portId, double time, fixType_t type, tolv
     fix.description = description;
 
     QString error;
-    if (!d->lockedBy.isEmpty()) {
-        d->report(tr("The fix was NOT recorded: the fix store %1 is in use by %2.")
-                      .arg(QDir::toNativeSeparators(d->path), d->lockedBy));
-        return false;
-    }
-    if (!d->append(recordLine(fix), error)) {
-        d->report(tr("The fix was NOT recorded: %1 cannot be written (%2).")
-                      .arg(QDir::toNativeSeparators(d->path), error));
-        return false;
+    if (!ready) {
+        fix.saved = false;
+    } else if (!d->append(recordLine(fix), error)) {
+        fix.saved = false;
+        d->errorString = tr("%1 cannot be written (%2).").arg(QDir::toNativeSeparators(d->path), error);
+    } else {
+        d->errorString.clear();
     }
     d->fixes.append(fix);
-    ++d->nextId;
+    if (!fix.saved)
+        d->retryTimer->start();
     emit fixAdded(fix);
     return true;
 }
@@ -470,6 +572,14 @@ int fixManager_t::count() const
 {
     d->ensureOpen();
     return d->fixes.size();
+}
+
+int fixManager_t::unsavedCount() const { return d->unsavedCount(); }
+
+bool fixManager_t::writeUnsaved()
+{
+    d->ensureOpen();
+    return d->writeUnsaved();
 }
 
 QString fixManager_t::errorString() const { return d->errorString; }
