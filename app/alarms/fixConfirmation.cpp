@@ -8,12 +8,45 @@
 #include <orvane/fixes/fix.h>
 #include <orvane/fixes/fixManager.h>
 
+#include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace orvane {
 namespace app {
+
+namespace {
+// A label of its own rather than a status bar message: a message is cut to one line, and a
+// position must never be read with its last digits missing.
+void showIn(QMainWindow* window, QString const& text, QString const& details)
+{
+    QStatusBar* bar = window->statusBar();
+    bar->show();   // made just now in a window already on screen, it would stay hidden
+    auto* label = bar->findChild<QLabel*>(fixConfirmation_t::labelName());
+    if (!label) {
+        label = new QLabel(bar);
+        label->setObjectName(fixConfirmation_t::labelName());
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QFont bold = label->font();
+        bold.setBold(true);
+        label->setFont(bold);
+        bar->insertPermanentWidget(0, label, 1);
+    }
+    label->setText(text);
+    label->setToolTip(details);
+    label->show();
+    // the latest confirmation decides when the label goes
+    const int shown = label->property("shown").toInt() + 1;
+    label->setProperty("shown", shown);
+    QPointer<QLabel> guard = label;
+    QTimer::singleShot(fixConfirmation_t::MessageMs, label, [guard, shown] {
+        if (guard && guard->property("shown").toInt() == shown)
+            guard->hide();
+    });
+}
+} // namespace
 
 class fixConfirmation_t::private_t
 {
@@ -22,6 +55,8 @@ public:
     QString soundFile;
     QPointer<QMainWindow> mainWindow;
 };
+
+QString fixConfirmation_t::labelName() { return QStringLiteral("fixConfirmationLabel"); }
 
 fixConfirmation_t::fixConfirmation_t(alarmPlayer_t* player, QString const& soundFile, QMainWindow* mainWindow,
                                      QObject* parent)
@@ -36,35 +71,37 @@ fixConfirmation_t::~fixConfirmation_t() { delete d; }
 
 QString fixConfirmation_t::message(orvane::fixes::fix_t const& fix, QString const& storeProblem)
 {
-    const QString summary = fixesWindow_t::fixSummary(fix);
+    const QString place = fixesWindow_t::fixPlace(fix);
     if (fix.saved)
-        return summary;
-    return tr("%1. NOT SAVED YET: %2 It is kept and saved as soon as the store can be written; note it by hand.")
-        .arg(summary, storeProblem);
+        return fixesWindow_t::fixTitle(fix) + QLatin1Char('\n') + place;
+    return tr("%1 - NOT SAVED YET, note it by hand\n%2").arg(fixesWindow_t::fixTitle(fix), place)
+           + (storeProblem.isEmpty() ? QString() : QLatin1Char('\n') + storeProblem);
 }
 
 void fixConfirmation_t::confirm(orvane::fixes::fix_t const& fix)
 {
-    const QString text = message(fix, orvane::fixes::fixManager_t::instance()->errorString());
-    show(fix.portId, text);
+    const QString kept = tr("It is kept in memory and saved as soon as the fix store can be written.");
+    const QString problem = orvane::fixes::fixManager_t::instance()->errorString();
+    // the reason can be long (a path): a tooltip and the warning carry it, the status bar does not
+    show(fix.portId, message(fix, QString()), fix.saved ? QString() : problem + QLatin1Char('\n') + kept);
     // even an unsaved fix was taken: the sound confirms the key press, the text says the rest
     if (d->player)
         d->player->play(d->soundFile);
     if (!fix.saved)
-        emit unsavedFix(text);
+        emit unsavedFix(message(fix, problem) + QLatin1Char('\n') + kept);
 }
 
 void fixConfirmation_t::confirmSaved(orvane::fixes::fix_t const& fix)
 {
-    show(fix.portId, tr("Now saved: %1").arg(fixesWindow_t::fixSummary(fix)));
+    show(fix.portId, tr("Now saved: %1").arg(message(fix, QString())), QString());
 }
 
-void fixConfirmation_t::show(unsigned int portId, QString const& text)
+void fixConfirmation_t::show(unsigned int portId, QString const& text, QString const& details)
 {
     if (d->mainWindow)
-        d->mainWindow->statusBar()->showMessage(text, MessageMs);
+        showIn(d->mainWindow, text, details);
     if (orvane::device_t* device = orvane::deviceStore_t::instance()->deviceForPortId(portId))
-        device->statusBar()->showMessage(text, MessageMs);
+        showIn(device, text, details);
 }
 
 } // namespace app

@@ -14,22 +14,25 @@ namespace app {
 class alarmPlayer_t;
 
 // Makes every recorded fix unmistakable where it was taken: the device's window and the main
-// window say what was recorded, where and when, and a short sound confirms it. A fix the
-// store could not take yet is announced as such, with its position and time in full so that
-// it can be noted by hand.
+// window say, in their status bars and in full, what was recorded, where and when, and a short
+// sound confirms it. A fix the store could not take yet is announced as such, so that it can be
+// noted by hand.
 class fixConfirmation_t : public QObject
 {
     Q_OBJECT
 public:
     // How long a confirmation stays in a status bar.
     static constexpr int MessageMs = 120000;
+    // The status bar label that shows it.
+    static QString labelName();
 
     // player may be null (silent); it and mainWindow must outlive this object.
     fixConfirmation_t(alarmPlayer_t* player, QString const& soundFile, QMainWindow* mainWindow,
                       QObject* parent = nullptr);
     ~fixConfirmation_t() override;
 
-    // The text shown for fix, given why the store could not take it (empty when it did).
+    // The text shown for fix: what and whence, then where and when; for an unsaved fix, a third
+    // line with storeProblem when it is given.
     static QString message(orvane::fixes::fix_t const& fix, QString const& storeProblem);
 
 public slots:
@@ -41,7 +44,7 @@ signals:
     void unsavedFix(QString const& message);
 
 private:
-    void show(unsigned int portId, QString const& text);
+    void show(unsigned int portId, QString const& text, QString const& details);
 
     class private_t;
     private_t* d;

@@ -17,9 +17,11 @@
 #include "windows/dlgRawNmea.h"
 #include "windows/fixesWindow.h"
 #include "windows/mainWindow.h"
+#include "windows/nightLook.h"
 
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/remoteController.h>
+#include <belrix_common_qt_gui/guiSettings.h>
 #include <accuracy/dlgAllErrorEllipse.h>
 #include <accuracy/dlgPositionComparison.h>
 #include <settings/dlgGeneralSettings.h>
@@ -236,6 +238,12 @@ bool orvaneApplication_t::start(QString* errorMessage)
         configMigration_t::compareWithFirstReceiver(applicationWindows(), created);
 
     d->mainWindow->setDevices(created);
+    // connected after the settings window, so the night palette is in place when it is used
+    auto* night = new nightLook_t(this);
+    auto* gui = belrix_common_qt_gui::guiSettings_t::get();
+    connect(gui, &belrix_common_qt_gui::guiSettings_t::displayModeChanged, night,
+            [night](belrix_common_qt::displayMode_t mode) { night->setNight(mode == belrix_common_qt::displayModeNight); });
+    night->setNight(gui->displayMode() == belrix_common_qt::displayModeNight);
     // --night chooses the night look as "Night" in the general settings would, so every
     // window follows through the one path; it is stored only if something is saved later
     if (d->options.night && d->generalSettings) {

@@ -144,14 +144,23 @@ fixesWindow_t::~fixesWindow_t() { delete d; }
 
 QString fixesWindow_t::fixSummary(fix_t const& fix)
 {
-    const latLonStringOptions_t options = latLonOptions();
-    QString text = tr("%1 recorded from %2: %3 %4 at %5")
-                       .arg(typeText(fix.type), deviceText(fix.portId), latitudeString(fix.coord.lat, options),
-                            longitudeString(fix.coord.lon, options), timeText(fix.time));
+    QString text = tr("%1: %2").arg(fixTitle(fix), fixPlace(fix));
     // a man-overboard description only repeats the time
     if (!fix.description.isEmpty() && fix.type != orvane::fixes::fixTypeManOverboard)
         text += QStringLiteral(" - ") + fix.description;
     return text;
+}
+
+QString fixesWindow_t::fixTitle(fix_t const& fix)
+{
+    return tr("%1 recorded from %2").arg(typeText(fix.type), deviceText(fix.portId));
+}
+
+QString fixesWindow_t::fixPlace(fix_t const& fix)
+{
+    const latLonStringOptions_t options = latLonOptions();
+    return tr("%1 %2 at %3")
+        .arg(latitudeString(fix.coord.lat, options), longitudeString(fix.coord.lon, options), timeText(fix.time));
 }
 
 bool fixesWindow_t::exportGpxTo(QString const& path)

@@ -32,6 +32,9 @@ public:
 
     // One line for a status bar: what was recorded, where and from which device.
     static QString fixSummary(orvane::fixes::fix_t const& fix);
+    // Its two halves: what was recorded from which device, and where and when.
+    static QString fixTitle(orvane::fixes::fix_t const& fix);
+    static QString fixPlace(orvane::fixes::fix_t const& fix);
     // Writes every fix to path as GPX; false, telling the user why, when it cannot.
     bool exportGpxTo(QString const& path);
 

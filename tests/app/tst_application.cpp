@@ -1,3 +1,4 @@
+#include "alarms/fixConfirmation.h"
 #include "application/deviceConfig.h"
 #include "application/orvaneApplication.h"
 #include "windows/fixesWindow.h"
@@ -17,6 +18,7 @@
 #include <settings/dlgGeneralSettings.h>
 #include <tolvconfig/config.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
@@ -58,6 +60,18 @@ QStringList pageTitles(orvane::device_t* device)
     for (orvane::orvanePage_t* page : device->pageGroup()->pages())
         titles << page->title();
     return titles;
+}
+
+// The fix confirmation a window shows, empty when it shows none; never cut short.
+QString confirmationIn(QMainWindow* window)
+{
+    auto* label = window->statusBar()->findChild<QLabel*>(fixConfirmation_t::labelName());
+    QCoreApplication::processEvents();   // the status bar grows to the label's lines
+    if (!label || !label->isVisibleTo(window))
+        return QString();
+    if (label->width() < label->sizeHint().width() || label->height() < label->sizeHint().height())
+        return QStringLiteral("cut: ") + label->text();
+    return label->text();
 }
 
 bool pressF10(orvane::device_t* device)
@@ -191,6 +205,45 @@ private slots:
         QCOMPARE(QApplication::palette().color(QPalette::Active, QPalette::Window), QColor("#999999"));
         // chosen as "Night" in the window, not by the clock
         QVERIFY(!windowOf<orvane::qc::dlgGeneralSettings_t>(app)->displayModeRule().autoMode);
+        // by day again, every window and icon is as it was
+        orvane::device_t* receiver = app.devices().first();
+        QAction* manOverboard = nullptr;
+        for (QAction* action : receiver->findChildren<QAction*>())
+            manOverboard = action->text() == "Man Overboard" ? action : manOverboard;
+        QVERIFY(manOverboard);
+        qint64 const nightIcon = manOverboard->icon().cacheKey();
+        guiSettings_t::get()->setDisplayMode(displayModeDay);
+        QVERIFY(manOverboard->icon().cacheKey() != nightIcon);
+        QCOMPARE(app.mainWindow()->styleSheet(), QString());
+        QCOMPARE(receiver->styleSheet(), QString());
+    }
+
+    // At night no window may glare: nearly every pixel is at most as light as the night palette's
+    // lightest colour.
+    void nightSnapshotsStayDark()
+    {
+        orvaneApplication_t::options_t o = options();
+        o.night = true;
+        orvaneApplication_t app(o);
+        QVERIFY(app.start());
+        QCOMPARE(app.runSnapshots(), 0);
+        QStringList glaring;
+        QDir const dir(o.snapshotDir);
+        const QStringList files = dir.entryList({"*.png"});
+        QVERIFY(files.size() > 20);
+        for (QString const& file : files) {
+            QImage const image = QImage(dir.filePath(file)).convertToFormat(QImage::Format_RGB32);
+            qint64 bright = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                auto const* line = reinterpret_cast<QRgb const*>(image.constScanLine(y));
+                for (int x = 0; x < image.width(); ++x)
+                    bright += qGray(line[x]) > 0xbb ? 1 : 0;
+            }
+            double const share = double(bright) / (double(image.width()) * image.height());
+            if (share > 0.02)
+                glaring << QStringLiteral("%1 %2%").arg(file).arg(share * 100.0, 0, 'f', 1);
+        }
+        QVERIFY2(glaring.isEmpty(), qPrintable(glaring.join(", ")));
     }
 
     // --night is this run's alone; a shutdown signal ends the run as closing it does, saved
@@ -260,12 +313,12 @@ private slots:
             QCOMPARE(cell(window, 0, fixesWindow_t::columnType), QStringLiteral("Man Overboard"));
             QCOMPARE(cell(window, 0, fixesWindow_t::columnDevice), receiver->deviceDescription());
             // confirmed in full where it was taken and in the main window
-            QString const status = app.mainWindow()->statusBar()->currentMessage();
+            QString const status = confirmationIn(app.mainWindow());
             QVERIFY2(status.startsWith("Man Overboard recorded from " + receiver->deviceDescription()), qPrintable(status));
             QVERIFY2(status.contains(cell(window, 0, fixesWindow_t::columnLatitude))
                          && status.endsWith(cell(window, 0, fixesWindow_t::columnTime)),
                      qPrintable(status));
-            QCOMPARE(receiver->statusBar()->currentMessage(), status);
+            QCOMPARE(confirmationIn(receiver), status);
             // the newest first, in the user's lat/lon format as it changes
             QVERIFY(pressF10(app.devices().at(1)));
             QCOMPARE(rows(window), 2);
@@ -302,13 +355,14 @@ private slots:
         QVERIFY(pressF10(receiver));
         fixesWindow_t* window = windowOf<fixesWindow_t>(app);
         QCOMPARE(cell(window, 0, fixesWindow_t::columnType), QStringLiteral("Man Overboard - NOT SAVED YET"));
-        QString const status = receiver->statusBar()->currentMessage();
-        QVERIFY2(status.contains("NOT SAVED YET") && status.contains(cell(window, 0, fixesWindow_t::columnLongitude)),
+        QString const status = confirmationIn(receiver);
+        QVERIFY2(status.contains("NOT SAVED YET") && status.contains(cell(window, 0, fixesWindow_t::columnLongitude))
+                     && !status.startsWith("cut"),
                  qPrintable(status));
         other.unlock();
         QVERIFY(fixManager_t::instance()->writeUnsaved());
         QCOMPARE(cell(window, 0, fixesWindow_t::columnType), QStringLiteral("Man Overboard"));
-        QVERIFY(receiver->statusBar()->currentMessage().startsWith("Now saved: Man Overboard"));
+        QVERIFY(confirmationIn(receiver).startsWith("Now saved: Man Overboard"));
     }
 
     void damagedStoreIsReported()
