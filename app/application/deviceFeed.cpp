@@ -122,6 +122,13 @@ QString deviceFeed_t::statusText() const
     return d->source ? d->source->status() : QString();
 }
 
+QString deviceFeed_t::stateText() const
+{
+    QString const status = statusText();
+    QString const state = d->port && d->port->isConnected() ? tr("Connected") : tr("Not connected");
+    return status.isEmpty() ? state : state + QStringLiteral(": ") + status;
+}
+
 belrix_common_qt::nmeaCounters_t deviceFeed_t::counters() const { return d->decoder->counters(); }
 
 quint64 deviceFeed_t::overlongLines() const

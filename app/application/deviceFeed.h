@@ -58,6 +58,8 @@ public:
     void setProblem(QString const& problem);
     // The problem, or the source's status; empty while all is well.
     QString statusText() const;
+    // "Connected" or "Not connected", and the status text after it when there is one.
+    QString stateText() const;
 
     belrix_common_qt::nmeaCounters_t counters() const;
     // Lines cut because they ran past the length limit without a line end.

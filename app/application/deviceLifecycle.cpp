@@ -22,7 +22,9 @@
 #include <tolvconfig/config.h>
 
 #include <QAction>
+#include <QLabel>
 #include <QPointer>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -153,6 +155,7 @@ orvane::device_t* deviceLifecycle_t::buildDevice(deviceConfig_t const& declared,
 
     // the feed lives as long as the device, which may be rebuilt or removed while running
     auto* newFeed = new deviceFeed_t(port, d->context->controllerContext()->controller(), device);
+    showSourceState(device, newFeed);
     QString const problem = attachSource(device, declared);
     if (!problem.isEmpty() && problems)
         *problems << tr("The source of %1 cannot be used, so it stays disconnected: %2").arg(declared.name, problem);
@@ -169,6 +172,23 @@ orvane::device_t* deviceLifecycle_t::buildDevice(deviceConfig_t const& declared,
             *problems << error;
     }
     return device;
+}
+
+void deviceLifecycle_t::showSourceState(orvane::device_t* device, deviceFeed_t* feed)
+{
+    auto* label = new QLabel;
+    label->setObjectName(QStringLiteral("sourceStatusLabel"));
+    label->setTextFormat(Qt::PlainText);   // a path or a server's words are never markup
+    // a long error must not hold the window wide; what does not fit is in the tooltip
+    label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 12);
+    device->statusBar()->addPermanentWidget(label);
+    auto update = [label, feed] {
+        QString const text = feed->stateText();
+        label->setText(text);
+        label->setToolTip(text);
+    };
+    connect(feed, &deviceFeed_t::statusChanged, label, update);
+    update();
 }
 
 void deviceLifecycle_t::loadDeviceSettings(orvane::device_t* device)

@@ -72,6 +72,8 @@ private:
     // The one place a device's source is made from its address and joined to its feed;
     // returns why it cannot be used, or nothing.
     QString attachSource(orvane::device_t* device, deviceConfig_t const& declared);
+    // The feed's state, kept in a permanent label of the device window's status bar.
+    static void showSourceState(orvane::device_t* device, deviceFeed_t* feed);
     void loadDeviceSettings(orvane::device_t* device);
     void startFeed(orvane::device_t* device);
     // The first replayed device sets the data clock; no other does.

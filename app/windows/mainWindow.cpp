@@ -21,7 +21,13 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTreeWidget>
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+#include <vector>
 
 namespace orvane {
 namespace app {
@@ -62,6 +68,43 @@ public:
     QLabel* configLabel = nullptr;
     QList<QPointer<orvane::device_t>> devices;
     QList<QAction*> deviceActions;   // add, edit, remove, raw NMEA: kept below the device entries
+
+    // all: every column to its text, the text columns within the room the window leaves.
+    // Otherwise only the counters grow, to hold every digit; what the user widened stays so.
+    void fitColumns(bool all)
+    {
+        QHeaderView* header = tree->header();
+        QAbstractItemView const* view = tree;   // where the column's size hint is public
+        int counters = 0;
+        for (int c = ColumnLines; c < ColumnCount; ++c) {
+            const int needed = std::max(view->sizeHintForColumn(c), header->sectionSizeHint(c));
+            if (all || header->sectionSize(c) < needed)
+                header->resizeSection(c, needed);
+            counters += header->sectionSize(c);
+        }
+        if (!all)
+            return;
+        // Name, type, source and status share what the counters leave of the window: none
+        // gets more than its text needs, and the others split the rest evenly. The status
+        // may have more to say later, and stretches over what is left in the end.
+        const int width = tree->window()->width() - 2 * tree->frameWidth()
+                          - tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        int room = width - counters;
+        std::vector<std::pair<int, int>> needs;   // width, column
+        for (int column : {ColumnName, ColumnType, ColumnSource}) {
+            tree->resizeColumnToContents(column);
+            needs.emplace_back(header->sectionSize(column), column);
+        }
+        needs.emplace_back(std::numeric_limits<int>::max(), ColumnStatus);
+        std::sort(needs.begin(), needs.end());
+        int left = int(needs.size());
+        for (auto const& [need, column] : needs) {
+            const int share = std::max(std::min(need, room / left--), header->minimumSectionSize());
+            if (column != ColumnStatus)
+                header->resizeSection(column, share);
+            room -= share;
+        }
+    }
 };
 
 mainWindow_t::mainWindow_t(QWidget* parent) : orvaneMainWindow_t(parent), d(new private_t)
@@ -79,8 +122,7 @@ mainWindow_t::mainWindow_t(QWidget* parent) : orvaneMainWindow_t(parent), d(new 
         d->tree->headerItem()->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     d->tree->setRootIsDecorated(false);
     d->tree->setAllColumnsShowFocus(true);
-    // the status says why a link is down, which takes the room
-    d->tree->header()->setSectionResizeMode(ColumnSource, QHeaderView::ResizeToContents);
+    // the status says why a link is down, which takes the room left
     d->tree->header()->setSectionResizeMode(ColumnStatus, QHeaderView::Stretch);
     d->tree->header()->setStretchLastSection(false);
     setCentralWidget(d->tree);
@@ -164,8 +206,6 @@ void mainWindow_t::setDevices(QList<orvane::device_t*> const& devices)
     d->devicesMenu->addSeparator();
     d->devicesMenu->addActions(d->deviceActions);
     updateDevices();
-    for (int c = 0; c < ColumnCount; ++c)
-        d->tree->resizeColumnToContents(c);
 }
 
 QAction* mainWindow_t::addWindow(QString const& title, QWidget* window)
@@ -191,23 +231,30 @@ void mainWindow_t::setConfigPath(QString const& path)
 
 void mainWindow_t::updateDevices()
 {
+    bool textChanged = false;
+    auto setText = [&textChanged](QTreeWidgetItem* item, int column, QString const& text) {
+        textChanged = textChanged || item->text(column) != text;
+        item->setText(column, text);
+        item->setToolTip(column, text);
+    };
     for (int i = 0; i < d->tree->topLevelItemCount() && i < d->devices.size(); ++i) {
         QTreeWidgetItem* item = d->tree->topLevelItem(i);
         orvane::device_t* device = d->devices.at(i);
         if (!device) {
             item->setText(ColumnStatus, tr("Removed"));
+            item->setToolTip(ColumnStatus, QString());
             continue;
         }
         item->setIcon(ColumnName, swatch(device->deviceColor()));
-        item->setText(ColumnName, device->deviceDescription());
-        item->setText(ColumnType, QString::fromStdString(device->deviceOldType()));
-        item->setText(ColumnSource, device->port() ? device->port()->sourceDescription() : QString());
+        setText(item, ColumnName, device->deviceDescription());
+        setText(item, ColumnType, QString::fromStdString(device->deviceOldType()));
+        setText(item, ColumnSource, device->port() ? device->port()->sourceDescription() : QString());
         const bool connected = device->isConnected();
         deviceFeed_t const* feed = device->findChild<deviceFeed_t*>(QString(), Qt::FindDirectChildrenOnly);
-        const QString status = feed ? feed->statusText() : QString();
-        item->setText(ColumnStatus, (connected ? tr("Connected") : tr("Not connected"))
-                                        + (status.isEmpty() ? QString() : QStringLiteral(": ") + status));
-        item->setToolTip(ColumnStatus, status);
+        // elided when long: the tooltip has it whole
+        const QString state = feed ? feed->stateText() : tr("Not connected");
+        item->setText(ColumnStatus, state);
+        item->setToolTip(ColumnStatus, state);
         item->setForeground(ColumnStatus, connected ? palette().color(QPalette::Text) : QColor(Qt::red));
         const belrix_common_qt::nmeaCounters_t counters = feed ? feed->counters() : belrix_common_qt::nmeaCounters_t();
         const quint64 values[] = {counters.lines, counters.badChecksum, counters.unknown,
@@ -217,6 +264,7 @@ void mainWindow_t::updateDevices()
             item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
         }
     }
+    d->fitColumns(textChanged);
     const QDateTime now = QDateTime::fromMSecsSinceEpoch(qint64(belrix_common_qt::dataTimestamp() * 1000.0), Qt::UTC);
     d->timeLabel->setText(now.toString(belrix_common_qt::TimeFormatString) + belrix_common_qt::utcString);
 }

@@ -5,6 +5,7 @@
 #include "simulation/nmeaEncoder.h"
 #include "sources/nmeaSource.h"
 #include "application/orvaneApplication.h"
+#include "windows/mainWindow.h"
 
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/navConstants.h>
@@ -15,7 +16,10 @@
 #include <tolvconfig/config.h>
 
 #include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -204,13 +208,36 @@ private slots:
 
     void badSourceLeavesTheOthersRunning()
     {
+        QString const missing = "file:" + m_dir->filePath("recordings/of/the/whole/voyage/from/the/aft/bridge/gnss-2.nmea?rate=10&loop=1");
         orvaneApplication_t app(headless({declared("Broken", "radio:channel 16"), declared("Sim", "simulation:receiver-a"),
-                                          declared("Nothing", QString())}));
+                                          declared("Nothing", QString()), declared("Aft Bridge Recording of the Voyage", missing)}));
         QVERIFY(app.start());
         QCOMPARE(app.runSnapshots(), 0);
         QVERIFY(!app.devices().at(0)->isConnected() && !app.feed(app.devices().at(0))->statusText().isEmpty());
         QVERIFY(app.devices().at(1)->remoteDevice()->inputPosition().isValid());
         QVERIFY(app.feed(app.devices().at(2))->statusText().isEmpty());   // nothing to say without a source
+
+        // the whole reason is in the device window, and in the list's tooltip
+        orvane::device_t* aft = app.devices().at(3);
+        QString const reason = app.feed(aft)->stateText();
+        QVERIFY2(reason.contains("gnss-2.nmea") && reason.startsWith("Not connected"), qPrintable(reason));
+        auto* label = aft->findChild<QLabel*>(QStringLiteral("sourceStatusLabel"));
+        QVERIFY(label && label->text() == reason);
+        QVERIFY(aft->statusBar()->minimumSizeHint().width() < label->fontMetrics().horizontalAdvance(reason));
+        auto* tree = app.mainWindow()->findChild<QTreeWidget*>(QStringLiteral("deviceTree"));
+        auto column = [tree](QString const& title) {
+            for (int c = 0; c < tree->columnCount(); ++c) {
+                if (tree->headerItem()->text(c) == title)
+                    return c;
+            }
+            return -1;
+        };
+        QCOMPARE(tree->topLevelItem(3)->toolTip(column("Status")), reason);
+        // long names, sources and reasons leave the counters in view
+        int const malformed = column("Malformed");
+        QVERIFY(tree->viewport()->width() > 0);
+        QVERIFY(tree->header()->sectionViewportPosition(malformed) + tree->header()->sectionSize(malformed)
+                <= tree->viewport()->width());
     }
 };
 

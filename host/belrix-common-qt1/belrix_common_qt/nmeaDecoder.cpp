@@ -12,6 +12,8 @@
 #include "belrix_common_qt/remoteDevice.h"
 #include "belrix_common_qt/remoteNavSat.h"
 
+#include <QDate>
+
 #include <algorithm>
 #include <bitset>
 #include <cmath>
@@ -25,6 +27,8 @@ namespace {
 constexpr double KnotsToMetresPerSecond = 1852.0 / 3600.0;
 constexpr double KmhToMetresPerSecond = 1.0 / 3.6;
 constexpr double Never = -std::numeric_limits<double>::infinity();
+constexpr double SecondsPerDay = 86400.0;
+constexpr qint64 JulianDayOf1970 = 2440588;
 
 // A sky-view group (one talker, one signal) that has not completed for this long is forgotten
 // with its satellites: the receiver stopped sending it.
@@ -141,6 +145,15 @@ int systemKeyOf(std::optional<int> systemId, nmeaSystem_t talker)
     return -1;
 }
 
+// Midnight UTC of a date, seconds since 1970; none for a date that does not exist (31 April).
+std::optional<double> midnightOf(nmeaDate_t const& date)
+{
+    QDate const day(date.year, date.month, date.day);
+    if (!day.isValid())
+        return std::nullopt;
+    return double(day.toJulianDay() - JulianDayOf1970) * SecondsPerDay;
+}
+
 template <typename T>
 void invalidateItem(remoteDevice_t* device, dataItem_t<T> const& (remoteDevice_t::*get)() const,
                     void (remoteDevice_t::*set)(dataItem_t<T> const&))
@@ -191,6 +204,11 @@ public:
     void applyRot(nmeaRot_t const& s, double t);
     void applyHdg(nmeaHdg_t const& s, double t);
     void applyDtm(nmeaDtm_t const& s, double t);
+    // The receiver's UTC of a time of day: with the sentence's own date, or on the day that
+    // puts it nearest the last dated time carried on by the data time since (before any date,
+    // nearest the data time), which also finds the day of an epoch across midnight.
+    double receiverTime(double timeOfDay, std::optional<nmeaDate_t> const& date, double t);
+    void setFixTime(std::optional<double> timeOfDay, std::optional<nmeaDate_t> const& date, double t);
 
     void setPosition(double latitude, double longitude, double t);
     void invalidatePosition();
@@ -204,6 +222,8 @@ public:
 
     remoteDevice_t* device = nullptr;
     remoteController_t* controller = nullptr;
+    double datedTime = std::numeric_limits<double>::quiet_NaN();   // the receiver's UTC at its last date
+    double datedAt = 0.0;                                          // the data time that date came at
     nmeaParser_t parser;
     nmeaSentence_t sentence;
     nmeaCounters_t counters;
@@ -258,10 +278,33 @@ void nmeaDecoder_t::private_t::apply(double t)
     case nmeaTypeRot: applyRot(sentence.rot, t); break;
     case nmeaTypeHdg: applyHdg(sentence.hdg, t); break;
     case nmeaTypeDtm: applyDtm(sentence.dtm, t); break;
-    case nmeaTypeZda:   // read and checked; the data time stamps the items
+    case nmeaTypeZda:   // only the date, for the times of day that follow
+        if (sentence.zda.time)
+            receiverTime(*sentence.zda.time, sentence.zda.date, t);
+        break;
     case nmeaTypeNone: break;
     }
     previousType = type;
+}
+
+double nmeaDecoder_t::private_t::receiverTime(double timeOfDay, std::optional<nmeaDate_t> const& date, double t)
+{
+    if (std::optional<double> const day = date ? midnightOf(*date) : std::nullopt) {
+        datedTime = *day + timeOfDay;
+        datedAt = t;
+        return datedTime;
+    }
+    double const reference = std::isnan(datedTime) ? t : datedTime + (t - datedAt);
+    return std::round((reference - timeOfDay) / SecondsPerDay) * SecondsPerDay + timeOfDay;
+}
+
+void nmeaDecoder_t::private_t::setFixTime(std::optional<double> timeOfDay, std::optional<nmeaDate_t> const& date, double t)
+{
+    if (!timeOfDay)
+        return;
+    double const time = receiverTime(*timeOfDay, date, t);
+    if (std::isfinite(time))
+        device->setFixTime(dataItem_t<double>(time, t));
 }
 
 void nmeaDecoder_t::private_t::setPosition(double latitude, double longitude, double t)
@@ -329,6 +372,7 @@ void nmeaDecoder_t::private_t::applyGns(nmeaGns_t const& s, double t)
 template <typename sentence_t>
 void nmeaDecoder_t::private_t::applyFix(std::optional<int> quality, sentence_t const& s, double t)
 {
+    setFixTime(s.time, std::nullopt, t);
     if (quality) {
         if (*quality == fixQualityInvalid) {
             withdrawFix(t);
@@ -355,6 +399,7 @@ void nmeaDecoder_t::private_t::applyFix(std::optional<int> quality, sentence_t c
 
 void nmeaDecoder_t::private_t::applyRmc(nmeaRmc_t const& s, double t)
 {
+    setFixTime(s.time, s.date, t);
     if (s.status == 'V' || s.mode == 'N') {
         withdrawFix(t);
         invalidateItem(device, &remoteDevice_t::courseOverGround, &remoteDevice_t::setCourseOverGround);
@@ -373,6 +418,7 @@ void nmeaDecoder_t::private_t::applyRmc(nmeaRmc_t const& s, double t)
 
 void nmeaDecoder_t::private_t::applyGll(nmeaGll_t const& s, double t)
 {
+    setFixTime(s.time, std::nullopt, t);
     if (s.status == 'V' || s.mode == 'N')
         withdrawFix(t);
     else if (s.status == 'A' && s.latitude && s.longitude) {

@@ -36,6 +36,8 @@ struct nmeaCounters_t {
 // B2I, B3) and freq(2) (L5, E5a, B2a). GRS residuals with the GSA satellites in use and the
 // GSV directions give QC summaries (grsQcSolver_t) in the device's QC data store. ALM entries
 // go to the controller's GPS almanac manager, their ten-bit weeks resolved near the data time.
+// The times of GGA, GNS, RMC and GLL give the receiver's own fix time, dated by the same RMC or
+// the device's last RMC or ZDA date.
 class BELRIX_COMMON_QT_EXPORT nmeaDecoder_t
 {
 public:

@@ -55,6 +55,7 @@ public:
     dataItem_t<receiverIntegrity_t> receiverIntegrity;
     dataItem_t<magneticHeading_t> magneticHeading;
     dataItem_t<outputDatum_t> outputDatum;
+    dataItem_t<double> fixTime;
     rateOfTurnCalculator_t rateOfTurnCalculator;
     unsigned int rotSampleSize = 0;
     std::vector<std::unique_ptr<navSatSlot_t>> satSlots;
@@ -119,6 +120,7 @@ dataItem_t<float> const& remoteDevice_t::rateOfTurn() const { return d->rateOfTu
 dataItem_t<receiverIntegrity_t> const& remoteDevice_t::receiverIntegrity() const { return d->receiverIntegrity; }
 dataItem_t<magneticHeading_t> const& remoteDevice_t::magneticHeading() const { return d->magneticHeading; }
 dataItem_t<outputDatum_t> const& remoteDevice_t::outputDatum() const { return d->outputDatum; }
+dataItem_t<double> const& remoteDevice_t::fixTime() const { return d->fixTime; }
 unsigned int remoteDevice_t::rotSampleSize() const { return d->rotSampleSize; }
 
 std::map<unsigned int, remoteNavSat_t const*> remoteDevice_t::allNavSats() const
@@ -201,6 +203,7 @@ void remoteDevice_t::setRateOfTurn(dataItem_t<float> const& item)
 void remoteDevice_t::setReceiverIntegrity(dataItem_t<receiverIntegrity_t> const& item) { d->receiverIntegrity = item; }
 void remoteDevice_t::setMagneticHeading(dataItem_t<magneticHeading_t> const& item) { d->magneticHeading = item; }
 void remoteDevice_t::setOutputDatum(dataItem_t<outputDatum_t> const& item) { d->outputDatum = item; }
+void remoteDevice_t::setFixTime(dataItem_t<double> const& item) { d->fixTime = item; }
 
 void remoteDevice_t::setRotSampleSize(unsigned int size)
 {
@@ -263,6 +266,7 @@ void remoteDevice_t::invalidateAll()
     d->receiverIntegrity.invalidate();
     d->magneticHeading.invalidate();
     d->outputDatum.invalidate();
+    d->fixTime.invalidate();
     d->corrSatSnr.invalidate();
     d->fixQuality.invalidate();
     d->satellitesUsed.invalidate();

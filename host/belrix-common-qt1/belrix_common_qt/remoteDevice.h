@@ -65,6 +65,9 @@ public:
     dataItem_t<receiverIntegrity_t> const& receiverIntegrity() const;
     dataItem_t<magneticHeading_t> const& magneticHeading() const;
     dataItem_t<outputDatum_t> const& outputDatum() const;
+    // The receiver's own UTC of its latest position epoch, seconds since 1970: a replay keeps
+    // its recorded date whatever the data time says.
+    dataItem_t<double> const& fixTime() const;
     unsigned int rotSampleSize() const;
 
     // Satellites by number, in number order.
@@ -100,6 +103,7 @@ public:
     void setReceiverIntegrity(dataItem_t<receiverIntegrity_t> const& item);
     void setMagneticHeading(dataItem_t<magneticHeading_t> const& item);
     void setOutputDatum(dataItem_t<outputDatum_t> const& item);
+    void setFixTime(dataItem_t<double> const& item);
     // Headings over which rate of turn is computed; 0 takes the default.
     void setRotSampleSize(unsigned int size);
     // Adds the satellite or replaces the one of the same number.

@@ -25,6 +25,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QToolBar>
 
 namespace orvane {
@@ -73,6 +74,8 @@ device_t::device_t(context_t* context, QString name, QObject* parent) : orvaneMa
     d->menuManager = new menuManager_t(this);
     d->toolBar = addToolBar(tr("Tools"));
     d->toolBar->setObjectName(QStringLiteral("deviceToolBar"));
+    // the host's messages and the source's state go here
+    statusBar()->setObjectName(QStringLiteral("deviceStatusBar"));
     d->deviceGui = new belrix_common_qt_gui::orvaneDeviceGui_t(this);
     d->deviceGui->setQualitySettings(&d->qualitySettings);
     if (context) {

@@ -74,7 +74,9 @@ void devicePositionPanel_t::updateData(double now, remoteDevice_t const* device)
     const bool havePosition = device && isItemCurrent(device->displayPosition(), now);
     if (havePosition) {
         auto const& item = device->displayPosition();
-        const QDateTime t = QDateTime::fromMSecsSinceEpoch(qint64(item.timestamp() * 1000.0), Qt::UTC)
+        // the receiver's own time; the data time may be another replay's, of another date
+        const double time = isItemCurrent(device->fixTime(), now) ? device->fixTime().value() : item.timestamp();
+        const QDateTime t = QDateTime::fromMSecsSinceEpoch(qint64(time * 1000.0), Qt::UTC)
                                 .addSecs(gui->utcOffset());
         d->time->setText(t.toString(TimeFormatString) + (gui->utcOffset() == 0 ? utcString : QString()));
         d->latitude->setText(item.value().latValid ? latitudeString(item.value().lat, options) : NoDataString);

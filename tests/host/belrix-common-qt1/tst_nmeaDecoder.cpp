@@ -332,6 +332,46 @@ private slots:
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     }
 
+    // data times in June 2024, as when another replay drives the clock
+    void fixTimeIsTheReceiversOwn_data()
+    {
+        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<QString>("fixTime");   // UTC; empty: none
+        QTest::newRow("time of day on the data time's day")
+            << QStringList{"1718000000 GPGGA,063000.50,5313.2228,N,00634.4228,E,1,08,1.0,2.0,M,40.0,M,,"}
+            << "2024-06-10T06:30:00.500";
+        QTest::newRow("time of day before the data time's midnight")
+            << QStringList{"1718064005 GPGLL,5313.2228,N,00634.4228,E,235958.00,A,A"} << "2024-06-10T23:59:58";
+        QTest::newRow("date of the same RMC")
+            << QStringList{"1718000000 GPRMC,003956.00,A,4552.65403,S,17030.00668,E,0.025,,120419,,,A"}
+            << "2019-04-12T00:39:56";
+        QTest::newRow("date of an earlier ZDA")
+            << QStringList{"1718000000 GNZDA,003955.00,12,04,2019,00,00", "1718000001 GNGNS,003956.00,4552.65403,S,"
+                                                                            "17030.00668,E,AA,12,0.64,14.2,1.8,,"}
+            << "2019-04-12T00:39:56";
+        QTest::newRow("across midnight after the last date")
+            << QStringList{"1718000000 GPRMC,235959.50,A,4552.65403,S,17030.00668,E,0.025,,110419,,,A",
+                           "1718000001 GPGGA,000000.50,4552.65403,S,17030.00668,E,1,08,1.0,2.0,M,40.0,M,,"}
+            << "2019-04-12T00:00:00.500";
+        QTest::newRow("a date that does not exist")
+            << QStringList{"1718000000 GPRMC,063000.00,A,4552.65403,S,17030.00668,E,0.025,,310419,,,A"}
+            << "2024-06-10T06:30:00";
+        QTest::newRow("no time") << QStringList{"1718000000 GPGLL,5313.2228,N,00634.4228,E,,A,A"} << QString();
+    }
+
+    void fixTimeIsTheReceiversOwn()
+    {
+        QFETCH(QStringList, script);
+        QFETCH(QString, fixTime);
+        feedScript(script);
+        QCOMPARE(device->fixTime().isValid(), !fixTime.isEmpty());
+        if (fixTime.isEmpty())
+            return;
+        QDateTime const expected = QDateTime::fromString(fixTime + 'Z', Qt::ISODateWithMs);
+        QCOMPARE(device->fixTime().value(), double(expected.toMSecsSinceEpoch()) / 1000.0);
+        QCOMPARE(device->fixTime().timestamp(), script.last().section(' ', 0, 0).toDouble());
+    }
+
     void displayPosition_data()
     {
         QTest::addColumn<int>("converter");   // shifting, failing

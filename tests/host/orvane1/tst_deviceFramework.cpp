@@ -224,6 +224,34 @@ private slots:
         QVERIFY(warning->isHidden());
     }
 
+    void positionPanelTime_data()
+    {
+        QTest::addColumn<double>("fixTime");   // NaN: the device gives none
+        QTest::addColumn<double>("fixAge");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("the receiver's own time") << 1555029596.0 << 0.0 << "2019-04-12 00:39:56 UTC";
+        QTest::newRow("none of its own") << qQNaN() << 0.0 << "2024-06-10 06:13:20 UTC";
+        QTest::newRow("its own time gone stale") << 1555029596.0 << 3.0 << "2024-06-10 06:13:20 UTC";
+    }
+    void positionPanelTime()
+    {
+        QFETCH(double, fixTime);
+        QFETCH(double, fixAge);
+        QFETCH(QString, shown);
+        using namespace belrix_common_qt;
+        double const now = 1718000000.0;   // another replay's data time
+        remoteDevice_t remote;
+        remote.setDisplayPosition(dataItem_t<position_t>(position_t(0.9, 0.1), now));
+        if (!qIsNaN(fixTime))
+            remote.setFixTime(dataItem_t<double>(fixTime, now - fixAge));
+        devicePositionPanel_t panel;
+        panel.updateData(now, &remote);
+        QStringList texts;
+        for (QLabel const* label : panel.findChildren<QLabel*>())
+            texts << label->text();
+        QVERIFY2(texts.contains(shown), qPrintable(texts.join('|')));
+    }
+
     void textColorContrasts()
     {
         QCOMPARE(textColorForBackground(QColor("#d62728")), QColor(Qt::white));
