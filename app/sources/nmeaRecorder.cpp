@@ -1,11 +1,12 @@
 #include "nmeaRecorder.h"
 
+#include "application/safeFileName.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <cmath>
@@ -131,11 +132,7 @@ bool nmeaRecorder_t::parseLine(QByteArray const& recorded, QByteArray* line, dou
 
 QString nmeaRecorder_t::pathForDevice(QString const& path, QString const& deviceName)
 {
-    QString part = deviceName.toLower();
-    part.replace(QRegularExpression(QStringLiteral("[^a-z0-9]+")), QStringLiteral("-"));
-    part.remove(QRegularExpression(QStringLiteral("^-+|-+$")));
-    if (part.isEmpty())
-        part = QStringLiteral("device");
+    QString const part = safeFileName_t::part(deviceName, QStringLiteral("device"));
     QFileInfo const info(path);
     QString const suffix = info.suffix();
     QString const base = suffix.isEmpty() ? info.fileName() : info.fileName().left(info.fileName().size() - suffix.size() - 1);
