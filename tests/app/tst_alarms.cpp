@@ -3,6 +3,8 @@
 #include "alarms/alarmSounds.h"
 #include "alarms/alarmStateReader.h"
 
+#include "fullDisk.h"
+
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remotePort.h>
@@ -13,6 +15,8 @@
 
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 using namespace belrix_common_qt;
@@ -179,6 +183,26 @@ private slots:
         QCOMPARE(quality.readAll(), alarmSounds_t::qualityAlarm());
         // a folder that cannot be made is reported
         QCOMPARE(alarmSounds_t::seed(QDir(mine.fileName()).filePath("sounds")).size(), 1);
+    }
+
+    // a disk with room for half a sound keeps none: a cut one would pass for the user's own
+    // the next time
+    void seedingOnAFullDiskLeavesNoSound()
+    {
+        fullDisk_t disk;
+        if (!disk.isMounted())
+            QSKIP("cannot mount a small file system here");
+        QFile spare(disk.filePath(QStringLiteral("spare")));
+        QVERIFY(spare.open(QIODevice::WriteOnly) && spare.write(QByteArray(32 * 1024, 'x')) == 32 * 1024);
+        spare.close();
+        disk.fill();
+        QVERIFY(spare.remove());
+        QString const sounds = disk.filePath(QStringLiteral("sounds"));
+        QStringList const problems = alarmSounds_t::seed(sounds);
+        QCOMPARE(problems.size(), 2);
+        for (QString const& problem : problems)
+            QVERIFY2(problem.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))), qPrintable(problem));
+        QCOMPARE(QDir(sounds).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 };
 
