@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <belrix_common_qt/navConstants.h>
+#include <tolvconfig/durableFile.h>
 
 namespace orvane {
 namespace app {
@@ -152,11 +153,18 @@ QStringList alarmSounds_t::seed(QString const& dir)
         const QString path = QDir(dir).filePath(sound.name);
         if (QFileInfo::exists(path))
             continue;
+        // a sound cut short by a full disk would be kept as the user's own next time: all or nothing
         QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(sound.make()) < 0 || !file.commit())
-            problems << QObject::tr("The alarm sound %1 cannot be written: %2")
-                            .arg(QDir::toNativeSeparators(path), file.errorString());
+        QString reason;
+        bool written = file.open(QIODevice::WriteOnly);
+        if (!written)
+            reason = file.errorString();
+        else
+            written = tolvconfig::writeAll(file, sound.make(), &reason) && tolvconfig::commitDurably(file, &reason);
+        if (!written)
+            problems << QObject::tr("The alarm sound %1 cannot be written: %2").arg(QDir::toNativeSeparators(path), reason);
     }
+    tolvconfig::syncFolder(dir);
     return problems;
 }
 

@@ -32,7 +32,8 @@ public:
     static QByteArray wav(std::vector<qint16> const& samples, int sampleRate = SampleRate);
 
     // Writes the sounds into dir (made if missing) unless files of their names are
-    // already there, so a user's own sound under that name is kept. Returns the problems.
+    // already there, so a user's own sound under that name is kept. Each sound is on the disk
+    // whole or not there at all. Returns the problems, with the system's reasons.
     static QStringList seed(QString const& dir);
 };
 

@@ -11,7 +11,9 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
+#include <QLayout>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 
 namespace orvane {
@@ -37,13 +39,35 @@ void showIn(QMainWindow* window, QString const& text, QString const& details)
     label->setText(text);
     label->setToolTip(details);
     label->show();
+    // in a narrow window the other labels step aside while the fix is shown
+    const char* const steppedAside = "steppedAsideForFix";
+    int needed = label->sizeHint().width();
+    for (QLabel* other : bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (other != label && other->isVisible())
+            needed += other->sizeHint().width() + bar->layout()->spacing();
+    }
+    if (needed > bar->width() - bar->style()->pixelMetric(QStyle::PM_SizeGripSize)) {
+        for (QLabel* other : bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (other != label && other->isVisible()) {
+                other->hide();
+                other->setProperty(steppedAside, true);
+            }
+        }
+    }
     // the latest confirmation decides when the label goes
     const int shown = label->property("shown").toInt() + 1;
     label->setProperty("shown", shown);
     QPointer<QLabel> guard = label;
-    QTimer::singleShot(fixConfirmation_t::MessageMs, label, [guard, shown] {
-        if (guard && guard->property("shown").toInt() == shown)
-            guard->hide();
+    QTimer::singleShot(fixConfirmation_t::MessageMs, label, [guard, shown, steppedAside] {
+        if (!guard || guard->property("shown").toInt() != shown)
+            return;
+        guard->hide();
+        for (QLabel* other : guard->parentWidget()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (other->property(steppedAside).toBool()) {
+                other->setProperty(steppedAside, QVariant());
+                other->show();
+            }
+        }
     });
 }
 } // namespace

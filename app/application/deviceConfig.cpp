@@ -19,6 +19,19 @@ std::string key(int index, const char* field) { return "devices." + std::to_stri
 constexpr int MaxDevices = 256;
 }
 
+QString deviceConfig_t::nameProblem(QString const& name)
+{
+    QString const trimmed = name.trimmed();
+    if (trimmed.isEmpty())
+        return QObject::tr("The device needs a name.");
+    if (trimmed.size() > MaxNameLength)
+        return QObject::tr("The device name has %1 characters; at most %2 fit in the names of its snapshots and "
+                           "recordings.")
+            .arg(trimmed.size())
+            .arg(MaxNameLength);
+    return QString();
+}
+
 QList<deviceConfig_t> deviceConfigList_t::simulationDevices()
 {
     deviceConfig_t a;
@@ -93,6 +106,13 @@ QList<deviceConfig_t> deviceConfigList_t::load(tolvconfig::config_t const& confi
             device.color = QColor(Qt::darkCyan);
         tolvconfig::getValue(config, key(i, "source"), device.source);
         tolvconfig::getValue(config, key(i, "allow_missing_checksum"), device.allowMissingChecksum);
+        // dropping it would lose the device's settings; its files are named safely all the same
+        if (problems && device.name.trimmed().size() > deviceConfig_t::MaxNameLength)
+            *problems << QObject::tr("The name of device %1 (\"%2...\") is longer than %3 characters; shorten it in "
+                                     "the device list.")
+                             .arg(i)
+                             .arg(device.name.left(32))
+                             .arg(deviceConfig_t::MaxNameLength);
         names.insert(device.name);
         devices.append(device);
     }

@@ -15,6 +15,9 @@ namespace app {
 
 // One device as the configuration declares it.
 struct deviceConfig_t {
+    // A name is part of file names (snapshots, recordings); longer ones are refused when edited.
+    static constexpr int MaxNameLength = 64;
+
     QString name;
     std::string type = "GNSS";
     int capabilities = 0;
@@ -30,6 +33,9 @@ struct deviceConfig_t {
             && source == o.source && allowMissingChecksum == o.allowMissingChecksum;
     }
     bool operator!=(deviceConfig_t const& o) const { return !(*this == o); }
+
+    // Why a device cannot have this name (none, or too long); empty when it can.
+    static QString nameProblem(QString const& name);
 };
 
 // The device list under "devices.count" and "devices.<i>.<field>".
@@ -39,7 +45,8 @@ public:
     // The built-in simulation: two receivers of different quality and a gyro.
     static QList<deviceConfig_t> simulationDevices();
 
-    // Devices that are incomplete or repeat a name are skipped and named in problems.
+    // Devices that are incomplete or repeat a name are skipped and named in problems; a name
+    // too long to be edited is kept, and said.
     static QList<deviceConfig_t> load(tolvconfig::config_t const& config, QStringList* problems = nullptr);
     // Declared: the file has a devices.count, readable or not.
     static bool isDeclared(tolvconfig::config_t const& config);

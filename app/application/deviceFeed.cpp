@@ -35,6 +35,7 @@ deviceFeed_t::deviceFeed_t(belrix_common_qt::remotePort_t* port, belrix_common_q
 {
     d->port = port;
     d->decoder = std::make_unique<belrix_common_qt::nmeaDecoder_t>(port ? port->device() : nullptr, controller);
+    connect(&d->recorder, &nmeaRecorder_t::failed, this, &deviceFeed_t::statusChanged);
 }
 
 deviceFeed_t::~deviceFeed_t()
@@ -119,7 +120,11 @@ QString deviceFeed_t::statusText() const
 {
     if (!d->problem.isEmpty())
         return d->problem;
-    return d->source ? d->source->status() : QString();
+    QString status = d->source ? d->source->status() : QString();
+    // a recording that stopped must not go unseen: the device runs on, unrecorded
+    if (!d->recorder.isOpen() && !d->recorder.errorString().isEmpty())
+        status += (status.isEmpty() ? QString() : QStringLiteral("; ")) + tr("recording stopped: %1").arg(d->recorder.errorString());
+    return status;
 }
 
 QString deviceFeed_t::stateText() const

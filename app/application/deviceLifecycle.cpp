@@ -279,8 +279,9 @@ int deviceLifecycle_t::indexOf(orvane::device_t* device) const { return d->devic
 
 QString deviceLifecycle_t::checkDevice(deviceConfig_t const& config, int index) const
 {
-    if (config.name.trimmed().isEmpty())
-        return tr("A device needs a name.");
+    QString const nameProblem = deviceConfig_t::nameProblem(config.name.trimmed());
+    if (!nameProblem.isEmpty())
+        return nameProblem;
     for (int i = 0; i < d->deviceConfigs.size(); ++i) {
         if (i != index && d->deviceConfigs.at(i).name.compare(config.name.trimmed(), Qt::CaseInsensitive) == 0)
             return tr("Another device is already named \"%1\".").arg(config.name.trimmed());

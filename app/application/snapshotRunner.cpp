@@ -3,6 +3,7 @@
 #include "deviceFeed.h"
 #include "deviceLifecycle.h"
 #include "orvaneApplication.h"
+#include "safeFileName.h"
 #include "windows/dlgRawNmea.h"
 #include "windows/mainWindow.h"
 
@@ -14,7 +15,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <cmath>
@@ -28,16 +28,7 @@ snapshotRunner_t::snapshotRunner_t(orvaneApplication_t* application, deviceLifec
 {
 }
 
-QString snapshotRunner_t::fileNamePart(QString text)
-{
-    text = text.toLower();
-    text.replace(QRegularExpression(QStringLiteral("[^a-z0-9]+")), QStringLiteral("-"));
-    while (text.startsWith(QLatin1Char('-')))
-        text.remove(0, 1);
-    while (text.endsWith(QLatin1Char('-')))
-        text.chop(1);
-    return text.isEmpty() ? QStringLiteral("window") : text;
-}
+QString snapshotRunner_t::fileNamePart(QString text) { return safeFileName_t::part(text, QStringLiteral("window")); }
 
 int snapshotRunner_t::run(QString const& dirPath, double runFor)
 {

@@ -1,11 +1,14 @@
 #include "nmeaRecorder.h"
 
+#include "application/safeFileName.h"
+
+#include <tolvconfig/durableFile.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <cmath>
@@ -25,8 +28,22 @@ class nmeaRecorder_t::private_t
 {
 public:
     QFile file;
+    QByteArray pending;       // lines not yet handed to the system
+    qint64 complete = 0;      // bytes of the file that end in a whole line
+    QString error;
     QElapsedTimer sinceFlush;
     QTimer* flushTimer = nullptr;   // child of the recorder
+
+    bool append(QByteArray const& data, QString* reason)
+    {
+        if (tolvconfig::writeAll(file, data, reason)) {
+            complete += data.size();
+            return true;
+        }
+        // a line cut by the full disk would replay as garbage: take it back
+        file.resize(complete);
+        return false;
+    }
 };
 
 nmeaRecorder_t::nmeaRecorder_t(QObject* parent) : QObject(parent), d(new private_t)
@@ -47,6 +64,7 @@ nmeaRecorder_t::~nmeaRecorder_t()
 bool nmeaRecorder_t::open(QString const& path, QString const& deviceName, QString* error)
 {
     close();
+    d->error.clear();
     QFileInfo const info(path);
     if (!info.dir().exists() && !QDir().mkpath(info.absolutePath())) {
         if (error)
@@ -54,34 +72,48 @@ bool nmeaRecorder_t::open(QString const& path, QString const& deviceName, QStrin
         return false;
     }
     d->file.setFileName(path);
-    if (!d->file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // unbuffered: every write is the system's answer, not a copy in Qt's buffer
+    if (!d->file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         if (error)
             *error = QObject::tr("Cannot record to %1: %2").arg(QDir::toNativeSeparators(path), d->file.errorString());
         return false;
     }
+    d->complete = 0;
     QByteArray const header = "# orvane recording of " + deviceName.toUtf8().replace('\n', ' ').replace('\r', ' ')
                               + ", started " + QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toUtf8()
                               + "\n# arrival time (UTC seconds since 1970), a space, the line as received\n";
-    d->file.write(header);
-    d->file.flush();
+    QString reason;
+    if (!d->append(header, &reason)) {
+        d->file.close();
+        if (error)
+            *error = QObject::tr("Cannot record to %1: %2").arg(QDir::toNativeSeparators(path), reason);
+        return false;
+    }
+    tolvconfig::syncFolder(info.absolutePath());
     d->sinceFlush.start();
     return true;
 }
 
 void nmeaRecorder_t::close()
 {
-    if (d->file.isOpen())
-        d->file.close();
+    if (!d->file.isOpen())
+        return;
+    flush();
+    QString reason;
+    if (d->file.isOpen() && !tolvconfig::syncDurably(d->file, &reason))
+        fail(reason);
+    d->file.close();
 }
 
 bool nmeaRecorder_t::isOpen() const { return d->file.isOpen(); }
 QString nmeaRecorder_t::path() const { return d->file.fileName(); }
+QString nmeaRecorder_t::errorString() const { return d->error; }
 
 void nmeaRecorder_t::record(QByteArray const& line, double arrival)
 {
     if (!d->file.isOpen())
         return;
-    d->file.write(formatLine(line, arrival));
+    d->pending += formatLine(line, arrival);
     if (d->sinceFlush.elapsed() >= FlushIntervalMs)
         flush();
     else if (!d->flushTimer->isActive())
@@ -90,10 +122,24 @@ void nmeaRecorder_t::record(QByteArray const& line, double arrival)
 
 void nmeaRecorder_t::flush()
 {
-    if (d->file.isOpen())
-        d->file.flush();
     d->sinceFlush.restart();
     d->flushTimer->stop();
+    if (!d->file.isOpen() || d->pending.isEmpty())
+        return;
+    QString reason;
+    bool const written = d->append(d->pending, &reason);
+    d->pending.clear();
+    if (!written)
+        fail(reason);
+}
+
+void nmeaRecorder_t::fail(QString const& reason)
+{
+    d->error = tr("Recording to %1 stopped: %2").arg(QDir::toNativeSeparators(d->file.fileName()), reason);
+    d->pending.clear();
+    d->file.close();
+    qWarning("orvane: %s", qPrintable(d->error));
+    emit failed(d->error);
 }
 
 QByteArray nmeaRecorder_t::formatLine(QByteArray const& line, double arrival)
@@ -131,11 +177,7 @@ bool nmeaRecorder_t::parseLine(QByteArray const& recorded, QByteArray* line, dou
 
 QString nmeaRecorder_t::pathForDevice(QString const& path, QString const& deviceName)
 {
-    QString part = deviceName.toLower();
-    part.replace(QRegularExpression(QStringLiteral("[^a-z0-9]+")), QStringLiteral("-"));
-    part.remove(QRegularExpression(QStringLiteral("^-+|-+$")));
-    if (part.isEmpty())
-        part = QStringLiteral("device");
+    QString const part = safeFileName_t::part(deviceName, QStringLiteral("device"));
     QFileInfo const info(path);
     QString const suffix = info.suffix();
     QString const base = suffix.isEmpty() ? info.fileName() : info.fileName().left(info.fileName().size() - suffix.size() - 1);

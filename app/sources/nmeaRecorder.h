@@ -10,6 +10,10 @@ namespace app {
 // Keeps a device's lines as they arrive, for replay later. One line per received line:
 // the arrival time in seconds since 1970-01-01 UTC with milliseconds, a space, and the line
 // as received ("1718000000.250 $GNGGA,...*5C"). Lines starting with '#' are comments.
+//
+// Every write is checked. The first that fails (a full disk) stops the recording: the file
+// keeps every whole line written before, and errorString() and failed() give the system's
+// reason. The file is synced to the disk when closed.
 class nmeaRecorder_t : public QObject
 {
     Q_OBJECT
@@ -22,6 +26,8 @@ public:
     void close();
     bool isOpen() const;
     QString path() const;
+    // Why the recording stopped, for the user; empty while it runs or after a plain close.
+    QString errorString() const;
 
     // A recorded line reaches the file within a second, also when nothing follows it (a
     // burst, then silence): a timer, "flushTimer", writes out what is held.
@@ -35,7 +41,13 @@ public:
     // "GNSS 1" give "capture-gnss-1.nmea".
     static QString pathForDevice(QString const& path, QString const& deviceName);
 
+signals:
+    // The recording stopped on a failed write; the reason is errorString()'s.
+    void failed(QString const& reason);
+
 private:
+    void fail(QString const& reason);
+
     class private_t;
     private_t* d;
 };

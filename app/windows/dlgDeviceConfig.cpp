@@ -402,8 +402,9 @@ QStringList dlgDeviceConfig_t::problems() const
 {
     QStringList list;
     QString const name = d->name->text().trimmed();
-    if (name.isEmpty())
-        list << tr("The device needs a name.");
+    QString const nameProblem = deviceConfig_t::nameProblem(name);
+    if (!nameProblem.isEmpty())
+        list << nameProblem;
     else if (d->taken.contains(name, Qt::CaseInsensitive))
         list << tr("Another device is already named \"%1\".").arg(name);
     sourceAddress_t const address = source();

@@ -4,6 +4,8 @@
 #include "alarms/alarmStateReader.h"
 #include "alarms/fixConfirmation.h"
 
+#include "fullDisk.h"
+
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remotePort.h>
@@ -15,6 +17,8 @@
 
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 using namespace belrix_common_qt;
@@ -196,6 +200,27 @@ private slots:
         QCOMPARE(m_player.played, QStringList({"/sounds/fix_recorded.wav", "/sounds/fix_recorded.wav"}));
         QCOMPARE(unsaved.count(), 1);
         QVERIFY(unsaved.first().first().toString().contains("NOT SAVED YET"));
+    }
+
+    // a disk with room for half a sound keeps none: a cut one would pass for the user's own
+    // the next time
+    void seedingOnAFullDiskLeavesNoSound()
+    {
+        fullDisk_t disk;
+        if (!disk.isMounted())
+            QSKIP("cannot mount a small file system here");
+        QFile spare(disk.filePath(QStringLiteral("spare")));
+        QVERIFY(spare.open(QIODevice::WriteOnly) && spare.write(QByteArray(32 * 1024, 'x')) == 32 * 1024);
+        spare.close();
+        disk.fill();
+        QVERIFY(spare.remove());
+        QString const sounds = disk.filePath(QStringLiteral("sounds"));
+        QStringList const problems = alarmSounds_t::seed(sounds);
+        QCOMPARE(problems.size(), 2);
+        for (QString const& problem : problems)
+            QVERIFY2(problem.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))), qPrintable(problem));
+        // the short confirmation fits whole; the two alarms do not, and leave nothing
+        QCOMPARE(QDir(sounds).entryList(QDir::Files | QDir::Hidden), QStringList{alarmSounds_t::fixRecordedName()});
     }
 };
 

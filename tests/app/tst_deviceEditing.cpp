@@ -80,13 +80,15 @@ private slots:
         deviceConfigList_t::save(config, {plain});
         deviceConfigList_t::save(config, {plain, declared("New", "udp:10110")});
         QVERIFY(!deviceConfigList_t::load(config).at(1).allowMissingChecksum);
-        // nameless, repeated or too many devices are skipped, each with its reason
+        // nameless, repeated or too many devices are skipped, each with its reason; a name too
+        // long to edit is kept, and said
         config.setValue("devices.count", "100000");
         config.setValue("devices.1.name", "");
         config.setValue("devices.2.name", "Bridge");
+        config.setValue("devices.3.name", std::string(deviceConfig_t::MaxNameLength + 1, 'x'));
         QStringList problems;
-        QCOMPARE(deviceConfigList_t::load(config, &problems).size(), 1);
-        QCOMPARE(problems.size(), 3);
+        QCOMPARE(deviceConfigList_t::load(config, &problems).size(), 2);
+        QCOMPARE(problems.size(), 4);
         // a count that is no whole number reads as no device, said once, and the list stays declared
         for (char const* count : {"two", "2.0", ""}) {
             config.setValue("devices.count", count);
@@ -149,6 +151,10 @@ private slots:
         QCOMPARE(dialog.problems().size(), 1);   // names differ in case only
         name->setText(QStringLiteral("Gyro 2"));
         QVERIFY(dialog.problems().isEmpty());
+        name->setText(QString(deviceConfig_t::MaxNameLength + 1, QLatin1Char('x')));
+        QCOMPARE(dialog.problems().size(), 1);
+        name->setText(QString(deviceConfig_t::MaxNameLength, QLatin1Char('x')));
+        QVERIFY(dialog.problems().isEmpty());
     }
 
     void feedCountsAndShowsEveryLine()
@@ -208,9 +214,11 @@ private slots:
 
     void badSourceLeavesTheOthersRunning()
     {
+        // a name from a hand-edited file, longer than any file name may be, still gets its snapshots
         QString const missing = "file:" + m_dir->filePath("recordings/of/the/whole/voyage/from/the/aft/bridge/gnss-2.nmea?rate=10&loop=1");
         orvaneApplication_t app(headless({declared("Broken", "radio:channel 16"), declared("Sim", "simulation:receiver-a"),
-                                          declared("Nothing", QString()), declared("Aft Bridge Recording of the Voyage", missing)}));
+                                          declared("Nothing", QString()), declared("Aft Bridge Recording of the Voyage", missing),
+                                          declared(QString(250, QLatin1Char('n')), QString())}));
         QVERIFY(app.start());
         QCOMPARE(app.runSnapshots(), 0);
         QVERIFY(!app.devices().at(0)->isConnected() && !app.feed(app.devices().at(0))->statusText().isEmpty());

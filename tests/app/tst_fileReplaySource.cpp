@@ -2,11 +2,15 @@
 #include "simulation/nmeaEncoder.h"
 #include "sources/nmeaRecorder.h"
 
+#include "fullDisk.h"
+
 #include <belrix_common_qt/dataClock.h>
 
 #include <QtTest>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -286,6 +290,35 @@ private slots:
             QCOMPARE(got.at(i).line, sent.at(i).line);
             QVERIFY(std::fabs(got.at(i).time - sent.at(i).time) < 0.0006);
         }
+    }
+
+    // a full disk stops the recording with the system's reason; the lines held then are not
+    // left cut in the file
+    void recordingStopsCleanlyOnAFullDisk()
+    {
+        fullDisk_t disk;
+        if (!disk.isMounted())
+            QSKIP("cannot mount a small file system here");
+        QString const path = disk.filePath(QStringLiteral("capture.nmea"));
+        nmeaRecorder_t recorder;
+        QSignalSpy failed(&recorder, &nmeaRecorder_t::failed);
+        QVERIFY(recorder.open(path, "GNSS 1"));
+        recorder.record(rmc(T0), T0);
+        recorder.flush();
+        disk.fill();
+        // more than the file's last page can take
+        for (int i = 1; i < 200; ++i)
+            recorder.record(rmc(T0 + i), T0 + i);
+        recorder.flush();
+        QVERIFY(!recorder.isOpen());
+        QCOMPARE(failed.count(), 1);
+        QVERIFY2(recorder.errorString().contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
+                 qPrintable(recorder.errorString()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray const text = file.readAll();
+        QCOMPARE(text.count('\n'), 3);
+        QVERIFY(text.endsWith(nmeaRecorder_t::formatLine(rmc(T0), T0)));
     }
 };
 

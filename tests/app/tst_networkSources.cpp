@@ -132,6 +132,43 @@ private slots:
         QCOMPARE(connection.last().at(0).toBool(), false);
     }
 
+    // a flood larger than the socket's queue leaves the port listening, and every datagram is
+    // either handed on or counted as dropped
+    void udpKeepsListeningThroughAFlood()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("only Linux tells what it dropped");
+#endif
+        udpSource_t source(0, QStringLiteral("127.0.0.1"));
+        quint64 floodLines = 0;
+        QList<QByteArray> after;
+        QByteArray const flood = hdt(1.0);
+        connect(&source, &nmeaSource_t::lineReceived, this, [&](QByteArray const& line) {
+            if (line == flood)
+                ++floodLines;
+            else
+                after << line;
+        });
+        source.start();
+        QUdpSocket sender;
+        quint64 sent = 0;
+        while (sent < 100000) {
+            bool const written = sender.writeDatagram(flood, QHostAddress::LocalHost, source.boundPort()) == flood.size();
+            sent += written;
+            // the reader gets its turn now and then, as a busy window would give it
+            if (!written || sent % 20000 == 0)
+                QCoreApplication::processEvents();
+        }
+        QVERIFY(soon([&] { return floodLines + source.droppedDatagrams() == sent; }));
+        QVERIFY(floodLines > 0 && source.droppedDatagrams() > 0);
+        QVERIFY2(source.status().contains(QString::number(source.droppedDatagrams())), qPrintable(source.status()));
+        QList<QByteArray> const next{hdt(2.0), hdt(3.0), hdt(4.0)};
+        for (QByteArray const& line : next)
+            sender.writeDatagram(line, QHostAddress::LocalHost, source.boundPort());
+        QVERIFY(soon([&] { return after.size() == next.size(); }));
+        QCOMPARE(after, next);
+    }
+
     void udpPortInUseIsReported()
     {
         QUdpSocket holder;
