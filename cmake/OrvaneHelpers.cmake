@@ -38,7 +38,7 @@ function(orvane_add_qt_test name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt::Test Qt::Widgets ${ARG_LIBRARIES})
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ORVANE_SHARED_DATA=${PROJECT_SOURCE_DIR}/../shared/data"
-        TIMEOUT 120)
+    set(environment QT_QPA_PLATFORM=offscreen "ORVANE_SHARED_DATA=${PROJECT_SOURCE_DIR}/../shared/data"
+        ${ORVANE_TEST_SANITIZER_ENVIRONMENT})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 120)
 endfunction()

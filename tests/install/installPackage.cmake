@@ -15,6 +15,7 @@ endforeach()
 
 execute_process(COMMAND ${CMAKE_COMMAND} -S "${CONSUMER_DIR}" -B "${WORK_DIR}/build"
         "-DCMAKE_PREFIX_PATH=${prefix}" "-DORVANE_QT5=${QT5}"
+        "-DCMAKE_CXX_FLAGS=${SANITIZE_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${SANITIZE_FLAGS}"
     RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "configuring against the installed package failed")

@@ -2,6 +2,7 @@
 
 #include "orvane/context.h"
 #include "orvane/devicePositionPanel.h"
+#include "orvane/deviceStore.h"
 #include "orvane/dlgLogData.h"
 #include "orvane/menuManager.h"
 #include "orvane/orvaneDialog.h"
@@ -88,7 +89,12 @@ device_t::device_t(context_t* context, QString name, QObject* parent) : orvaneMa
     setDockNestingEnabled(true);
 }
 
-device_t::~device_t() { delete d; }
+device_t::~device_t()
+{
+    // leave while still a device: QObject::destroyed comes from ~QWidget, too late for listeners
+    deviceStore_t::instance()->removeDevice(this);
+    delete d;
+}
 
 context_t* device_t::context() const { return d->context; }
 QString device_t::deviceName() const { return d->name; }

@@ -66,13 +66,6 @@ void deviceStore_t::addDevice(device_t* device)
         return;
     d->devices.append(device);
     d->controllers.insert(device, controllerOf(device));
-    // Only the address is compared once the device is being destroyed.
-    connect(device, &QObject::destroyed, this, [this, device] {
-        if (d->devices.removeAll(device) > 0) {
-            d->publish(d->controllers.take(device));
-            emit deviceRemoved();
-        }
-    });
     connect(device, &device_t::deviceDescriptionChanged, this, [this, device] {
         d->publish(d->controllers.value(device));
     });

@@ -172,8 +172,16 @@ private slots:
         store->addDevice(b);
         store->addDevice(a);
         QCOMPARE(store->devices(), QList<device_t*>({a, b}));
+        // listeners may still look at a leaving device, so it must not be half destroyed yet
+        QPointer<QObject> leaving = a.data();
+        bool whole = true;
+        QObject listener;
+        connect(store, &deviceStore_t::deviceRemoved, &listener, [&] {
+            whole = whole && (leaving.isNull() || qobject_cast<device_t*>(leaving.data()));
+        });
         delete owner;
         QVERIFY(a.isNull());
+        QVERIFY(whole);
         QCOMPARE(store->devices(), QList<device_t*>({b}));
         store->removeDevice(b);
         delete b;

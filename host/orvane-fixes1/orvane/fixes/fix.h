@@ -8,7 +8,8 @@
 namespace orvane {
 namespace fixes {
 
-enum fixType_t {
+// Any int: a journal may carry a type this version does not know, and keeps it.
+enum fixType_t : int {
     fixTypeManual = 0,        // taken by the operator
     fixTypeManOverboard = 1,
     fixTypeEvent = 2,
