@@ -63,6 +63,12 @@ double headingScale_t::tapeOffset(double degree, double heading)
     return offset > 180.0 ? offset - 360.0 : offset;
 }
 
+double headingScale_t::tapeSpan(double width)
+{
+    // at most 16 px a degree: the strip of a 4K-wide tape then stays below 8000 px
+    return qMax(60.0, width / 16.0);
+}
+
 double headingScale_t::tapePixel(double degree, double heading, double span, double width)
 {
     if (!(span > 0.0))

@@ -28,6 +28,9 @@ public:
     // Degrees from the heading to a graduation the short way round, in (-180, 180]: where a
     // tape centred on heading shows it, right of the lubber line when positive.
     static double tapeOffset(double degree, double heading);
+    // The degrees a tape width pixels wide shows: 60, or more on a wide tape, so that its
+    // strip of graduations stays a pixmap of reasonable size.
+    static double tapeSpan(double width);
     // Where a tape width pixels wide that shows span degrees centred on heading has degree.
     static double tapePixel(double degree, double heading, double span, double width);
     // A tape is cut from one strip of graduations drawn from -span / 2 to 360 + span / 2

@@ -13,7 +13,7 @@ namespace belrix_common_qt_gui {
 namespace {
 constexpr double Margin = 8.0;
 // degrees drawn beyond each end of the circle, so one copy of the strip serves every heading
-constexpr double StripPad = headingStatusWidget_t::VisibleSpan / 2.0 + 2.0;
+double stripPad(double span) { return span / 2.0 + 2.0; }
 
 QFont pixelFont(QFont font, double pixels, bool bold)
 {
@@ -38,6 +38,7 @@ public:
     double rate = 0.0;
     // the whole circle of graduations and labels, drawn once per size
     QPixmap strip;
+    double span = 60.0;
     double pixelsPerDegree = 0.0;
 };
 
@@ -97,7 +98,9 @@ void headingStatusWidget_t::drawStatic(QPainter& painter)
     const QColor scale = scaleColor();
     const QRectF tape = layout.tape;
     d->strip = QPixmap();
-    d->pixelsPerDegree = tape.width() / VisibleSpan;
+    d->span = headingScale_t::tapeSpan(tape.width());
+    d->pixelsPerDegree = tape.width() / d->span;
+    const double pad = stripPad(d->span);
     if (tape.width() < 10.0 || tape.height() < 10.0)
         return;
 
@@ -118,17 +121,19 @@ void headingStatusWidget_t::drawStatic(QPainter& painter)
     // the strip: graduations hang from the top edge, labels below them
     const qreal ratio = painter.device()->devicePixelRatioF();
     const double ppd = d->pixelsPerDegree;
-    const QSizeF stripSize((360.0 + 2.0 * StripPad) * ppd, tape.height());
+    const QSizeF stripSize((360.0 + 2.0 * pad) * ppd, tape.height());
     d->strip = QPixmap((stripSize * ratio).toSize());
     d->strip.setDevicePixelRatio(ratio);
+    if (d->strip.isNull())
+        return;
     d->strip.fill(backgroundColor());
     QPainter strip(&d->strip);
     strip.setRenderHint(QPainter::Antialiasing);
     const double h = tape.height();
     const QFont numbers = pixelFont(font(), h * 0.24, false);
     const QFont cardinals = pixelFont(font(), h * 0.32, true);
-    for (int degree = int(std::ceil(-StripPad)); degree <= int(std::floor(360.0 + StripPad)); ++degree) {
-        const double x = (degree + StripPad) * ppd;
+    for (int degree = int(std::ceil(-pad)); degree <= int(std::floor(360.0 + pad)); ++degree) {
+        const double x = (degree + pad) * ppd;
         const headingScale_t::graduation_t level = headingScale_t::graduation(degree);
         const double length = level == headingScale_t::graduationDegree ? 0.14 : level == headingScale_t::graduationFive ? 0.24 : 0.36;
         const double width = level == headingScale_t::graduationDegree ? 1.0 : level == headingScale_t::graduationFive ? 1.4 : 2.2;
@@ -159,7 +164,7 @@ void headingStatusWidget_t::drawLive(QPainter& painter)
     if (!d->strip.isNull()) {
         if (hasHeading()) {
             const qreal ratio = d->strip.devicePixelRatio();
-            const double from = (headingScale_t::stripLeft(heading(), VisibleSpan) + StripPad) * d->pixelsPerDegree;
+            const double from = (headingScale_t::stripLeft(heading(), d->span) + stripPad(d->span)) * d->pixelsPerDegree;
             painter.drawPixmap(tape, d->strip, QRectF(from * ratio, 0.0, tape.width() * ratio, tape.height() * ratio));
         }
         // the lubber line, over the tape

@@ -17,9 +17,6 @@ public:
     explicit headingStatusWidget_t(QWidget* parent = nullptr);
     ~headingStatusWidget_t() override;
 
-    // Degrees of heading the tape shows across its width.
-    static constexpr double VisibleSpan = 60.0;
-
     struct layout_t {
         QRectF digits;
         QRectF tape;

@@ -68,27 +68,30 @@ private slots:
         QCOMPARE(headingScale_t::graduationLabel(degree, every), label);
     }
 
-    // A 600 px tape of 60°: 10 px a degree. The tape is cut from the unwrapped strip, so a
-    // graduation must sit where tapePixel says on either side of north.
+    // A 600 px tape shows 60°, 10 px a degree; a wide one more degrees at 16 px. The tape is
+    // cut from the unwrapped strip, so a graduation must sit where tapePixel says on either
+    // side of north.
     void tapeShowsEachGraduationOnce_data()
     {
+        QTest::addColumn<double>("width");
         QTest::addColumn<double>("heading");
         QTest::addColumn<double>("degree");
         QTest::addColumn<double>("pixel");
-        QTest::newRow("on the lubber line") << 123.0 << 123.0 << 300.0;
-        QTest::newRow("to starboard") << 123.0 << 140.0 << 470.0;
-        QTest::newRow("across north, to port") << 0.0 << 350.0 << 200.0;
-        QTest::newRow("across north, to starboard") << 359.9 << 5.0 << 351.0;
-        QTest::newRow("left edge") << 10.0 << 340.0 << 0.0;
-        QTest::newRow("right edge") << 350.0 << 20.0 << 600.0;
+        QTest::newRow("on the lubber line") << 600.0 << 123.0 << 123.0 << 300.0;
+        QTest::newRow("to starboard") << 600.0 << 123.0 << 140.0 << 470.0;
+        QTest::newRow("across north, to port") << 600.0 << 0.0 << 350.0 << 200.0;
+        QTest::newRow("across north, to starboard") << 600.0 << 359.9 << 5.0 << 351.0;
+        QTest::newRow("left edge") << 600.0 << 10.0 << 340.0 << 0.0;
+        QTest::newRow("right edge") << 600.0 << 350.0 << 20.0 << 600.0;
+        QTest::newRow("wide tape, 200 degrees") << 3200.0 << 300.0 << 30.0 << 3040.0;
     }
     void tapeShowsEachGraduationOnce()
     {
+        QFETCH(double, width);
         QFETCH(double, heading);
         QFETCH(double, degree);
         QFETCH(double, pixel);
-        const double span = 60.0;
-        const double width = 600.0;
+        const double span = headingScale_t::tapeSpan(width);
         QVERIFY(near(headingScale_t::tapePixel(degree, heading, span, width), pixel));
         const double left = headingScale_t::stripLeft(heading, span);
         QVERIFY(left >= -span / 2.0 && left + span <= 360.0 + span / 2.0);
