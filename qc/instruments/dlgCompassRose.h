@@ -6,13 +6,17 @@
 namespace orvane {
 namespace qc {
 
-// The device's heading as a compass rose.
+// The device's heading as a compass rose, shown while the heading is current.
 class ORVANE_QC_EXPORT dlgCompassRose_t : public qcDeviceDialog_t
 {
     Q_OBJECT
 public:
     dlgCompassRose_t(orvane::context_t* context, QWidget* parent);
     ~dlgCompassRose_t() override;
+
+private slots:
+    void updateDeviceColor() override;
+    void handleClockTimeout() override;
 
 private:
     class private_t;

@@ -72,6 +72,16 @@ QColor guiSettings_t::effectiveTextGraphColor() const
     return d->text.lightnessF() < 0.5 ? QColor(QStringLiteral("#b8b8b8")) : dimmed(d->text, 0.7);
 }
 
+QColor guiSettings_t::effectiveDataColor(QColor const& color) const
+{
+    if (d->displayMode != belrix_common_qt::displayModeNight || !color.isValid())
+        return color;
+    // bright colours are dimmed, dark ones lifted: a data colour must still read at a glance
+    // on the dimmed background
+    const QColor hsv = color.toHsv();
+    return QColor::fromHsvF(hsv.hueF() < 0 ? 0 : hsv.hueF(), hsv.saturationF(), qBound(0.6, hsv.valueF(), 0.75));
+}
+
 void guiSettings_t::setUtcOffset(int seconds)
 {
     if (d->utcOffset == seconds)

@@ -42,6 +42,9 @@ public:
     QColor effectiveBackgroundGraphColor() const;
     QColor effectiveGridGraphColor() const;
     QColor effectiveTextGraphColor() const;
+    // A data colour (a device's) for the mode in force: at night of a middle brightness, so it
+    // neither dazzles nor sinks into the dimmed background.
+    QColor effectiveDataColor(QColor const& color) const;
 
     void setUtcOffset(int seconds);
     void setLatLonFormat(latLonFormat_t format);
