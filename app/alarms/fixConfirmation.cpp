@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
+#include <QVariant>
 
 namespace orvane {
 namespace app {
