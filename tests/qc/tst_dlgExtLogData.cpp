@@ -249,8 +249,9 @@ private slots:
         logCfg_t expected = someLogCfg(dir.path());
         expected.active = true;
         QVERIFY(*remote()->logCfg(CsvChannel) == expected);
-        // the device has no signal status, so the correction SNR field (the last) is dropped
-        QCOMPARE(remote()->csvOutputCfg()->mask, HighBits | 0x07ffffffu);
+        // the device has neither pseudorange statistics (fields 15 to 21) nor signal status (the
+        // correction SNR, the last): those fields are dropped
+        QCOMPARE(remote()->csvOutputCfg()->mask, HighBits | 0x07c07fffu);
         QCOMPARE(modified.count(), 1);
         // the fields of a running log cannot change under it
         QVERIFY(!selector()->isEnabled());
