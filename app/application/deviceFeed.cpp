@@ -1,10 +1,14 @@
 #include "deviceFeed.h"
 
 #include "sources/nmeaLineSplitter.h"
-#include "sources/nmeaRecorder.h"
 #include "sources/nmeaSource.h"
 
+#include <belrix_common_qt/deviceLogger.h>
+#include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remotePort.h>
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <QPointer>
 
@@ -21,7 +25,7 @@ public:
     QPointer<belrix_common_qt::remotePort_t> port;
     std::unique_ptr<belrix_common_qt::nmeaDecoder_t> decoder;
     nmeaSource_t* source = nullptr;
-    nmeaRecorder_t recorder;
+    QPointer<belrix_common_qt::deviceLogger_t> logger;
     QString problem;
     std::deque<rawLine_t> history;
     int historySize = DefaultHistorySize;
@@ -35,7 +39,9 @@ deviceFeed_t::deviceFeed_t(belrix_common_qt::remotePort_t* port, belrix_common_q
 {
     d->port = port;
     d->decoder = std::make_unique<belrix_common_qt::nmeaDecoder_t>(port ? port->device() : nullptr, controller);
-    connect(&d->recorder, &nmeaRecorder_t::failed, this, &deviceFeed_t::statusChanged);
+    d->logger = belrix_common_qt::deviceLogger_t::forDevice(port ? port->device() : nullptr);
+    if (d->logger)
+        connect(d->logger, &belrix_common_qt::deviceLogger_t::statusChanged, this, &deviceFeed_t::statusChanged);
 }
 
 deviceFeed_t::~deviceFeed_t()
@@ -90,7 +96,6 @@ void deviceFeed_t::stop()
 {
     if (d->source)
         d->source->stop();
-    flushRecording();
 }
 
 void deviceFeed_t::setAllowMissingChecksum(bool allow) { d->decoder->setAllowMissingChecksum(allow); }
@@ -98,15 +103,39 @@ bool deviceFeed_t::allowMissingChecksum() const { return d->decoder->allowMissin
 
 bool deviceFeed_t::setRecordFile(QString const& path, QString const& deviceName, QString* error)
 {
-    d->recorder.close();
-    if (path.isEmpty())
+    belrix_common_qt::remoteDevice_t* device = d->port ? d->port->device() : nullptr;
+    if (!d->logger || !device)
+        return path.isEmpty();
+    d->logger->setDeviceName(deviceName);
+    belrix_common_qt::logCfg_t cfg;
+    if (belrix_common_qt::logCfg_t const* current = device->logCfg(belrix_common_qt::logChannelRaw))
+        cfg = *current;
+    if (path.isEmpty()) {
+        if (cfg.active) {
+            cfg.active = false;
+            device->setLogCfg(belrix_common_qt::logChannelRaw, cfg);
+        }
         return true;
-    return d->recorder.open(path, deviceName, error);
+    }
+    // one file, no day's rotation: the name is the user's
+    QFileInfo const info(path);
+    cfg.active = true;
+    cfg.mode = 0;
+    cfg.path = QDir::cleanPath(info.absolutePath()).toStdString();
+    cfg.pattern = info.fileName().toStdString();
+    device->setLogCfg(belrix_common_qt::logChannelRaw, cfg);
+    if (d->logger->isLogging(belrix_common_qt::logChannelRaw))
+        return true;
+    if (error)
+        *error = d->logger->errorString(belrix_common_qt::logChannelRaw);
+    return false;
 }
 
-QString deviceFeed_t::recordFile() const { return d->recorder.isOpen() ? d->recorder.path() : QString(); }
-
-void deviceFeed_t::flushRecording() { d->recorder.flush(); }
+QString deviceFeed_t::recordFile() const
+{
+    return d->logger && d->logger->isLogging(belrix_common_qt::logChannelRaw) ? d->logger->fileName(belrix_common_qt::logChannelRaw)
+                                                                              : QString();
+}
 
 void deviceFeed_t::setProblem(QString const& problem)
 {
@@ -121,9 +150,12 @@ QString deviceFeed_t::statusText() const
     if (!d->problem.isEmpty())
         return d->problem;
     QString status = d->source ? d->source->status() : QString();
-    // a recording that stopped must not go unseen: the device runs on, unrecorded
-    if (!d->recorder.isOpen() && !d->recorder.errorString().isEmpty())
-        status += (status.isEmpty() ? QString() : QStringLiteral("; ")) + tr("recording stopped: %1").arg(d->recorder.errorString());
+    // a log that stopped must not go unseen: the device runs on, unlogged
+    if (d->logger)
+        for (auto channel : {belrix_common_qt::logChannelRaw, belrix_common_qt::logChannelExternal})
+            if (!d->logger->isLogging(channel) && !d->logger->errorString(channel).isEmpty())
+                status += (status.isEmpty() ? QString() : QStringLiteral("; "))
+                          + tr("logging stopped: %1").arg(d->logger->errorString(channel));
     return status;
 }
 
@@ -170,12 +202,15 @@ int deviceFeed_t::historySize() const { return d->historySize; }
 
 void deviceFeed_t::handleLine(QByteArray const& line, double dataTime)
 {
-    d->recorder.record(line, dataTime);
+    if (d->logger)
+        d->logger->writeRaw(line, dataTime);
     rawLine_t raw;
     raw.sequence = ++d->sequence;
     raw.time = dataTime;
     raw.text = line;
     raw.result = d->decoder->decodeLine(line.constData(), std::size_t(line.size()), dataTime);
+    if (d->logger)
+        d->logger->checkEpoch();
     d->history.push_back(raw);
     if (int(d->history.size()) > d->historySize)
         d->history.pop_front();

@@ -25,7 +25,7 @@ struct rawLine_t {
     belrix_common_qt::nmeaLineResult_t result = belrix_common_qt::nmeaAccepted;
 };
 
-// The road of one device's data: its source's lines go to the recording (when one is kept),
+// The road of one device's data: its source's lines go to the device's logs (when kept),
 // the device's decoder and the history the raw view shows; the source's connection state
 // becomes the port's, which enables the device's menus.
 class deviceFeed_t : public QObject
@@ -49,10 +49,10 @@ public:
     void setAllowMissingChecksum(bool allow);
     bool allowMissingChecksum() const;
 
-    // Keeps every line with its arrival time in that file from now on; an empty path stops.
+    // Keeps every line with its arrival time in that file from now on, through the device's
+    // raw log channel (as its logging window would); an empty path stops.
     bool setRecordFile(QString const& path, QString const& deviceName, QString* error = nullptr);
     QString recordFile() const;
-    void flushRecording();
 
     // Why the declared source could not be made; shown in place of the source's own status.
     void setProblem(QString const& problem);

@@ -10,6 +10,7 @@
 #include "sources/sourceFactory.h"
 
 #include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/deviceLogger.h>
 #include <belrix_common_qt/qcSettingsBase.h>
 #include <belrix_common_qt/remoteController.h>
 #include <belrix_common_qt/remoteDevice.h>
@@ -155,6 +156,9 @@ orvane::device_t* deviceLifecycle_t::buildDevice(deviceConfig_t const& declared,
 
     // the feed lives as long as the device, which may be rebuilt or removed while running
     auto* newFeed = new deviceFeed_t(port, d->context->controllerContext()->controller(), device);
+    // named before the stored settings can start a log
+    if (auto* logger = belrix_common_qt::deviceLogger_t::forDevice(port->device()))
+        logger->setDeviceName(declared.name);
     showSourceState(device, newFeed);
     QString const problem = attachSource(device, declared);
     if (!problem.isEmpty() && problems)

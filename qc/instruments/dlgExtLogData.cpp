@@ -147,6 +147,7 @@ void dlgExtLogData_t::updateUi()
     if (csvOutputCfg_t const* fields = device->csvOutputCfg())
         d->fieldSelector->setConfig(fields);
     setDiagnosticVisible(false);
+    setLogChannel(csvChannel);
     logCfg_t const* cfg = device->logCfg(csvChannel);
     if (cfg)
         updateLogCfg(cfg);

@@ -2,15 +2,13 @@
 #include "simulation/nmeaEncoder.h"
 #include "sources/nmeaRecorder.h"
 
-#include "fullDisk.h"
-
 #include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/deviceLogger.h>
+#include <belrix_common_qt/remoteDevice.h>
 
 #include <QtTest>
 
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -265,16 +263,19 @@ private slots:
         QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("capture-gnss-1.nmea"));
         QList<emitted_t> sent;
         {
-            nmeaRecorder_t recorder;
-            QVERIFY(recorder.open(path, "GNSS 1"));
+            belrix_common_qt::remoteDevice_t device;
+            auto* logger = belrix_common_qt::deviceLogger_t::forDevice(&device);
+            belrix_common_qt::logCfg_t cfg;
+            cfg.active = true;
+            cfg.path = m_dir->path().toStdString();
+            cfg.pattern = "capture-gnss-1.nmea";
+            device.setLogCfg(belrix_common_qt::logChannelRaw, cfg);
             for (int i = 0; i < 5; ++i)
                 sent << emitted_t{rmc(T0 + i), T0 + i + 0.2} << emitted_t{"1717588800.000 $GPHDT,1,T\x01", T0 + i + 0.7};
             for (emitted_t const& e : sent)
-                recorder.record(e.line, e.time);
-            // a burst, then silence: the lines reach the file all the same
-            auto* timer = recorder.findChild<QTimer*>(QStringLiteral("flushTimer"));
-            QVERIFY(timer && timer->isActive());
-            QMetaObject::invokeMethod(timer, "timeout");
+                logger->writeRaw(e.line, e.time);
+            // every line is in the file as soon as it is written
+            QCOMPARE(logger->fileName(belrix_common_qt::logChannelRaw), path);
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll().count('\n'), 2 + sent.size());
@@ -290,35 +291,6 @@ private slots:
             QCOMPARE(got.at(i).line, sent.at(i).line);
             QVERIFY(std::fabs(got.at(i).time - sent.at(i).time) < 0.0006);
         }
-    }
-
-    // a full disk stops the recording with the system's reason; the lines held then are not
-    // left cut in the file
-    void recordingStopsCleanlyOnAFullDisk()
-    {
-        fullDisk_t disk;
-        if (!disk.isMounted())
-            QSKIP("cannot mount a small file system here");
-        QString const path = disk.filePath(QStringLiteral("capture.nmea"));
-        nmeaRecorder_t recorder;
-        QSignalSpy failed(&recorder, &nmeaRecorder_t::failed);
-        QVERIFY(recorder.open(path, "GNSS 1"));
-        recorder.record(rmc(T0), T0);
-        recorder.flush();
-        disk.fill();
-        // more than the file's last page can take
-        for (int i = 1; i < 200; ++i)
-            recorder.record(rmc(T0 + i), T0 + i);
-        recorder.flush();
-        QVERIFY(!recorder.isOpen());
-        QCOMPARE(failed.count(), 1);
-        QVERIFY2(recorder.errorString().contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
-                 qPrintable(recorder.errorString()));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QByteArray const text = file.readAll();
-        QCOMPARE(text.count('\n'), 3);
-        QVERIFY(text.endsWith(nmeaRecorder_t::formatLine(rmc(T0), T0)));
     }
 };
 

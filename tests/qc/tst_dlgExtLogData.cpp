@@ -3,6 +3,8 @@
 #include "instruments/dlgExtLogData.h"
 
 #include <belrix_common_qt/csvOutputCfg.h>
+#include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/deviceLogger.h>
 #include <belrix_common_qt/logCfg.h>
 #include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt_gui/csvOutputCfgWidget.h>
@@ -11,6 +13,7 @@
 #include <tolvconfig/configCodec.h>
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -81,6 +84,7 @@ private slots:
 
     void cleanup()
     {
+        belrix_common_qt::dataClock_t::useSystemTime();
         m_device.reset();
         m_context.reset();
     }
@@ -249,8 +253,9 @@ private slots:
         logCfg_t expected = someLogCfg(dir.path());
         expected.active = true;
         QVERIFY(*remote()->logCfg(CsvChannel) == expected);
-        // the device has no signal status, so the correction SNR field (the last) is dropped
-        QCOMPARE(remote()->csvOutputCfg()->mask, HighBits | 0x07ffffffu);
+        // the device has neither pseudorange statistics (fields 15 to 21) nor signal status (the
+        // correction SNR, the last): those fields are dropped
+        QCOMPARE(remote()->csvOutputCfg()->mask, HighBits | 0x07c07fffu);
         QCOMPARE(modified.count(), 1);
         // the fields of a running log cannot change under it
         QVERIFY(!selector()->isEnabled());
@@ -261,6 +266,35 @@ private slots:
         QCOMPARE(modified.count(), 2);
         QVERIFY(selector()->isEnabled());
         QVERIFY(!remote()->logCfg(RawChannel));
+    }
+
+    // The window tells what the log has written, and a log that breaks stops and says why at
+    // once, ready to be started again.
+    void runningLogIsReported()
+    {
+        QTemporaryDir dir;
+        double const now = 1717588800.0;   // 2024-06-05 12:00:00 UTC
+        belrix_common_qt::dataClock_t::setTime(now);
+        remote()->setLogCfg(CsvChannel, someLogCfg(dir.path()));
+        remote()->setCsvOutputCfg(fields(HighBits | 0x2u));
+        enterCsvMode();
+        m_dialog->startLogging();
+        auto* logger = belrix_common_qt::deviceLogger_t::forDevice(remote());
+        QString const file = dir.filePath(QStringLiteral("GNSS_1_20240605.csv"));
+        QCOMPARE(logger->fileName(CsvChannel), file);
+        remote()->setFixTime(belrix_common_qt::dataItem_t<double>(now, now));
+        logger->checkEpoch();
+        m_dialog->handleClockTimeout();
+        auto* status = m_dialog->findChild<QLabel*>(QStringLiteral("statusLabel"));
+        QVERIFY2(status->text().endsWith(QStringLiteral(", 24 bytes written")), qPrintable(status->text()));
+
+        QVERIFY(QFile::remove(file));
+        remote()->setFixTime(belrix_common_qt::dataItem_t<double>(now + 1.0, now + 1.0));
+        logger->checkEpoch();
+        QVERIFY2(status->text().startsWith(QStringLiteral("Logging stopped: ")), qPrintable(status->text()));
+        QVERIFY(!remote()->logCfg(CsvChannel)->active);
+        QCOMPARE(remote()->logCfg(CsvChannel)->path, dir.path().toStdString());
+        QVERIFY(selector()->isEnabled());
     }
 };
 

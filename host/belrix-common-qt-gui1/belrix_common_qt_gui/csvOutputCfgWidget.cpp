@@ -1,5 +1,7 @@
 #include "belrix_common_qt_gui/csvOutputCfgWidget.h"
 
+#include <belrix_common_qt/csvFields.h>
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,54 +22,18 @@ struct category_t {
     int needs;   // any of these capability bits; 0 for always
 };
 
-enum categoryId_t { catTime, catPosition, catHeading, catErrors, catQc, catSignal, categoryCount };
+// one per csvFieldGroup_t, in its order
+using categoryId_t = belrix_common_qt::csvFieldGroup_t;
+constexpr int categoryCount = belrix_common_qt::csvGroupCount;
 
 const category_t categories[categoryCount] = {
     {QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Time"), 0},
     {QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Position and Solution"), 0x2},
     {QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Heading"), 0x200},
-    {QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Error Statistics"), 0x8 | 0x10},
+    {QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Error Statistics"), 0x8},
     {QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "QC Statistics"), 0x10},
     {QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Correction Signal"), 0x1 | 0x40000},
 };
-
-struct field_t {
-    const char* key;    // object name of the check box
-    const char* name;
-    categoryId_t category;
-};
-
-// The order is the bit order of the mask and the column order of the log; append only.
-const std::array<field_t, csvOutputCfgWidget_t::FieldCount> fields = {{
-    {"date", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Date"), catTime},
-    {"time", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Time (UTC)"), catTime},
-    {"latitude", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Latitude"), catPosition},
-    {"longitude", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Longitude"), catPosition},
-    {"height", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Ellipsoidal Height"), catPosition},
-    {"fixQuality", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Fix Quality"), catPosition},
-    {"satellitesUsed", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Satellites Used"), catPosition},
-    {"hdop", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "HDOP"), catPosition},
-    {"vdop", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "VDOP"), catPosition},
-    {"pdop", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "PDOP"), catPosition},
-    {"correctionAge", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Correction Age"), catPosition},
-    {"referenceStation", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Reference Station ID"), catPosition},
-    {"speedOverGround", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "SOG"), catPosition},
-    {"courseOverGround", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "COG"), catPosition},
-    {"heading", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Heading"), catHeading},
-    {"rateOfTurn", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Rate of Turn"), catHeading},
-    {"semiMajor", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Semi-Major Axis"), catErrors},
-    {"semiMinor", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Semi-Minor Axis"), catErrors},
-    {"orientation", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Orientation"), catErrors},
-    {"latitudeError", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Latitude Error"), catErrors},
-    {"longitudeError", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Longitude Error"), catErrors},
-    {"heightError", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Height Error"), catErrors},
-    {"unitVariance", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Unit Variance"), catQc},
-    {"fTest", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "F-Test"), catQc},
-    {"wTest", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Largest W-Test"), catQc},
-    {"externalReliability", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "External Reliability"), catQc},
-    {"degreesOfFreedom", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Degrees of Freedom"), catQc},
-    {"correctionSnr", QT_TRANSLATE_NOOP("belrix_common_qt_gui::csvOutputCfgWidget_t", "Correction Signal SNR"), catSignal},
-}};
 
 bool categoryAvailable(categoryId_t category, int capabilities)
 {
@@ -101,12 +67,12 @@ csvOutputCfgWidget_t::csvOutputCfgWidget_t(QWidget* parent) : QWidget(parent), d
         layout->addWidget(d->groups[c]);
     }
     for (int i = 0; i < FieldCount; ++i) {
-        const field_t& field = fields[i];
-        auto* box = new QCheckBox(tr(field.name), d->groups[field.category]);
-        box->setObjectName(QLatin1String(field.key) + QStringLiteral("Check"));
+        const int category = belrix_common_qt::csvFields_t::group(i);
+        auto* box = new QCheckBox(fieldName(i), d->groups[category]);
+        box->setObjectName(QString::fromLatin1(belrix_common_qt::csvFields_t::key(i)) + QStringLiteral("Check"));
         box->setProperty("csvField", i);
-        const int n = counts[field.category]++;
-        grids[field.category]->addWidget(box, n / fieldColumns, n % fieldColumns);
+        const int n = counts[category]++;
+        grids[category]->addWidget(box, n / fieldColumns, n % fieldColumns);
         connect(box, &QCheckBox::clicked, this, &csvOutputCfgWidget_t::configChanged);
         d->boxes[i] = box;
     }
@@ -132,14 +98,12 @@ csvOutputCfgWidget_t::~csvOutputCfgWidget_t() { delete d; }
 
 QString csvOutputCfgWidget_t::fieldName(int field)
 {
-    if (field < 0 || field >= FieldCount)
-        return QString();
-    return tr(fields[field].name);
+    return belrix_common_qt::csvFields_t::name(field);
 }
 
 bool csvOutputCfgWidget_t::fieldAvailable(int field, int capabilities)
 {
-    return field >= 0 && field < FieldCount && categoryAvailable(fields[field].category, capabilities);
+    return field >= 0 && field < FieldCount && categoryAvailable(belrix_common_qt::csvFields_t::group(field), capabilities);
 }
 
 void csvOutputCfgWidget_t::setCapabilities(int capabilities)

@@ -2,6 +2,7 @@
 
 #include "belrix_common_qt_gui_export.h"
 
+#include <belrix_common_qt/csvFields.h>
 #include <belrix_common_qt/csvOutputCfg.h>
 
 #include <QString>
@@ -18,15 +19,16 @@ namespace belrix_common_qt_gui {
 //   date, time                                  always
 //   position, fix, DOPs, correction age, SOG    0x2
 //   heading, rate of turn                       0x200
-//   error ellipse, lat/lon/height errors        0x8 (pseudorange statistics) or 0x10 (QC summaries)
-//   unit variance and the other QC statistics   0x10
+//   pseudorange error statistics                0x8
+//   QC summary: unit variance, ellipse, height  0x10
 //   correction signal SNR                       0x1 or 0x40000 (signal status)
+// The fields, their names and order are csvFields_t's.
 // Until setCapabilities() is called every field is offered.
 class BELRIX_COMMON_QT_GUI_EXPORT csvOutputCfgWidget_t : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int FieldCount = 28;
+    static constexpr int FieldCount = belrix_common_qt::csvFields_t::Count;
 
     explicit csvOutputCfgWidget_t(QWidget* parent = nullptr);
     ~csvOutputCfgWidget_t() override;

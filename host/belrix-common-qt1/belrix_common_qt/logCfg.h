@@ -12,10 +12,11 @@ struct logCfg_t {
     int mode = 0;                 // 0 new file per session, 1 append
     std::string path;
     unsigned int age = 7 * 86400; // seconds a log file is kept
+    std::string pattern;          // file name, see logFile_t; empty for the channel's default
 
     bool operator==(logCfg_t const& o) const
     {
-        return active == o.active && mode == o.mode && path == o.path && age == o.age;
+        return active == o.active && mode == o.mode && path == o.path && age == o.age && pattern == o.pattern;
     }
     bool operator!=(logCfg_t const& o) const { return !(*this == o); }
 };

@@ -1,5 +1,8 @@
 #include "orvane/dlgLogData.h"
 
+#include "orvane/device.h"
+
+#include <belrix_common_qt/deviceLogger.h>
 #include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/remoteDevice.h>
 
@@ -13,12 +16,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace orvane {
 
+using belrix_common_qt::deviceLogger_t;
 using belrix_common_qt::logCfg_t;
 
 class dlgLogData_t::private_t
@@ -27,6 +32,7 @@ public:
     QVBoxLayout* layout = nullptr;
     QGroupBox* fileGroup = nullptr;
     QLineEdit* pathEdit = nullptr;
+    QLineEdit* patternEdit = nullptr;
     QComboBox* modeCombo = nullptr;
     QSpinBox* ageSpin = nullptr;
     QLabel* statusLabel = nullptr;
@@ -35,6 +41,9 @@ public:
     QPushButton* startButton = nullptr;
     QPushButton* stopButton = nullptr;
     QPushButton* closeButton = nullptr;
+    QString note;
+    belrix_common_qt::logChannelType_t channel = belrix_common_qt::logChannelRaw;
+    QPointer<deviceLogger_t> logger;   // the device's, once known
 };
 
 dlgLogData_t::dlgLogData_t(context_t* context, QWidget* parent) : deviceDialog_t(context, parent), d(new private_t)
@@ -49,6 +58,11 @@ dlgLogData_t::dlgLogData_t(context_t* context, QWidget* parent) : deviceDialog_t
     auto* grid = new QGridLayout(d->fileGroup);
     d->pathEdit = new QLineEdit(d->fileGroup);
     auto* browseButton = new QPushButton(tr("Browse..."), d->fileGroup);
+    d->patternEdit = new QLineEdit(d->fileGroup);
+    d->patternEdit->setObjectName(QStringLiteral("patternEdit"));
+    d->patternEdit->setPlaceholderText(tr("{device}_{date}, a new file each UTC day"));
+    d->patternEdit->setToolTip(tr("{device} is the device's name, {date} the UTC day (yyyyMMdd) and {time} "
+                                  "the time the file was begun (hhmmss). Without {date} all goes into one file."));
     d->modeCombo = new QComboBox(d->fileGroup);
     d->modeCombo->addItems({tr("New File Each Session"), tr("Append")});
     d->ageSpin = new QSpinBox(d->fileGroup);
@@ -57,15 +71,21 @@ dlgLogData_t::dlgLogData_t(context_t* context, QWidget* parent) : deviceDialog_t
     grid->addWidget(new QLabel(tr("Folder:"), d->fileGroup), 0, 0);
     grid->addWidget(d->pathEdit, 0, 1);
     grid->addWidget(browseButton, 0, 2);
-    grid->addWidget(new QLabel(tr("Mode:"), d->fileGroup), 1, 0);
-    grid->addWidget(d->modeCombo, 1, 1, 1, 2);
-    grid->addWidget(new QLabel(tr("Keep Files:"), d->fileGroup), 2, 0);
-    grid->addWidget(d->ageSpin, 2, 1, 1, 2);
+    grid->addWidget(new QLabel(tr("File Name:"), d->fileGroup), 1, 0);
+    grid->addWidget(d->patternEdit, 1, 1, 1, 2);
+    grid->addWidget(new QLabel(tr("Mode:"), d->fileGroup), 2, 0);
+    grid->addWidget(d->modeCombo, 2, 1, 1, 2);
+    grid->addWidget(new QLabel(tr("Keep Files:"), d->fileGroup), 3, 0);
+    grid->addWidget(d->ageSpin, 3, 1, 1, 2);
     d->layout->addWidget(d->fileGroup);
 
     d->statusLabel = new QLabel(this);
+    d->statusLabel->setObjectName(QStringLiteral("statusLabel"));
+    d->statusLabel->setWordWrap(true);
     d->layout->addWidget(d->statusLabel);
-    d->diagnosticLabel = new QLabel(tr("Raw logging writes every line the device sends, with its arrival time."), this);
+    d->note = tr("Raw logging writes every line the device sends, with its arrival time.");
+    d->diagnosticLabel = new QLabel(d->note, this);
+    d->diagnosticLabel->setObjectName(QStringLiteral("diagnosticLabel"));
     d->diagnosticLabel->setWordWrap(true);
     d->layout->addWidget(d->diagnosticLabel);
 
@@ -95,11 +115,64 @@ QVBoxLayout* dlgLogData_t::layout() const { return d->layout; }
 
 void dlgLogData_t::updateUi()
 {
+    setLogChannel(belrix_common_qt::logChannelRaw);
     belrix_common_qt::remoteDevice_t* device = remoteDevice();
     logCfg_t const* cfg = device ? device->logCfg(belrix_common_qt::logChannelRaw) : nullptr;
     if (cfg)
         updateLogCfg(cfg);
     checkButtons(cfg && cfg->active);
+}
+
+void dlgLogData_t::handleClockTimeout()
+{
+    deviceDialog_t::handleClockTimeout();
+    if (isVisible())
+        updateStatus();
+}
+
+void dlgLogData_t::setLogChannel(belrix_common_qt::logChannelType_t channel) { d->channel = channel; }
+
+void dlgLogData_t::watchLogger()
+{
+    deviceLogger_t* logger = deviceLogger_t::forDevice(remoteDevice());
+    if (logger && device())
+        logger->setDeviceName(device()->deviceName());
+    if (logger == d->logger)
+        return;
+    if (d->logger)
+        d->logger->disconnect(this);
+    d->logger = logger;
+    if (logger)
+        connect(logger, &deviceLogger_t::statusChanged, this, &dlgLogData_t::handleLoggerStatus);
+}
+
+void dlgLogData_t::handleLoggerStatus(belrix_common_qt::logChannelType_t channel)
+{
+    if (channel != d->channel)
+        return;
+    // a failure stops the channel behind the window's back: the buttons follow at once
+    belrix_common_qt::remoteDevice_t* device = remoteDevice();
+    logCfg_t const* cfg = device ? device->logCfg(channel) : nullptr;
+    checkButtons(cfg && cfg->active);
+}
+
+void dlgLogData_t::updateStatus()
+{
+    watchLogger();
+    if (!d->logger) {
+        d->statusLabel->setText(tr("Not logging"));
+        d->diagnosticLabel->setText(d->note);
+        return;
+    }
+    d->statusLabel->setText(d->logger->status(d->channel));
+    QString diagnostic = d->note;
+    const QString file = d->logger->fileName(d->channel);
+    if (!file.isEmpty())
+        diagnostic += QLatin1Char('\n') + tr("File: %1").arg(QDir::toNativeSeparators(file)) + QLatin1Char('\n')
+                      + tr("Bytes written: %1").arg(d->logger->bytesWritten(d->channel));
+    if (!d->logger->errorString(d->channel).isEmpty())
+        diagnostic += QLatin1Char('\n') + tr("Stopped: %1").arg(d->logger->errorString(d->channel));
+    d->diagnosticLabel->setText(diagnostic);
 }
 
 void dlgLogData_t::startLogging()
@@ -132,8 +205,7 @@ void dlgLogData_t::checkButtons(bool logging)
     d->startButton->setEnabled(!logging && remoteDevice());
     d->stopButton->setEnabled(logging);
     d->fileGroup->setEnabled(!logging);
-    d->statusLabel->setText(logging ? tr("Logging to %1").arg(QDir::toNativeSeparators(d->pathEdit->text()))
-                                    : tr("Not logging"));
+    updateStatus();
 }
 
 void dlgLogData_t::addButton(QPushButton* button)
@@ -157,6 +229,9 @@ bool dlgLogData_t::validateInput()
         else if (!info.exists() && !QDir().mkpath(path))
             problems << tr("The folder %1 cannot be created.").arg(path);
     }
+    const QString pattern = d->patternEdit->text().trimmed();
+    if (pattern.contains(QLatin1Char('/')) || pattern.contains(QLatin1Char('\\')))
+        problems << tr("The file name %1 must not name a folder.").arg(pattern);
     if (problems.isEmpty())
         return true;
     QMessageBox::warning(this, tr("Data Logging"), problems.join(QLatin1Char('\n')));
@@ -172,6 +247,11 @@ void dlgLogData_t::setLogCfg(logCfg_t* cfg) const
     cfg->path = d->pathEdit->text().trimmed().toStdString();
     cfg->mode = d->modeCombo->currentIndex();
     cfg->age = unsigned(d->ageSpin->value()) * belrix_common_qt::SECONDS_PER_DAY;
+    cfg->pattern = d->patternEdit->text().trimmed().toStdString();
+    // the configuration is about to be set: the device's logger must be there to act on it
+    if (deviceLogger_t* logger = deviceLogger_t::forDevice(remoteDevice()))
+        if (device())
+            logger->setDeviceName(device()->deviceName());
 }
 
 void dlgLogData_t::updateLogCfg(logCfg_t const* cfg)
@@ -179,6 +259,7 @@ void dlgLogData_t::updateLogCfg(logCfg_t const* cfg)
     if (!cfg)
         return;
     d->pathEdit->setText(QString::fromStdString(cfg->path));
+    d->patternEdit->setText(QString::fromStdString(cfg->pattern));
     d->modeCombo->setCurrentIndex(cfg->mode == 1 ? 1 : 0);
     const int days = int(cfg->age / belrix_common_qt::SECONDS_PER_DAY);
     d->ageSpin->setValue(days < 1 ? 1 : days);

@@ -23,6 +23,8 @@ public:
 
 public slots:
     void updateUi() override;
+    // Brings the bytes written up to date.
+    void handleClockTimeout() override;
     virtual void startLogging();
     virtual void stopLogging();
     virtual void checkButtons(bool logging);
@@ -35,11 +37,17 @@ protected:
     void setLogCfg(belrix_common_qt::logCfg_t* cfg) const;
     void updateLogCfg(belrix_common_qt::logCfg_t const* cfg);
     void setDiagnosticVisible(bool visible);
+    // The channel whose file and state the window reports; raw unless a derived window says.
+    void setLogChannel(belrix_common_qt::logChannelType_t channel);
 
 private slots:
     void browse();
+    void handleLoggerStatus(belrix_common_qt::logChannelType_t channel);
 
 private:
+    void watchLogger();
+    void updateStatus();
+
     class private_t;
     private_t* d;
 };
