@@ -242,11 +242,19 @@ void forecastGraph_t::paintEvent(QPaintEvent*)
         painter.fillRect(QRectF(plot.topLeft(), QPointF(std::min(nowX, plot.right()), plot.bottom())),
                          withAlpha(text, night ? 22 : 14));
 
-    // value grid and labels
+    // value grid and labels; the top is always named, so a short graph still tells its scale
     QPen gridPen(grid, 1.0, Qt::DotLine);
     const int rows = std::max(1, int(plot.height() / (metrics.height() * 1.2)));
     const double valueStep = forecastScale_t::valueStep(map.top(), rows, !isDop(d->type));
-    for (double v = 0.0; v <= map.top() * (1.0 + 1e-9); v += valueStep) {
+    QVector<double> values;
+    for (double v = 0.0; v <= map.top() * (1.0 + 1e-9); v += valueStep)
+        values.append(v);
+    if (map.top() - values.last() > 1e-9 * map.top()) {
+        if (map.valueToY(values.last()) - map.valueToY(map.top()) < metrics.height() * 1.1)
+            values.removeLast();
+        values.append(map.top());
+    }
+    for (double v : values) {
         const double y = map.valueToY(v);
         painter.setPen(gridPen);
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
@@ -353,7 +361,7 @@ void forecastGraph_t::paintEvent(QPaintEvent*)
     int reportedPoints = 0;
     for (QPointF const& p : d->history) {
         const bool usable = std::isfinite(p.y()) && p.x() >= map.start() && p.x() <= map.end()
-            && !(std::isfinite(d->now) && p.x() >= d->now);
+            && !(std::isfinite(d->now) && p.x() > d->now);
         if (!usable) {
             drawing = false;
             continue;
@@ -393,25 +401,29 @@ void forecastGraph_t::paintEvent(QPaintEvent*)
         painter.drawLine(QPointF(nowX, plot.top()), QPointF(nowX, plot.bottom()));
         const QString label = tr("Now");
         const double w = QFontMetricsF(bold).horizontalAdvance(label) + 6.0;
-        QRectF box(nowX - w / 2.0, plot.top() + 1.0, w, metrics.height());
-        box.moveLeft(std::clamp(box.left(), plot.left() + 1.0, std::max(plot.left(), plot.right() - w - 1.0)));
+        // beside the line on the forecast's side, where it hides nothing the device reported
+        QRectF box(nowX + 2.0, plot.top() + 1.0, w, metrics.height());
+        if (box.right() > plot.right())
+            box.moveRight(nowX - 2.0);
         halo(box, label, text, bold);
     }
 
-    // what the graph shows, and which line is the device's own, in its top corners
+    // what the graph shows, and which line is the device's own, in the top right corner,
+    // away from the past
     const QString title = typeName(d->type);
-    halo(QRectF(plot.left() + 2.0, plot.top() + 1.0, QFontMetricsF(bold).horizontalAdvance(title) + 8.0,
-                metrics.height()),
-         title, text, bold);
-    if (reportedPoints > 0) {
-        const QString key = tr("reported");
-        const double keyWidth = metrics.horizontalAdvance(key) + 32.0;
-        const QRectF box(plot.right() - keyWidth - 2.0, plot.top() + 1.0, keyWidth, metrics.height());
+    const QString key = reportedPoints > 0 ? tr("reported") : QString();
+    const double titleWidth = QFontMetricsF(bold).horizontalAdvance(title) + 8.0;
+    const double keyWidth = key.isEmpty() ? 0.0 : metrics.horizontalAdvance(key) + 30.0;
+    const QRectF legend(plot.right() - titleWidth - keyWidth - 2.0, plot.top() + 1.0, titleWidth + keyWidth,
+                        metrics.height());
+    halo(QRectF(legend.topLeft(), QSizeF(titleWidth, legend.height())), title, text, bold);
+    if (!key.isEmpty()) {
+        const QRectF box(legend.left() + titleWidth, legend.top(), keyWidth, legend.height());
         halo(box, QString(), text, font());
         const double y = box.center().y();
         painter.setPen(QPen(text, 2.0, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(QPointF(box.left() + 4.0, y), QPointF(box.left() + 22.0, y));
-        painter.drawText(box.adjusted(26.0, 0.0, 0.0, 0.0), Qt::AlignLeft | Qt::AlignVCenter, key);
+        painter.drawLine(QPointF(box.left() + 4.0, y), QPointF(box.left() + 20.0, y));
+        painter.drawText(box.adjusted(24.0, 0.0, 0.0, 0.0), Qt::AlignLeft | Qt::AlignVCenter, key);
     }
 }
 

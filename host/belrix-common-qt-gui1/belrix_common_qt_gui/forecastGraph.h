@@ -65,7 +65,7 @@ public slots:
     // Where the quality turns from good to marginal and from marginal to bad; NaN for none.
     void setThresholds(double good, double bad);
     // What the device reported: x the time (seconds since 1970), y the value. A NaN value
-    // breaks the line; points at or after now() are not drawn.
+    // breaks the line; points after now() are not drawn.
     void setHistory(QVector<QPointF> const& points);
     // NaN hides the marker.
     void setNow(double time);
