@@ -126,8 +126,8 @@ public:
     QVector<QPointF> reportedHistory(forecasterType_t type, double from, double to) const;
     // The present and the past against which the forecast is read.
     void showPresent();
-    // Why the graphs are empty, where they are; empty when they are not.
-    QString emptyReason() const;
+    // Why the graphs are empty, in full and in short; none when they are not.
+    QStringList emptyReason() const;
     void updateMessage();
 };
 
@@ -208,28 +208,31 @@ void dlgSatelliteForecast_t::private_t::showPresent()
     }
 }
 
-QString dlgSatelliteForecast_t::private_t::emptyReason() const
+QStringList dlgSatelliteForecast_t::private_t::emptyReason() const
 {
     if (!hasAlmanac())
-        return tr("No almanac yet. The forecast needs a GPS or GLONASS almanac, which receivers send "
-                  "from time to time; it appears here as soon as one has arrived.");
+        return {tr("No almanac yet. The forecast needs a GPS or GLONASS almanac, which receivers send "
+                   "from time to time; it appears here as soon as one has arrived."),
+                tr("No almanac")};
     if (!forecaster())
-        return tr("No satellite forecaster is available.");
+        return {tr("No satellite forecaster is available."), tr("No forecaster")};
     // the last drawing before the position was lost stays in view
     if (!initialized && run.samples == 0)
-        return tr("Waiting for the device's current position and height.");
+        return {tr("Waiting for the device's current position and height."), tr("Waiting for a position")};
     if (!run.active && run.startNotCovered) {
         const QDateTime start = settings.startTime.toUTC().addSecs(guiSettings_t::get()->utcOffset());
-        return tr("The almanac does not cover the start of the forecast (%1).").arg(start.toString(TimeFormatString));
+        return {tr("The almanac does not cover the start of the forecast (%1).").arg(start.toString(TimeFormatString)),
+                tr("Start not covered by the almanac")};
     }
-    return QString();
+    return {};
 }
 
 void dlgSatelliteForecast_t::private_t::updateMessage()
 {
-    const QString reason = emptyReason();
-    for (forecastGraph_t* graph : forecastGraphs)
-        graph->setMessage(reason);
+    // the first graph says it in full, the others in short
+    const QStringList reason = emptyReason();
+    for (int i = 0; i < forecastGraphs.size(); ++i)
+        forecastGraphs.at(i)->setMessage(reason.value(i == 0 ? 0 : 1));
 }
 
 dlgSatelliteForecast_t::dlgSatelliteForecast_t(orvane::context_t* context, QWidget* parent)

@@ -130,7 +130,7 @@ private slots:
         const double step = 360.0;   // 6 h on narrow graphs
         QTest::newRow("valid throughout") << 0.0 << 1e9 << true << 60 << QString();
         QTest::newRow("invalid after ten steps") << 0.0 << 10 * step + 1 << true << 11 << QString();
-        QTest::newRow("start not covered") << 1.0 << 1e9 << true << 0 << "does not cover the start";
+        QTest::newRow("start not covered") << 1.0 << 1e9 << true << 0 << "not cover";
         QTest::newRow("no almanac at all") << 1e9 << 1e9 << false << 0 << "No almanac";
     }
     void forecastStopsWhereTheAlmanacEnds()
