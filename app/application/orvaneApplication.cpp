@@ -24,6 +24,7 @@
 #include <belrix_common_qt_gui/guiSettings.h>
 #include <accuracy/dlgAllErrorEllipse.h>
 #include <accuracy/dlgPositionComparison.h>
+#include <instruments/dlgAlmanacInfo.h>
 #include <settings/dlgGeneralSettings.h>
 #include <settings/displayModeRule.h>
 #include <orvane/context.h>
@@ -288,6 +289,7 @@ void orvaneApplication_t::createApplicationWindows()
     addApplicationWindow(d->generalSettings);
     addApplicationWindow(new orvane::qc::dlgAllErrorEllipse_t(d->context, d->mainWindow));
     addApplicationWindow(new orvane::qc::dlgPositionComparison_t(d->context, d->mainWindow));
+    addApplicationWindow(new orvane::qc::dlgAlmanacInfo_t(d->context, d->mainWindow));
     addApplicationWindow(new fixesWindow_t(d->context, d->mainWindow));
 }
 

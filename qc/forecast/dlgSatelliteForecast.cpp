@@ -2,23 +2,243 @@
 
 #include "ui_dlgSatelliteForecast.h"
 
+#include <belrix_common_qt/almMgrGlonass.h>
+#include <belrix_common_qt/almMgrGps.h>
+#include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/remoteController.h>
+#include <belrix_common_qt/remoteDevice.h>
+#include <belrix_common_qt/satForecaster.h>
+#include <belrix_common_qt/textFormat.h>
+#include <belrix_common_qt_gui/forecastGraph.h>
+#include <belrix_common_qt_gui/guiSettings.h>
+#include <belrix_common_qt_gui/hdopForecasterGraph.h>
+#include <belrix_common_qt_gui/numSatsForecasterGraph.h>
+#include <belrix_common_qt_gui/pdopForecasterGraph.h>
+#include <belrix_common_qt_gui/qualitySettings.h>
+#include <belrix_common_qt_gui/vdopForecasterGraph.h>
+#include <orvane/context.h>
+
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QPushButton>
+#include <QTimer>
+
+#include <cmath>
+#include <deque>
+#include <limits>
 
 namespace orvane {
 namespace qc {
+
+using namespace belrix_common_qt;
+using namespace belrix_common_qt_gui;
+
+namespace {
+
+constexpr int RefreshIntervalMs = 300000;
+constexpr int ResizeDelayMs = 500;
+// the GUI thread's longest stretch in the forecast loop before events get their turn
+constexpr qint64 SliceMs = 15;
+// the reported values kept: enough for the past part of any span the windows show
+constexpr double ReportedKeptSeconds = 26.0 * 3600.0;
+constexpr double ReportedSpacingSeconds = 10.0;
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+
+// What the device reported at one instant; NaN where the value was not current.
+struct reportedSample_t {
+    double time;
+    double values[4];   // by forecasterType_t
+};
+
+// The span in seconds; a span beyond ten years is taken as none, rather than overflowing.
+qint32 spanSeconds(satelliteCalculationConfigSettings_t const& settings)
+{
+    const qint64 seconds = qint64(settings.durationHours) * 3600;
+    return seconds > 0 && seconds <= qint64(3660) * 24 * 3600 ? qint32(seconds) : 0;
+}
+
+double currentValue(remoteDevice_t const& device, forecasterType_t type, double now)
+{
+    switch (type) {
+    case forecasterNumSats:
+        return isItemCurrent(device.satellitesUsed(), now) ? double(device.satellitesUsed().value()) : NaN;
+    case forecasterHdop: return isItemCurrent(device.hdop(), now) ? double(device.hdop().value()) : NaN;
+    case forecasterVdop: return isItemCurrent(device.vdop(), now) ? double(device.vdop().value()) : NaN;
+    case forecasterPdop: return isItemCurrent(device.pdop(), now) ? double(device.pdop().value()) : NaN;
+    }
+    return NaN;
+}
+
+} // namespace
 
 class dlgSatelliteForecast_t::private_t
 {
 public:
     Ui::dlgSatelliteForecast ui;
+    satelliteCalculationConfigSettings_t settings;
+    QList<QGroupBox*> graphGroups;
+    QList<forecastGraph_t*> forecastGraphs;
+    QList<forecasterGraph_t*> forecasterGraphs;
+    bool initialized = false;
     QPushButton* refreshButton = nullptr;
     QPushButton* settingsButton = nullptr;
+    QTimer* refreshTimer = nullptr;
+    QTimer resizeTimer;
+
+    // The forecast loop between slices.
+    struct run_t {
+        bool active = false;
+        quint32 t = 0;
+        quint32 end = 0;
+        quint32 step = 1;
+        double lat = 0.0;
+        double lon = 0.0;
+        double height = 0.0;
+        double mask = 0.0;   // radians
+        bool graded = false;
+        qualitySettings_t quality;
+        int samples = 0;
+        bool startNotCovered = false;
+    } run;
+    QTimer sliceTimer;
+
+    std::deque<reportedSample_t> reported;
+    orvane::context_t* context = nullptr;
+
+    satForecaster_t* forecaster() const
+    {
+        return context ? context->controllerContext()->satForecaster() : nullptr;
+    }
+
+    bool hasAlmanac() const
+    {
+        remoteController_t const* controller = context ? context->controllerContext()->controller() : nullptr;
+        return controller
+            && ((controller->almMgrGps() && controller->almMgrGps()->num() > 0)
+                || (controller->almMgrGlonass() && controller->almMgrGlonass()->num() > 0));
+    }
+
+    // Runs the loop until its end, its first invalid time or the end of a slice.
+    void forecastSlice();
+    // Takes what the device reports now, one sample every ReportedSpacingSeconds.
+    void record(remoteDevice_t const* device, double now);
+    // The device's reported values of one quantity over [from, to].
+    QVector<QPointF> reportedHistory(forecasterType_t type, double from, double to) const;
+    // The present and the past against which the forecast is read.
+    void showPresent();
+    // Why the graphs are empty, in full and in short; none when they are not.
+    QStringList emptyReason() const;
+    void updateMessage();
 };
+
+void dlgSatelliteForecast_t::private_t::forecastSlice()
+{
+    sliceTimer.stop();
+    satForecaster_t* f = forecaster();
+    if (!run.active || !f) {
+        run.active = false;
+        updateMessage();
+        return;
+    }
+    // one forecaster serves every window: its inputs are set again on every slice
+    f->setPosition(run.lat, run.lon, run.height);
+    f->setElevationMask(run.mask);
+    QElapsedTimer slice;
+    slice.start();
+    qualitySettings_t const* quality = run.graded ? &run.quality : nullptr;
+    while (run.t < run.end) {
+        f->setForecastTime(double(run.t));
+        if (!f->forecastTimeValid()) {
+            run.startNotCovered = run.samples == 0;
+            break;
+        }
+        satForecastOutput_t output;
+        f->forecast(output);
+        for (forecasterGraph_t* graph : forecasterGraphs)
+            graph->addPointNow(double(run.t), output, quality);
+        ++run.samples;
+        // the end of 32-bit time ends the loop rather than wrapping to 1970
+        if (run.t > std::numeric_limits<quint32>::max() - run.step)
+            break;
+        run.t += run.step;
+        if (run.t < run.end && slice.elapsed() >= SliceMs) {
+            sliceTimer.start();
+            return;
+        }
+    }
+    run.active = false;
+    updateMessage();
+}
+
+void dlgSatelliteForecast_t::private_t::record(remoteDevice_t const* device, double now)
+{
+    if (!device)
+        return;
+    // a clock stepped back (a replay started again) makes the kept samples another story
+    if (!reported.empty() && now < reported.back().time)
+        reported.clear();
+    if (!reported.empty() && now - reported.back().time < ReportedSpacingSeconds)
+        return;
+    reportedSample_t sample{now, {}};
+    for (int type = forecasterNumSats; type <= forecasterPdop; ++type)
+        sample.values[type] = currentValue(*device, forecasterType_t(type), now);
+    reported.push_back(sample);
+    while (!reported.empty() && reported.front().time < now - ReportedKeptSeconds)
+        reported.pop_front();
+}
+
+QVector<QPointF> dlgSatelliteForecast_t::private_t::reportedHistory(forecasterType_t type, double from, double to) const
+{
+    QVector<QPointF> points;
+    for (reportedSample_t const& sample : reported) {
+        if (sample.time >= from && sample.time <= to)
+            points.append(QPointF(sample.time, sample.values[type]));
+    }
+    return points;
+}
+
+void dlgSatelliteForecast_t::private_t::showPresent()
+{
+    const double now = dataTimestamp();
+    for (int i = 0; i < forecastGraphs.size(); ++i) {
+        forecastGraph_t* graph = forecastGraphs.at(i);
+        graph->setNow(now);
+        const forecasterType_t type = i < forecasterGraphs.size() ? forecasterGraphs.at(i)->type() : graph->forecasterType();
+        graph->setHistory(reportedHistory(type, graph->startTime(), std::min(now, graph->endTime())));
+    }
+}
+
+QStringList dlgSatelliteForecast_t::private_t::emptyReason() const
+{
+    if (!hasAlmanac())
+        return {tr("No almanac yet. The forecast needs a GPS or GLONASS almanac, which receivers send "
+                   "from time to time; it appears here as soon as one has arrived."),
+                tr("No almanac")};
+    if (!forecaster())
+        return {tr("No satellite forecaster is available."), tr("No forecaster")};
+    // the last drawing before the position was lost stays in view
+    if (!initialized && run.samples == 0)
+        return {tr("Waiting for the device's current position and height."), tr("Waiting for a position")};
+    if (!run.active && run.startNotCovered) {
+        const QDateTime start = settings.startTime.toUTC().addSecs(guiSettings_t::get()->utcOffset());
+        return {tr("The almanac does not cover the start of the forecast (%1).").arg(start.toString(TimeFormatString)),
+                tr("Start not covered by the almanac")};
+    }
+    return {};
+}
+
+void dlgSatelliteForecast_t::private_t::updateMessage()
+{
+    // the first graph says it in full, the others in short
+    const QStringList reason = emptyReason();
+    for (int i = 0; i < forecastGraphs.size(); ++i)
+        forecastGraphs.at(i)->setMessage(reason.value(i == 0 ? 0 : 1));
+}
 
 dlgSatelliteForecast_t::dlgSatelliteForecast_t(orvane::context_t* context, QWidget* parent)
     : qcDeviceDialog_t(context, parent), d(new private_t)
 {
+    d->context = context;
     setIsWindow(true);
     d->ui.setupUi(this);
 
@@ -28,8 +248,63 @@ dlgSatelliteForecast_t::dlgSatelliteForecast_t(orvane::context_t* context, QWidg
     d->refreshButton = new QPushButton(tr("Refresh"), this);
     d->refreshButton->setObjectName(QStringLiteral("refreshButton"));
     d->ui.buttonBox->addButton(d->refreshButton, QDialogButtonBox::ResetRole);
+    connect(d->settingsButton, &QPushButton::clicked, this, &dlgSatelliteForecast_t::showConfigSettings);
+    connect(d->refreshButton, &QPushButton::clicked, this, &dlgSatelliteForecast_t::refresh);
 
+    remoteController_t* controller = context ? context->controllerContext()->controller() : nullptr;
+    if (controller) {
+        d->ui.almanacInfoWidget->setAlmMgrGps(controller->almMgrGps());
+        d->ui.almanacInfoWidget->setAlmMgrGlonass(controller->almMgrGlonass());
+        // An almanac that arrives while the graphs wait for one recomputes them, once the
+        // burst of entries is over (the resize delay serves as that pause).
+        auto almanacChanged = [this] {
+            const bool waiting = !d->hasAlmanac() || d->run.startNotCovered;
+            d->updateMessage();
+            if (waiting && d->initialized)
+                d->resizeTimer.start(ResizeDelayMs);
+        };
+        connect(controller->almMgrGps(), &almMgrGps_t::almanacUpdated, this, almanacChanged);
+        connect(controller->almMgrGps(), &almMgrGps_t::cleared, this, almanacChanged);
+        connect(controller->almMgrGlonass(), &almMgrGlonass_t::almanacUpdated, this, almanacChanged);
+        connect(controller->almMgrGlonass(), &almMgrGlonass_t::cleared, this, almanacChanged);
+    }
+
+    d->graphGroups = {d->ui.graph1Group, d->ui.graph2Group, d->ui.graph3Group, d->ui.graph4Group};
+    for (QGroupBox* box : d->graphGroups)
+        d->forecastGraphs.append(new forecastGraph_t(box, this));
+    // one span for all four: the lowest graph's time labels serve the others when space is short
+    for (int i = 0; i + 1 < d->forecastGraphs.size(); ++i)
+        d->forecastGraphs.at(i)->setTimeLabelsOptional(true);
+    d->forecasterGraphs = {new numSatsForecasterGraph_t(this), new hdopForecasterGraph_t(this),
+                           new vdopForecasterGraph_t(this), new pdopForecasterGraph_t(this)};
+
+    setConfigSettings(satelliteCalculationConfigSettings_t());
     setSettingsButtonVisible(false);
+
+    d->refreshTimer = new QTimer(this);
+    d->refreshTimer->setObjectName(QStringLiteral("refreshTimer"));
+    d->refreshTimer->setInterval(RefreshIntervalMs);
+    connect(d->refreshTimer, &QTimer::timeout, this, &dlgSatelliteForecast_t::refresh);
+    // a child, so that it can be found, though it is a member
+    d->resizeTimer.setParent(this);
+    d->resizeTimer.setObjectName(QStringLiteral("resizeTimer"));
+    d->resizeTimer.setSingleShot(true);
+    connect(&d->resizeTimer, &QTimer::timeout, this, &dlgSatelliteForecast_t::updateResize);
+    d->sliceTimer.setParent(this);
+    d->sliceTimer.setObjectName(QStringLiteral("sliceTimer"));
+    d->sliceTimer.setSingleShot(true);
+    d->sliceTimer.setInterval(0);
+    connect(&d->sliceTimer, &QTimer::timeout, this, [this] { d->forecastSlice(); });
+
+    guiSettings_t* gui = guiSettings_t::get();
+    auto relabel = [this] {
+        if (d->initialized)
+            updateSettingsInfo();
+    };
+    connect(gui, &guiSettings_t::latLonFormatChanged, this, relabel);
+    connect(gui, &guiSettings_t::distanceUnitChanged, this, relabel);
+    connect(gui, &guiSettings_t::utcOffsetChanged, this, relabel);
+    d->updateMessage();
 }
 
 dlgSatelliteForecast_t::~dlgSatelliteForecast_t() { delete d; }
@@ -46,6 +321,164 @@ void dlgSatelliteForecast_t::setSettingsButtonVisible(bool v)
     if (d->ui.buttonBox->buttonRole(shown) == QDialogButtonBox::InvalidRole)
         d->ui.buttonBox->addButton(shown, v ? QDialogButtonBox::ActionRole : QDialogButtonBox::ResetRole);
     shown->show();
+}
+
+void dlgSatelliteForecast_t::setInitalized(bool initialized)
+{
+    d->initialized = initialized;
+    d->updateMessage();
+}
+
+bool dlgSatelliteForecast_t::initialized() const { return d->initialized; }
+
+void dlgSatelliteForecast_t::clear()
+{
+    for (forecasterGraph_t* graph : d->forecasterGraphs)
+        graph->clear();
+}
+
+void dlgSatelliteForecast_t::handleClockTimeout()
+{
+    const double now = dataTimestamp();
+    d->record(remoteDevice(), now);
+    if (isVisible())
+        d->showPresent();
+    if (!remoteDevice() || d->initialized)
+        return;
+    initializeSettings();
+    if (!d->refreshTimer->isActive() && d->settings.durationHours == 6)
+        d->refreshTimer->start();
+}
+
+void dlgSatelliteForecast_t::setConfigSettings(satelliteCalculationConfigSettings_t s)
+{
+    d->settings = s;
+    for (int i = 0; i < d->forecasterGraphs.size() && i < d->forecastGraphs.size(); ++i) {
+        forecasterGraph_t* series = d->forecasterGraphs.at(i);
+        // a record with fewer entries than boxes leaves a box with its own quantity
+        d->forecastGraphs.at(i)->setForecasterType(i < d->settings.usedGraphs.size() ? d->settings.usedGraphs.at(i)
+                                                                                      : series->type());
+        series->setGraph(d->forecastGraphs.at(i));
+        d->forecastGraphs.at(i)->setGraphDuration(spanSeconds(d->settings));
+    }
+    updateGraphs();
+}
+
+satelliteCalculationConfigSettings_t dlgSatelliteForecast_t::configSettings() const { return d->settings; }
+
+void dlgSatelliteForecast_t::updateSettingsInfo()
+{
+    guiSettings_t const* gui = guiSettings_t::get();
+    latLonStringOptions_t options;
+    options.format = gui->latLonFormat();
+    options.hemisphere = 1;
+    options.decimals = -1;
+    position_t const& p = d->settings.position;
+    d->ui.latitudeLabel->setText(p.latValid ? latitudeString(p.lat, options) : NoDataString);
+    d->ui.longitudeLabel->setText(p.lonValid ? longitudeString(p.lon, options) : NoDataString);
+    d->ui.heightLabel->setText(distanceString(d->settings.height, gui->distanceUnit(), 2));
+    const QDateTime start = d->settings.startTime.toUTC().addSecs(gui->utcOffset());
+    d->ui.startTimeLabel->setText(start.toString(TimeFormatString));
+    d->ui.endTimeLabel->setText(start.addSecs(qint64(d->settings.durationHours) * 3600).toString(TimeFormatString));
+    d->ui.elevMaskLabel->setText(QString::number(d->settings.elevationMask, 'g', 6));
+}
+
+void dlgSatelliteForecast_t::updateGraphs()
+{
+    if (!d->initialized)
+        return;
+    updateSettingsInfo();
+    clear();
+    d->run = private_t::run_t();
+    d->sliceTimer.stop();
+    if (!remoteDevice() || !d->settings.startTime.isValid()) {
+        d->updateMessage();
+        return;
+    }
+    qualitySettings_t const* quality = deviceQualitySettings();
+
+    const qint32 duration = spanSeconds(d->settings);
+    const quint32 start = quint32(d->settings.startTime.toSecsSinceEpoch());
+    const quint32 end = start + quint32(duration);
+    double widest = 60.0;
+    for (forecastGraph_t* graph : d->forecastGraphs) {
+        graph->timeBounds(double(start), double(end));
+        graph->setGraphDuration(duration);
+        if (graph->dataWidth() > widest)
+            widest = graph->dataWidth();
+    }
+    const qint64 step = qint64(double(duration) / widest);
+
+    private_t::run_t& run = d->run;
+    run.active = true;
+    run.t = start;
+    run.end = end;
+    // a span shorter than the graph is wide still moves on
+    run.step = quint32(std::max<qint64>(1, step));
+    run.lat = d->settings.position.lat;
+    run.lon = d->settings.position.lon;
+    run.height = d->settings.height;
+    run.mask = d->settings.elevationMask * 3.141592653589793 / 180.0;
+    run.graded = quality != nullptr;
+    if (quality)
+        run.quality = *quality;
+    d->showPresent();
+    // The loop starts once control is back in the event loop: the window opens at once, and
+    // a second call before then (a refresh sets the inputs and redraws twice) costs nothing.
+    d->sliceTimer.start();
+}
+
+void dlgSatelliteForecast_t::refresh() { initializeSettings(); }
+
+void dlgSatelliteForecast_t::updateResize()
+{
+    if (d->resizeTimer.isActive())
+        d->resizeTimer.stop();
+    refresh();
+}
+
+void dlgSatelliteForecast_t::showConfigSettings() {}
+
+bool dlgSatelliteForecast_t::deviceSettings(satelliteCalculationConfigSettings_t& record, double startOffset,
+                                            qint32 hours) const
+{
+    remoteDevice_t const* device = remoteDevice();
+    if (!device)
+        return false;
+    const double now = dataTimestamp();
+    dataItem_t<position_t> const& p = device->displayPosition();
+    const bool positionCurrent = isItemCurrent(p, now);
+    dataItem_t<double> const& h = device->ellipsoidalHeight();
+    const bool heightKnown = isItemCurrent(h, now);
+    record = satelliteCalculationConfigSettings_t();
+    record.position.lat = p.value().lat;
+    record.position.latValid = positionCurrent && p.value().latValid;
+    record.position.lon = p.value().lon;
+    record.position.lonValid = positionCurrent && p.value().lonValid;
+    if (heightKnown)
+        record.height = h.value();
+    record.startTime = QDateTime::fromSecsSinceEpoch(qint64(now + startOffset), Qt::UTC);
+    record.elevationMask = device->elevationMask();
+    record.durationHours = hours;
+    return record.position.latValid && record.position.lonValid && heightKnown;
+}
+
+void dlgSatelliteForecast_t::initializeSettings()
+{
+    if (!remoteDevice())
+        return;
+    satelliteCalculationConfigSettings_t record;
+    const bool known = deviceSettings(record, -7200.0, 6);
+    setConfigSettings(record);
+    setInitalized(known);
+    if (initialized())
+        updateGraphs();
+}
+
+void dlgSatelliteForecast_t::resizeEvent(QResizeEvent* event)
+{
+    d->resizeTimer.start(ResizeDelayMs);
+    qcDeviceDialog_t::resizeEvent(event);
 }
 
 } // namespace qc

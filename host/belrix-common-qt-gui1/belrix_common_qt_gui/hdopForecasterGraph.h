@@ -1,0 +1,22 @@
+#pragma once
+
+#include "belrix_common_qt_gui_export.h"
+#include "belrix_common_qt_gui/forecasterGraph.h"
+
+namespace belrix_common_qt_gui {
+
+// The forecast's HDOP, graded by the device's HDOP thresholds.
+class BELRIX_COMMON_QT_GUI_EXPORT hdopForecasterGraph_t : public forecasterGraph_t
+{
+    Q_OBJECT
+public:
+    explicit hdopForecasterGraph_t(QObject* parent = nullptr);
+    ~hdopForecasterGraph_t() override;
+
+    forecasterType_t type() const override;
+    double value(belrix_common_qt::satForecastOutput_t const& output) const override;
+    quality_t grade(double value, qualitySettings_t const& settings) const override;
+    void thresholds(qualitySettings_t const& settings, double& good, double& bad) const override;
+};
+
+} // namespace belrix_common_qt_gui

@@ -1,0 +1,283 @@
+#include "forecastFixture.h"
+
+#include "forecast/dlgSatelliteCalculation.h"
+#include "forecast/dlgSatelliteCalculationConfig.h"
+#include "forecast/dlgSatelliteForecast.h"
+
+#include <belrix_common_qt/textFormat.h>
+#include <belrix_common_qt_gui/forecastGraph.h>
+
+#include <QtTest>
+#include <QtWidgets>
+
+using namespace orvane::qc;
+using namespace forecastTest;
+using belrix_common_qt::TimeFormatString;
+using belrix_common_qt_gui::forecastGraph_t;
+using belrix_common_qt_gui::guiSettings_t;
+
+namespace {
+
+// The forecast windows with their protected operations in reach.
+template <typename window_t>
+class exposed_t : public window_t
+{
+public:
+    using window_t::window_t;
+    using window_t::configSettings;
+    using window_t::handleClockTimeout;
+    using window_t::initialized;
+    using window_t::setConfigSettings;
+};
+using forecast_t = exposed_t<dlgSatelliteForecast_t>;
+using calculation_t = exposed_t<dlgSatelliteCalculation_t>;
+
+QList<forecastGraph_t*> graphs(QWidget const& window) { return window.findChildren<forecastGraph_t*>(); }
+QString label(QWidget const& window, char const* name) { return window.findChild<QLabel*>(name)->text(); }
+QTimer* timer(QWidget const& window, char const* name) { return window.findChild<QTimer*>(name); }
+void fire(QTimer* timer) { QMetaObject::invokeMethod(timer, "timeout"); }
+
+// Runs the forecast loop, which waits for the event loop, to its end.
+void finish(QWidget const& window)
+{
+    QTimer* slice = timer(window, "sliceTimer");
+    for (int i = 0; i < 10000 && slice->isActive(); ++i)
+        fire(slice);
+    QVERIFY(!slice->isActive());
+}
+
+// The host's clock tick, and the loop it starts.
+template <typename window_t>
+void tick(window_t& window)
+{
+    window.handleClockTimeout();
+    finish(window);
+}
+
+QString localTime(double utc)
+{
+    return QDateTime::fromSecsSinceEpoch(qint64(utc) + guiSettings_t::get()->utcOffset(), Qt::UTC)
+        .toString(TimeFormatString);
+}
+
+// Gives graph i a plot of widths[i] samples across.
+void setDataWidths(QWidget const& window, QList<int> const& widths)
+{
+    const QList<forecastGraph_t*> all = graphs(window);
+    for (int i = 0; i < all.size(); ++i) {
+        all[i]->resize(1000, 120);
+        const int frame = 1000 - all[i]->dataWidth();
+        all[i]->resize(widths.value(i, 10) + frame, 120);
+    }
+}
+
+} // namespace
+
+class tst_dlgSatelliteForecast : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The span is sampled at about the widest graph's width, never fewer than 60 samples.
+    void samplingStepFollowsTheWidestGraph_data()
+    {
+        QTest::addColumn<int>("hours");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::addColumn<int>("step");
+        QTest::newRow("6 h on 500 points") << 6 << QList<int>{100, 300, 500, 20} << 43;
+        QTest::newRow("6 h on graphs under 60 points") << 6 << QList<int>{40, 59, 10, 0} << 360;
+        QTest::newRow("1 week on 500 points") << 168 << QList<int>{500, 500, 120, 500} << 1209;
+    }
+    void samplingStepFollowsTheWidestGraph()
+    {
+        QFETCH(int, hours);
+        QFETCH(QList<int>, widths);
+        QFETCH(int, step);
+        fixture_t f;
+        f.report();
+        forecast_t window(f.context.get(), f.device.get());
+        tick(window);
+        QVERIFY(window.initialized());
+        setDataWidths(window, widths);
+        satelliteCalculationConfigSettings_t s = window.configSettings();
+        s.durationHours = hours;
+        f.forecaster.forecastTimes.clear();
+        window.setConfigSettings(s);
+        finish(window);
+
+        QVector<double> const& times = f.forecaster.forecastTimes;
+        const double start = double(s.startTime.toSecsSinceEpoch());
+        const int span = hours * 3600;
+        QCOMPARE(times.size(), (span + step - 1) / step);
+        QCOMPARE(times.first(), start);
+        QCOMPARE(times.at(1) - times.at(0), double(step));
+        QVERIFY(times.last() < start + span);
+        for (forecastGraph_t* graph : graphs(window)) {
+            QCOMPARE(graph->points().size(), times.size());
+            QCOMPARE(graph->endTime(), start + span);
+        }
+    }
+
+    // The loop stops at the first time the forecaster cannot forecast; the window says why
+    // it has nothing at all to show.
+    void forecastStopsWhereTheAlmanacEnds_data()
+    {
+        QTest::addColumn<double>("validFrom");     // from the span's start
+        QTest::addColumn<double>("validUntil");
+        QTest::addColumn<bool>("almanac");
+        QTest::addColumn<int>("samples");
+        QTest::addColumn<QString>("message");
+        const double step = 360.0;   // 6 h on narrow graphs
+        QTest::newRow("valid throughout") << 0.0 << 1e9 << true << 60 << QString();
+        QTest::newRow("invalid after ten steps") << 0.0 << 10 * step + 1 << true << 11 << QString();
+        QTest::newRow("start not covered") << 1.0 << 1e9 << true << 0 << "not cover";
+        QTest::newRow("no almanac at all") << 1e9 << 1e9 << false << 0 << "No almanac";
+    }
+    void forecastStopsWhereTheAlmanacEnds()
+    {
+        QFETCH(double, validFrom);
+        QFETCH(double, validUntil);
+        QFETCH(bool, almanac);
+        QFETCH(int, samples);
+        QFETCH(QString, message);
+        fixture_t f;
+        if (!almanac)
+            f.gps()->clear();
+        const double start = double(qint64(T0 - 7200.0));
+        f.forecaster.validFrom = start + validFrom;
+        f.forecaster.validUntil = start + validUntil;
+        f.report();
+        forecast_t window(f.context.get(), f.device.get());
+        setDataWidths(window, {});
+        tick(window);
+        for (forecastGraph_t* graph : graphs(window)) {
+            QCOMPARE(graph->points().size(), samples);
+            if (samples > 0)
+                QCOMPARE(graph->points().last().time, start + (samples - 1) * 360.0);
+            QVERIFY2(message.isEmpty() ? graph->message().isEmpty() : graph->message().contains(message),
+                     qPrintable(graph->message()));
+        }
+    }
+
+    // Nothing is drawn until latitude, longitude and height are all current; then the
+    // labels show the inputs, the start in the user's local time.
+    void forecastWaitsForACurrentPositionAndHeight_data()
+    {
+        QTest::addColumn<double>("positionAge");
+        QTest::addColumn<bool>("height");
+        QTest::addColumn<bool>("initialized");
+        QTest::newRow("position and height") << 0.0 << true << true;
+        QTest::newRow("height never received") << 0.0 << false << false;
+        QTest::newRow("position 4 s old") << 4.0 << true << false;
+    }
+    void forecastWaitsForACurrentPositionAndHeight()
+    {
+        QFETCH(double, positionAge);
+        QFETCH(bool, height);
+        QFETCH(bool, initialized);
+        fixture_t f;
+        guiSettings_t::get()->setUtcOffset(3600);
+        f.report(positionAge, height);
+        forecast_t window(f.context.get(), f.device.get());
+        tick(window);
+        QCOMPARE(window.initialized(), initialized);
+        QCOMPARE(f.forecaster.forecastTimes.isEmpty(), !initialized);
+        if (!initialized) {
+            QCOMPARE(label(window, "startTimeLabel"), QStringLiteral("--"));
+            QVERIFY(graphs(window).first()->message().contains("Waiting"));
+            return;
+        }
+        QCOMPARE(label(window, "heightLabel"), QStringLiteral("42.00 m"));
+        QCOMPARE(label(window, "elevMaskLabel"), QStringLiteral("10"));
+        QCOMPARE(label(window, "startTimeLabel"), localTime(T0 - 7200.0));
+        QCOMPARE(label(window, "endTimeLabel"), localTime(T0 + 4 * 3600.0));
+        QCOMPARE(f.forecaster.height, 42.0);
+        QVERIFY(qAbs(f.forecaster.mask - 10.0 * belrix_common_qt::Pi / 180.0) < 1e-12);
+    }
+
+    // Every five minutes the span moves with the present.
+    void forecastMovesWithThePresent()
+    {
+        fixture_t f;
+        f.report();
+        forecast_t window(f.context.get(), f.device.get());
+        tick(window);
+        QTimer* refresh = timer(window, "refreshTimer");
+        QVERIFY(refresh->isActive());
+        QCOMPARE(refresh->interval(), 300000);
+        belrix_common_qt::dataClock_t::setTime(T0 + 300.0);
+        f.report();
+        fire(refresh);
+        finish(window);
+        QCOMPARE(label(window, "startTimeLabel"), localTime(T0 + 300.0 - 7200.0));
+    }
+
+    // Before now the graphs show what the device reported, beside the forecast.
+    void pastPartShowsWhatTheDeviceReported()
+    {
+        fixture_t f;
+        f.report();
+        forecast_t window(f.context.get(), f.device.get());
+        f.data()->setSatellitesUsed({9u, T0});
+        f.data()->setHdop({1.5f, T0});
+        tick(window);
+        belrix_common_qt::dataClock_t::setTime(T0 + 10.0);
+        f.report();
+        f.data()->setSatellitesUsed({11u, T0 + 10.0});
+        tick(window);
+        fire(timer(window, "refreshTimer"));
+        finish(window);
+        const QList<forecastGraph_t*> all = graphs(window);
+        QCOMPARE(all.at(0)->history(), (QVector<QPointF>{{T0, 9.0}, {T0 + 10.0, 11.0}}));
+        QCOMPARE(all.at(1)->history().first(), QPointF(T0, 1.5));
+        QVERIFY(std::isnan(all.at(1)->history().last().y()));   // HDOP stale by then
+        QCOMPARE(all.at(0)->now(), T0 + 10.0);
+    }
+
+    // The calculation starts now for a day, draws the span chosen in its settings, and
+    // recomputes it, once, after a resize.
+    void calculationDrawsTheChosenSpan()
+    {
+        fixture_t f;
+        f.report();
+        calculation_t window(f.context.get(), f.device.get());
+        setDataWidths(window, {});
+        tick(window);
+        QCOMPARE(label(window, "endTimeLabel"), localTime(T0 + 86400.0));
+        QVERIFY(!timer(window, "refreshTimer")->isActive());   // a span of its own: no refresh
+        auto* config = window.findChild<dlgSatelliteCalculationConfig_t*>();
+        auto* duration = config->findChild<QComboBox*>("durationCombo");
+        auto* buttons = config->findChild<QDialogButtonBox*>("buttonBox");
+        window.findChild<QPushButton*>("settingsButton")->click();
+        QVERIFY(config->isVisible());
+        duration->setCurrentIndex(1);
+        buttons->button(QDialogButtonBox::Ok)->click();
+        finish(window);
+        QCOMPARE(window.configSettings().durationHours, 168);
+        QCOMPARE(label(window, "endTimeLabel"), localTime(T0 + 7 * 86400.0));
+        QCOMPARE(f.forecaster.forecastTimes.last(), T0 + 59 * 10080.0);
+
+        // abandoned edits are not shown again, and change nothing
+        window.findChild<QPushButton*>("settingsButton")->click();
+        duration->setCurrentIndex(0);
+        buttons->button(QDialogButtonBox::Cancel)->click();
+        window.findChild<QPushButton*>("settingsButton")->click();
+        QCOMPARE(duration->currentIndex(), 1);
+
+        // a drag of the window's edge recomputes once, half a second after it stops
+        const int runs = f.forecaster.forecastTimes.size();
+        for (int w = 750; w < 760; ++w) {
+            QResizeEvent resize(QSize(w, 630), QSize(w - 1, 630));
+            QApplication::sendEvent(&window, &resize);
+        }
+        QTimer* pending = timer(window, "resizeTimer");
+        QVERIFY(pending->isActive() && pending->isSingleShot() && pending->interval() == 500);
+        fire(pending);
+        finish(window);
+        QCOMPARE(f.forecaster.forecastTimes.size(), runs + 60);
+        QCOMPARE(graphs(window).first()->endTime(), T0 + 7 * 86400.0);
+    }
+};
+
+QTEST_MAIN(tst_dlgSatelliteForecast)
+#include "tst_dlgSatelliteForecast.moc"
