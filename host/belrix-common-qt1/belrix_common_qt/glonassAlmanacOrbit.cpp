@@ -30,10 +30,11 @@ perturbation_t perturbation(double a, double i, double h, double l, double L)
     double const sin2I = sinI * sinI;
     double const cos2I = cosI * cosI;
     double const k = 1.0 - 1.5 * sin2I;
+    // the multiples of L from L by the angle sums
     double const s1 = std::sin(L), c1 = std::cos(L);
-    double const s2 = std::sin(2.0 * L), c2 = std::cos(2.0 * L);
-    double const s3 = std::sin(3.0 * L), c3 = std::cos(3.0 * L);
-    double const s4 = std::sin(4.0 * L), c4 = std::cos(4.0 * L);
+    double const s2 = 2.0 * s1 * c1, c2 = c1 * c1 - s1 * s1;
+    double const s3 = s2 * c1 + c2 * s1, c3 = c2 * c1 - s2 * s1;
+    double const s4 = 2.0 * s2 * c2, c4 = c2 * c2 - s2 * s2;
 
     // the node's term appears again in the argument of latitude's
     double const nodeTerm = 3.5 * l * s1 - 2.5 * h * c1 - 0.5 * s2 - 7.0 / 6.0 * l * s3 + 7.0 / 6.0 * h * c3;

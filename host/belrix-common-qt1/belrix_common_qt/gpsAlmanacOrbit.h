@@ -7,8 +7,9 @@ namespace belrix_common_qt {
 
 // A GPS satellite's orbit as its almanac describes it: the Keplerian model of the GPS user
 // algorithm (IS-GPS-200, the ephemeris algorithm with the almanac's terms and no harmonic
-// corrections), in WGS84 earth-fixed coordinates. The constants are worked out once so that
-// a position costs two sine-cosine pairs for the eccentric anomaly and one for the node.
+// corrections), in WGS84 earth-fixed coordinates. The constants are worked out once, and the
+// earth's turn is shared by all satellites of an instant, so that a position costs one
+// sine-cosine pair (of the mean anomaly); the small angles after it go by their series.
 struct BELRIX_COMMON_QT_EXPORT gpsAlmanacOrbit_t {
     static constexpr double EarthMu = 3.986005e14;            // m^3/s^2, as the interface fixes it
     static constexpr double EarthRotation = 7.2921151467e-5;  // rad/s
@@ -25,14 +26,18 @@ struct BELRIX_COMMON_QT_EXPORT gpsAlmanacOrbit_t {
     double sinPerigee = 0.0;
     double cosInclination = 1.0;
     double sinInclination = 0.0;
-    double node = 0.0;             // earth-fixed longitude of the node at reference
-    double nodeRate = 0.0;         // its rate: precession less the earth's rotation
+    double cosNode = 1.0;          // of the node's longitude at reference less the earth's
+    double sinNode = 0.0;          // angle then: the node as if the earth had not turned
+    double nodeRate = 0.0;         // precession of the node, rad/s
 
     gpsAlmanacOrbit_t() = default;
     explicit gpsAlmanacOrbit_t(almanacGps_t const& almanac);
 
     // Earth-fixed position in metres at gpsTime, seconds since the GPS epoch in GPS time.
     void position(double gpsTime, double ecef[3]) const;
+    // The same with the earth's angle at gpsTime given (earthAngle), as many satellites share it.
+    void position(double gpsTime, double cosEarth, double sinEarth, double ecef[3]) const;
+    static void earthAngle(double gpsTime, double& cosEarth, double& sinEarth);
 };
 
 } // namespace belrix_common_qt

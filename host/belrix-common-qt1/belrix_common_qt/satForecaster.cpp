@@ -9,9 +9,6 @@
 #include "belrix_common_qt/navConstants.h"
 #include "belrix_common_qt/topocentricFrame.h"
 
-#include <Eigen/Cholesky>
-#include <Eigen/Core>
-
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -38,28 +35,50 @@ struct normalSums_t {
     }
 };
 
-// HDOP, VDOP and PDOP from the normal matrix over the unknowns listed; false when singular.
+// HDOP, VDOP and PDOP from the normal matrix over the unknowns listed, by its Cholesky factor
+// L: the diagonal of the inverse is the column sums of squares of L's inverse. False when a
+// pivot vanishes against the matrix's scale: the geometry does not determine the unknowns.
 template <int N>
 bool dilutions(normalSums_t const& sums, int const (&unknowns)[N], satForecastOutput_t& output)
 {
-    Eigen::Matrix<double, N, N> normal;
+    double l[N][N] = {};
+    double scale = 0.0;
     for (int r = 0; r < N; ++r) {
-        for (int c = r; c < N; ++c) {
-            normal(r, c) = sums.n[unknowns[r]][unknowns[c]];
-            normal(c, r) = normal(r, c);
+        for (int c = 0; c <= r; ++c)
+            l[r][c] = sums.n[unknowns[c]][unknowns[r]];
+        scale = std::fmax(scale, l[r][r]);
+    }
+    for (int j = 0; j < N; ++j) {
+        double pivot = l[j][j];
+        for (int k = 0; k < j; ++k)
+            pivot -= l[j][k] * l[j][k];
+        if (!(pivot > 1.0e-12 * scale))
+            return false;
+        l[j][j] = std::sqrt(pivot);
+        for (int i = j + 1; i < N; ++i) {
+            double v = l[i][j];
+            for (int k = 0; k < j; ++k)
+                v -= l[i][k] * l[j][k];
+            l[i][j] = v / l[j][j];
         }
     }
-    Eigen::LLT<Eigen::Matrix<double, N, N>> llt(normal);
-    if (llt.info() != Eigen::Success || !(llt.rcond() > 1.0e-12))
-        return false;
-    Eigen::Matrix<double, N, N> const q = llt.solve(Eigen::Matrix<double, N, N>::Identity());
-    double const horizontal = q(0, 0) + q(1, 1);
-    double const vertical = q(2, 2);
-    if (!(horizontal >= 0.0) || !(vertical >= 0.0))
-        return false;
-    output.hdop = std::sqrt(horizontal);
-    output.vdop = std::sqrt(vertical);
-    output.pdop = std::sqrt(horizontal + vertical);
+    double inverse[N][N] = {};
+    for (int i = 0; i < N; ++i) {
+        inverse[i][i] = 1.0 / l[i][i];
+        for (int j = 0; j < i; ++j) {
+            double v = 0.0;
+            for (int k = j; k < i; ++k)
+                v += l[i][k] * inverse[k][j];
+            inverse[i][j] = -v / l[i][i];
+        }
+    }
+    double q[3] = {};
+    for (int j = 0; j < 3; ++j)
+        for (int i = j; i < N; ++i)
+            q[j] += inverse[i][j] * inverse[i][j];
+    output.hdop = std::sqrt(q[0] + q[1]);
+    output.vdop = std::sqrt(q[2]);
+    output.pdop = std::sqrt(q[0] + q[1] + q[2]);
     return true;
 }
 
@@ -168,7 +187,15 @@ bool satForecaster_t::forecastTimeValid() const
 
 void satForecaster_t::forecast(satForecastOutput_t& output) const
 {
-    output = satForecastOutput_t();
+    // as a fresh output, but without rewriting the whole satellite list at every instant
+    output.valid = false;
+    output.satellitesUsed = 0;
+    output.gpsSatellites = 0;
+    output.glonassSatellites = 0;
+    output.hdop = Unknown;
+    output.vdop = Unknown;
+    output.pdop = Unknown;
+    output.satelliteCount = 0;
     if (!forecastTimeValid() || !std::isfinite(d->lat) || !std::isfinite(d->lon) || !std::isfinite(d->height)
         || !std::isfinite(d->mask))
         return;
@@ -177,7 +204,7 @@ void satForecaster_t::forecast(satForecastOutput_t& output) const
     normalSums_t sums;
     auto take = [&](double const ecef[3], constellation_t constellation, unsigned int number) {
         double enu[3];
-        if (!d->frame.lineOfSight(ecef, enu) || enu[2] < d->sinMask)
+        if (!d->frame.lineOfSightAbove(ecef, d->sinMask, enu))
             return;
         int const clock = constellation == constellationGps ? 0 : 1;
         sums.add(enu, clock);
@@ -196,11 +223,13 @@ void satForecaster_t::forecast(satForecastOutput_t& output) const
     };
 
     double const gpsTime = gpsTimeFromUtc(d->time);
+    double cosEarth, sinEarth;
+    gpsAlmanacOrbit_t::earthAngle(gpsTime, cosEarth, sinEarth);
     double ecef[3];
     for (gpsAlmanacOrbit_t const& orbit : d->gpsOrbits) {
         if (!orbit.healthy || !d->gpsUsable(orbit, gpsTime))
             continue;
-        orbit.position(gpsTime, ecef);
+        orbit.position(gpsTime, cosEarth, sinEarth, ecef);
         take(ecef, constellationGps, orbit.prn);
     }
     for (glonassAlmanacOrbit_t const& orbit : d->glonassOrbits) {

@@ -25,19 +25,4 @@ topocentricFrame_t::topocentricFrame_t(double latitude, double longitude, double
     }
 }
 
-bool topocentricFrame_t::lineOfSight(double const ecef[3], double enu[3]) const
-{
-    double const dx = ecef[0] - origin[0];
-    double const dy = ecef[1] - origin[1];
-    double const dz = ecef[2] - origin[2];
-    double const range = std::sqrt(dx * dx + dy * dy + dz * dz);
-    if (!(range > 0.0))
-        return false;
-    double const inverse = 1.0 / range;
-    enu[0] = (east[0] * dx + east[1] * dy + east[2] * dz) * inverse;
-    enu[1] = (north[0] * dx + north[1] * dy + north[2] * dz) * inverse;
-    enu[2] = (up[0] * dx + up[1] * dy + up[2] * dz) * inverse;
-    return true;
-}
-
 } // namespace belrix_common_qt

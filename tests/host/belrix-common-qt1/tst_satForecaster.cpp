@@ -142,7 +142,7 @@ private slots:
             for (int k = 0; k < 3; ++k) {
                 double const expected = f[2 + k].toDouble();   // "nan" reads as NaN
                 QVERIFY(std::isnan(expected) ? std::isnan(actual[k])
-                                             : std::fabs(actual[k] - expected) < 1e-7 * expected);
+                                             : std::fabs(actual[k] - expected) < 1e-8 * expected);
             }
             ++rows;
         }
