@@ -66,6 +66,65 @@ glonassAlmanacOrbit_t::glonassAlmanacOrbit_t(almanacGlonass_t const& a)
 {
 }
 
+namespace {
+
+// The secular part of the model for revolution w after the reference pass: its draconic
+// period, mean motion, semi-major axis and the rates of node and perigee.
+struct secular_t {
+    double draconic = 0.0;
+    double n = 0.0;
+    double a = 0.0;
+    double nodeRate = 0.0;
+    double perigeeRate = 0.0;
+};
+
+secular_t secular(almanacGlonass_t const& A, double inclination, double w)
+{
+    using orbit = glonassAlmanacOrbit_t;
+    secular_t s;
+    double const e = A.eccentricity;
+    s.draconic = orbit::MeanDraconicPeriod + A.deltaT + (2.0 * w + 1.0) * A.deltaTDot;
+    s.n = TwoPi / s.draconic;
+    // the semi-major axis whose osculating period gives this draconic period
+    double const oneMinusE2 = 1.0 - e * e;
+    double const sin2I = std::sin(inclination) * std::sin(inclination);
+    double const onePlusECosW = 1.0 + e * std::cos(A.argumentOfPerigee);
+    double const shape = (2.0 - 2.5 * sin2I) * oneMinusE2 * std::sqrt(oneMinusE2) / (onePlusECosW * onePlusECosW)
+                         + onePlusECosW * onePlusECosW * onePlusECosW / oneMinusE2;
+    double osculating = s.draconic;
+    for (int k = 0; k < 20; ++k) {
+        double const x = osculating / TwoPi;
+        double const next = std::cbrt(orbit::EarthMu * x * x);
+        double const ratio = orbit::EarthRadius / (next * oneMinusE2);
+        osculating = s.draconic / (1.0 - 1.5 * orbit::J2 * ratio * ratio * shape);
+        bool const done = std::fabs(next - s.a) < 0.01;
+        s.a = next;
+        if (done)
+            break;
+    }
+    double const ratio = orbit::EarthRadius / (s.a * oneMinusE2);
+    s.nodeRate = -1.5 * orbit::J2 * s.n * ratio * ratio * std::cos(inclination);
+    s.perigeeRate = 0.75 * orbit::J2 * s.n * ratio * ratio * (5.0 * std::cos(inclination) * std::cos(inclination) - 1.0);
+    return s;
+}
+
+} // namespace
+
+double glonassAlmanacOrbit_t::period() const { return secular(almanac, inclination, 0.0).draconic; }
+
+almanacGlonass_t glonassAlmanacOrbit_t::afterRevolutions(int revolutions) const
+{
+    double const w = revolutions;
+    double const elapsed = (MeanDraconicPeriod + almanac.deltaT) * w + almanac.deltaTDot * w * w;
+    secular_t const s = secular(almanac, inclination, 0.0);
+    almanacGlonass_t a = almanac;
+    a.referenceTime = almanac.referenceTime + elapsed;
+    a.deltaT = almanac.deltaT + 2.0 * w * almanac.deltaTDot;
+    a.lambda = wrapPi(almanac.lambda + (s.nodeRate - EarthRotation) * elapsed);
+    a.argumentOfPerigee = wrapPi(almanac.argumentOfPerigee + s.perigeeRate * elapsed);
+    return a;
+}
+
 void glonassAlmanacOrbit_t::position(double utc, double ecef[3]) const
 {
     almanacGlonass_t const& A = almanac;
@@ -75,33 +134,11 @@ void glonassAlmanacOrbit_t::position(double utc, double ecef[3]) const
     double const period = MeanDraconicPeriod + A.deltaT;
     // whole revolutions since the reference node pass; floor keeps times before it continuous
     double const w = std::floor(dt / period);
-    double const draconic = period + (2.0 * w + 1.0) * A.deltaTDot;
-    double const n = TwoPi / draconic;
-
-    // the semi-major axis whose osculating period gives this draconic period
-    double const oneMinusE2 = 1.0 - e * e;
-    double const sin2I = std::sin(i) * std::sin(i);
-    double const onePlusECosW = 1.0 + e * std::cos(A.argumentOfPerigee);
-    double const shape = (2.0 - 2.5 * sin2I) * oneMinusE2 * std::sqrt(oneMinusE2) / (onePlusECosW * onePlusECosW)
-                         + onePlusECosW * onePlusECosW * onePlusECosW / oneMinusE2;
-    double a = 0.0;
-    double osculating = draconic;
-    for (int k = 0; k < 20; ++k) {
-        double const x = osculating / TwoPi;
-        double const next = std::cbrt(EarthMu * x * x);
-        double const ratio = EarthRadius / (next * oneMinusE2);
-        osculating = draconic / (1.0 - 1.5 * J2 * ratio * ratio * shape);
-        bool const done = std::fabs(next - a) < 0.01;
-        a = next;
-        if (done)
-            break;
-    }
-
-    double const ratio = EarthRadius / (a * oneMinusE2);
-    double const nodeRate = -1.5 * J2 * n * ratio * ratio * std::cos(i);
-    double const perigeeRate = 0.75 * J2 * n * ratio * ratio * (5.0 * std::cos(i) * std::cos(i) - 1.0);
-    double const node = A.lambda + (nodeRate - EarthRotation) * dt;
-    double const perigee = wrapPi(A.argumentOfPerigee + perigeeRate * dt);
+    secular_t const s = secular(A, i, w);
+    double const n = s.n;
+    double const a = s.a;
+    double const node = A.lambda + (s.nodeRate - EarthRotation) * dt;
+    double const perigee = wrapPi(A.argumentOfPerigee + s.perigeeRate * dt);
 
     // mean argument of latitude at the node pass, then now
     double const e0 = -2.0 * std::atan2(std::sqrt(1.0 - e) * std::sin(perigee / 2.0),

@@ -28,6 +28,15 @@ struct BELRIX_COMMON_QT_EXPORT glonassAlmanacOrbit_t {
 
     // Earth-fixed position in metres at utc, seconds since 1970-01-01 UTC.
     void position(double utc, double ecef[3]) const;
+
+    // The almanac of the same orbit referred to the ascending node pass that many revolutions
+    // after this one's: what a later day's almanac would say. Its positions are the original's
+    // within metres when the period does not change (ΔT' = 0: only the semi-major axis, which
+    // the model takes from the almanac's own perigee, moves); otherwise they part as much as
+    // the rates of node and perigee change with the period.
+    almanacGlonass_t afterRevolutions(int revolutions) const;
+    // The draconic period of the revolution that starts at the almanac's node pass, seconds.
+    double period() const;
 };
 
 } // namespace belrix_common_qt

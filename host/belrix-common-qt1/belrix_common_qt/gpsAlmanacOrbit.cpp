@@ -64,6 +64,22 @@ gpsAlmanacOrbit_t::gpsAlmanacOrbit_t(almanacGps_t const& a)
     nodeRate = a.rateOfRightAscension;
 }
 
+almanacGps_t gpsAlmanacOrbit_t::referredTo(almanacGps_t const& almanac, unsigned int week, double toa)
+{
+    gpsAlmanacOrbit_t const orbit(almanac);
+    double const weekStart = double(week) * SecondsPerGpsWeek;
+    double const elapsed = weekStart + toa - orbit.reference;
+    almanacGps_t a = almanac;
+    a.week = week;
+    a.toa = toa;
+    // the mean anomaly runs on; the node precesses, and is counted from the new week's start
+    a.meanAnomaly = std::remainder(almanac.meanAnomaly + orbit.meanMotion * elapsed, TwoPi);
+    a.rightAscension = std::remainder(almanac.rightAscension + almanac.rateOfRightAscension * elapsed
+                                          - EarthRotation * (weekStart - double(almanac.week) * SecondsPerGpsWeek),
+                                      TwoPi);
+    return a;
+}
+
 void gpsAlmanacOrbit_t::earthAngle(double gpsTime, double& cosEarth, double& sinEarth)
 {
     double const angle = std::fmod(EarthRotation * gpsTime, TwoPi);

@@ -38,6 +38,10 @@ struct BELRIX_COMMON_QT_EXPORT gpsAlmanacOrbit_t {
     // The same with the earth's angle at gpsTime given (earthAngle), as many satellites share it.
     void position(double gpsTime, double cosEarth, double sinEarth, double ecef[3]) const;
     static void earthAngle(double gpsTime, double& cosEarth, double& sinEarth);
+
+    // The same orbit's almanac referred to another week and time of applicability: in this
+    // model every position it gives is the original's.
+    static almanacGps_t referredTo(almanacGps_t const& almanac, unsigned int week, double toa);
 };
 
 } // namespace belrix_common_qt
