@@ -1,5 +1,6 @@
 #include "application/orvaneApplication.h"
 
+#include <belrix_common_qt/almanacFolder.h>
 #include <orvane/fixes/fixManager.h>
 
 #include <QApplication>
@@ -62,7 +63,11 @@ int main(int argc, char* argv[])
                               QStringLiteral("Keep each device's lines with their arrival times, in FILE with the "
                                              "device's name added (capture.nmea: capture-gnss-1.nmea)."),
                               QStringLiteral("FILE"));
-    parser.addOptions({config, snapshot, runFor, fixes, night, record});
+    QCommandLineOption almanac(QStringLiteral("almanac"),
+                               QStringLiteral("Folder of almanac files, YUMA, SEM, .agl or .agp (default: %1).")
+                                   .arg(belrix_common_qt::almanacFolder_t::defaultPath()),
+                               QStringLiteral("DIR"));
+    parser.addOptions({config, snapshot, runFor, fixes, night, record, almanac});
     parser.process(application);
 
     orvane::app::orvaneApplication_t::options_t options;
@@ -71,6 +76,7 @@ int main(int argc, char* argv[])
     options.fixesPath = parser.value(fixes);
     options.night = parser.isSet(night);
     options.recordPath = parser.value(record);
+    options.almanacDir = parser.value(almanac);
     bool ok = false;
     options.runFor = parser.value(runFor).toDouble(&ok);
     if (!ok || options.runFor < 0.0 || options.runFor > 86400.0) {

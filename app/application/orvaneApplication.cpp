@@ -9,6 +9,7 @@
 #include "deviceConfig.h"
 #include "deviceFeed.h"
 #include "deviceLifecycle.h"
+#include "forecastEngine.h"
 #include "shutdownSignals.h"
 #include "simulation/simulation.h"
 #include "snapshotRunner.h"
@@ -19,6 +20,7 @@
 #include "windows/mainWindow.h"
 #include "windows/nightLook.h"
 
+#include <belrix_common_qt/almanacFolder.h>
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/remoteController.h>
 #include <belrix_common_qt_gui/guiSettings.h>
@@ -64,6 +66,7 @@ public:
     orvane::context_t* context = nullptr;
     mainWindow_t* mainWindow = nullptr;
     simulation_t* simulation = nullptr;
+    forecastEngine_t* forecast = nullptr;
     deviceLifecycle_t* devices = nullptr;
     QList<QPointer<orvane::orvaneDialog_t>> applicationWindows;
     QTimer clock;
@@ -93,6 +96,7 @@ orvaneApplication_t::orvaneApplication_t(options_t const& options, QObject* pare
     d->snapshotMode = !options.snapshotDir.isEmpty();
     d->configPath = options.configPath.isEmpty() && !d->snapshotMode ? defaultConfigPath() : options.configPath;
     d->context = new orvane::context_t(this);
+    d->forecast = new forecastEngine_t(d->context, this);
     d->simulation = new simulation_t(d->context->controllerContext()->controller(), this);
     d->devices = new deviceLifecycle_t(d->context, d->simulation, &d->config, this);
     d->devices->setHeadless(d->snapshotMode);
@@ -201,6 +205,15 @@ bool orvaneApplication_t::start(QString* errorMessage)
         fixesPath = d->snapshotFixes->filePath(QStringLiteral("fixes.journal"));
     }
     fixStore->open(fixesPath.isEmpty() ? orvane::fixes::fixManager_t::defaultPath() : fixesPath);
+
+    // snapshots stay reproducible: the per-user almanacs only when asked for
+    connect(d->forecast, &forecastEngine_t::almanacProblem, d->mainWindow, [this](QString const& message) {
+        std::fprintf(stderr, "orvane: almanac not read: %s\n", qPrintable(message));
+        d->mainWindow->showMessage(tr("Almanac not read: %1").arg(message));
+    });
+    d->forecast->setAlmanacFolder(!d->options.almanacDir.isEmpty() ? d->options.almanacDir
+                                  : d->snapshotMode                ? QString()
+                                                                   : belrix_common_qt::almanacFolder_t::defaultPath());
 
     QStringList problems;
     const QList<deviceConfig_t> declared = configMigration_t::devices(d->config, &problems);

@@ -31,6 +31,7 @@ public:
         QString fixesPath;           // the fix store; empty: the per-user default (a fresh one for snapshots)
         bool night = false;          // start with the night look
         QString recordPath;          // non-empty: each device's lines are kept in a file named after it
+        QString almanacDir;          // almanac files; empty: the per-user default (none for snapshots)
     };
 
     explicit orvaneApplication_t(options_t const& options, QObject* parent = nullptr);

@@ -91,9 +91,9 @@ void simulation_t::private_t::updateAlmanacs(double t)
     if (!almanacSeeded) {
         // entries from a few earlier uploads, so that oldest and newest differ from the start
         for (orbit_t const* o : gps)
-            publish(satelliteSky_t::gpsAlmanac(*o, t, int(key(channelAlmanac, o->number) % 3)));
+            publish(sky.gpsAlmanac(*o, t, int(key(channelAlmanac, o->number) % 3)));
         for (orbit_t const* o : glonass)
-            publish(satelliteSky_t::glonassAlmanac(*o, t, int(key(channelAlmanac, o->number) % 2)));
+            publish(sky.glonassAlmanac(*o, t, int(key(channelAlmanac, o->number) % 2)));
         almanacSeeded = true;
         lastRefreshSlot = slot;
         return;
@@ -102,8 +102,8 @@ void simulation_t::private_t::updateAlmanacs(double t)
         return;
     lastRefreshSlot = slot;
     std::size_t const n = std::size_t(std::fabs(std::fmod(slot, 7919.0)));
-    publish(satelliteSky_t::gpsAlmanac(*gps[n % gps.size()], t, 0));
-    publish(satelliteSky_t::glonassAlmanac(*glonass[n % glonass.size()], t, 0));
+    publish(sky.gpsAlmanac(*gps[n % gps.size()], t, 0));
+    publish(sky.glonassAlmanac(*glonass[n % glonass.size()], t, 0));
 }
 
 void simulation_t::private_t::computeGyro(gyro_t& gyro, double t, shipState_t const& ship) const

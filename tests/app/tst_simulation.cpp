@@ -1,8 +1,13 @@
 #include "simulation/nmeaEncoder.h"
 #include "simulation/simulation.h"
+#include "simulation/simulationCommon.h"
 
+#include <belrix_common_qt/almMgrGlonass.h>
+#include <belrix_common_qt/almMgrGps.h>
 #include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/remoteController.h>
 #include <belrix_common_qt/remoteDevice.h>
+#include <belrix_common_qt/satForecaster.h>
 
 #include <QtTest>
 
@@ -100,6 +105,51 @@ private slots:
         auto const dop = simulation_t::dilutionOfPrecision(sats);
         QCOMPARE(bool(dop), hdop > 0.0);
         QVERIFY(!dop || std::fabs(dop->hdop - hdop) + std::fabs(dop->vdop - vdop) + std::fabs(dop->pdop - std::hypot(hdop, vdop)) < 1e-9);
+    }
+
+    // The receivers' satellites stand where the forecast from the almanac the simulation
+    // publishes puts them, whenever the simulation runs: every upload describes the same orbits.
+    void forecastFindsTheReceiversSatellites_data()
+    {
+        QTest::addColumn<double>("t");
+        QTest::newRow("June 2024") << T0;
+        QTest::newRow("a year and a day later") << T0 + 366.0 * 86400.0 + 3600.0;
+        QTest::newRow("before the almanac's epoch") << T0 - 300.0 * 86400.0;
+    }
+    void forecastFindsTheReceiversSatellites()
+    {
+        QFETCH(double, t);
+        remoteController_t controller;
+        simulation_t sim(&controller);
+        receiverProfile_t p;
+        p.seed = 5;
+        sim.addReceiver(p);
+        sim.step(t);
+        satForecaster_t forecaster(controller.almMgrGps(), controller.almMgrGlonass());
+        position_t const ship = sim.shipPosition(t);
+        forecaster.setPosition(ship.lat, ship.lon, sim::GeoidHeight + sim::AntennaHeight);
+        forecaster.setElevationMask(0.0);
+        forecaster.setForecastTime(t);
+        satForecastOutput_t forecast;
+        forecaster.forecast(forecast);
+        QVERIFY(forecast.valid);
+        int matched[3] = {};
+        for (satelliteState_t const& seen : sim.receiverState(0)->satellites) {
+            bool const glonass = seen.constellation == constellationGlonass;
+            if (seen.constellation != constellationGps && !glonass)
+                continue;
+            int const prn = int(seen.number) - (glonass ? 64 : 0);
+            auto const end = forecast.satellites.begin() + forecast.satelliteCount;
+            auto const f = std::find_if(forecast.satellites.begin(), end, [&](auto const& s) {
+                return s.constellation == seen.constellation && s.prn == prn;
+            });
+            QVERIFY2(f != end, qPrintable(QString::number(seen.number)));
+            QVERIFY(std::fabs(f->elevation * RadToDeg - seen.elevation) < 1e-6);
+            QVERIFY(std::fabs(std::remainder(f->azimuth * RadToDeg - seen.azimuth, 360.0)) < 1e-6);
+            ++matched[seen.constellation];
+        }
+        QVERIFY(matched[constellationGps] >= 5 && matched[constellationGlonass] >= 4);
+        QCOMPARE(forecast.satelliteCount, forecast.gpsSatellites + forecast.glonassSatellites);
     }
 
     void badInputIsHarmless()

@@ -15,10 +15,13 @@ class almMgrGlonass_t::private_t
 {
 public:
     std::map<unsigned int, almanacGlonass_t> entries;
+    unsigned int revision = 0;
 };
 
 almMgrGlonass_t::almMgrGlonass_t(QObject* parent) : QObject(parent), d(new private_t) {}
 almMgrGlonass_t::~almMgrGlonass_t() { delete d; }
+
+unsigned int almMgrGlonass_t::revision() const { return d->revision; }
 
 unsigned int almMgrGlonass_t::num() const { return unsigned(d->entries.size()); }
 
@@ -56,12 +59,14 @@ void almMgrGlonass_t::addAlmanac(almanacGlonass_t const& almanac)
     if (it != d->entries.end() && referenceTimeOf(it->second) > referenceTimeOf(almanac))
         return;
     d->entries[almanac.slot] = almanac;
+    ++d->revision;
     emit almanacUpdated(almanac);
 }
 
 void almMgrGlonass_t::clear()
 {
     d->entries.clear();
+    ++d->revision;
     emit cleared();
 }
 

@@ -22,6 +22,8 @@ public:
     unsigned int oldest() const;
     unsigned int newest() const;
     std::vector<almanacGlonass_t> entries() const;
+    // Changes whenever the entries do, so a reader can tell that its copy is stale.
+    unsigned int revision() const;
 
     // Keeps the entry unless one of the same satellite is newer.
     void addAlmanac(almanacGlonass_t const& almanac);

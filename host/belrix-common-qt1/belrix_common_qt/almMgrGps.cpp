@@ -15,10 +15,13 @@ class almMgrGps_t::private_t
 {
 public:
     std::map<unsigned int, almanacGps_t> entries;
+    unsigned int revision = 0;
 };
 
 almMgrGps_t::almMgrGps_t(QObject* parent) : QObject(parent), d(new private_t) {}
 almMgrGps_t::~almMgrGps_t() { delete d; }
+
+unsigned int almMgrGps_t::revision() const { return d->revision; }
 
 unsigned int almMgrGps_t::num() const { return unsigned(d->entries.size()); }
 
@@ -56,12 +59,14 @@ void almMgrGps_t::addAlmanac(almanacGps_t const& almanac)
     if (it != d->entries.end() && referenceTimeOf(it->second) > referenceTimeOf(almanac))
         return;
     d->entries[almanac.prn] = almanac;
+    ++d->revision;
     emit almanacUpdated(almanac);
 }
 
 void almMgrGps_t::clear()
 {
     d->entries.clear();
+    ++d->revision;
     emit cleared();
 }
 

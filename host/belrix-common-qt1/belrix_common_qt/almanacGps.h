@@ -1,11 +1,13 @@
 #pragma once
 
+#include "belrix_common_qt/gnssTime.h"
+
 namespace belrix_common_qt {
 
 // One GPS almanac entry (IS-GPS-200 almanac page), angles in radians, semi-circles converted.
 struct almanacGps_t {
     unsigned int prn = 0;
-    unsigned int health = 0;
+    unsigned int health = 0;      // 0: usable
     unsigned int week = 0;        // full GPS week number
     double toa = 0.0;             // seconds of the week
     double eccentricity = 0.0;
@@ -18,9 +20,8 @@ struct almanacGps_t {
     double af0 = 0.0;             // s
     double af1 = 0.0;             // s/s
 
-    // Reference time of the entry, seconds since 1970-01-01 UTC (GPS time less leap seconds
-    // is not applied: almanac times are only shown and compared).
-    double referenceTime() const { return 315964800.0 + double(week) * 604800.0 + toa; }
+    // Reference time of the entry, seconds since 1970-01-01 UTC.
+    double referenceTime() const { return utcFromGpsTime(double(week) * SecondsPerGpsWeek + toa); }
 };
 
 } // namespace belrix_common_qt

@@ -37,6 +37,7 @@ public:
     navSatSlot_t* findOrAddSlot(unsigned int number);
 
     dataItem_t<position_t> inputPosition;
+    fixHistory_t fixHistory;
     dataItem_t<position_t> displayPosition;
     dataItem_t<double> ellipsoidalHeight;
     dataItem_t<float> heading;
@@ -188,10 +189,35 @@ void remoteDevice_t::setSpeedOverGround(dataItem_t<float> const& item) { d->spee
 void remoteDevice_t::setPseudorangeStats(dataItem_t<pseudorangeStats_t> const& item) { d->pseudorangeStats = item; }
 void remoteDevice_t::setCorrSatSnr(dataItem_t<float> const& item) { d->corrSatSnr = item; }
 void remoteDevice_t::setFixQuality(dataItem_t<int> const& item) { d->fixQuality = item; }
-void remoteDevice_t::setSatellitesUsed(dataItem_t<unsigned int> const& item) { d->satellitesUsed = item; }
-void remoteDevice_t::setHdop(dataItem_t<float> const& item) { d->hdop = item; }
-void remoteDevice_t::setVdop(dataItem_t<float> const& item) { d->vdop = item; }
-void remoteDevice_t::setPdop(dataItem_t<float> const& item) { d->pdop = item; }
+void remoteDevice_t::setSatellitesUsed(dataItem_t<unsigned int> const& item)
+{
+    d->satellitesUsed = item;
+    if (item.isValid())
+        d->fixHistory.addSatellitesUsed(item.timestamp(), item.value());
+}
+
+void remoteDevice_t::setHdop(dataItem_t<float> const& item)
+{
+    d->hdop = item;
+    if (item.isValid())
+        d->fixHistory.addHdop(item.timestamp(), item.value());
+}
+
+void remoteDevice_t::setVdop(dataItem_t<float> const& item)
+{
+    d->vdop = item;
+    if (item.isValid())
+        d->fixHistory.addVdop(item.timestamp(), item.value());
+}
+
+void remoteDevice_t::setPdop(dataItem_t<float> const& item)
+{
+    d->pdop = item;
+    if (item.isValid())
+        d->fixHistory.addPdop(item.timestamp(), item.value());
+}
+
+fixHistory_t const& remoteDevice_t::fixHistory() const { return d->fixHistory; }
 void remoteDevice_t::setCorrectionAge(dataItem_t<float> const& item) { d->correctionAge = item; }
 void remoteDevice_t::setRateOfTurn(dataItem_t<float> const& item)
 {

@@ -4,6 +4,7 @@
 #include "belrix_common_qt/csvOutputCfg.h"
 #include "belrix_common_qt/constellation.h"
 #include "belrix_common_qt/dataItem.h"
+#include "belrix_common_qt/fixHistory.h"
 #include "belrix_common_qt/logCfg.h"
 #include "belrix_common_qt/magneticHeading.h"
 #include "belrix_common_qt/outputDatum.h"
@@ -69,6 +70,9 @@ public:
     // its recorded date whatever the data time says.
     dataItem_t<double> const& fixTime() const;
     unsigned int rotSampleSize() const;
+    // The last two hours of satellitesUsed, hdop, vdop and pdop as they were set, in steps of
+    // ten seconds of data time: the device's real geometry against the forecast.
+    fixHistory_t const& fixHistory() const;
 
     // Satellites by number, in number order.
     std::map<unsigned int, remoteNavSat_t const*> allNavSats() const;

@@ -133,6 +133,39 @@ private slots:
         QCOMPARE(store.summary().back().summary.unitVariance, 4.0f);
     }
 
+    // The fix history a device keeps from what its source sets: one sample per ten seconds
+    // holding each quantity's last report, at most two hours, older reports merged into their
+    // step while it is held, and a jump back of two hours starting afresh.
+    void fixHistoryKeepsTwoHoursInTenSecondSteps()
+    {
+        remoteDevice_t device;
+        double const t0 = 1.7e9;   // a step boundary
+        for (int s = 0; s < 3 * 3600; ++s) {
+            device.setSatellitesUsed(dataItem_t<unsigned int>(unsigned(s % 13), t0 + s));
+            device.setHdop(dataItem_t<float>(1.0f + float(s % 10) / 10.0f, t0 + s));
+        }
+        dataItem_t<float> stale(9.0f, t0 + 3 * 3600 - 5);
+        stale.invalidate();
+        device.setPdop(stale);   // not valid: not kept
+        device.setVdop(dataItem_t<float>(1.5f, t0 + 3 * 3600 - 25));   // an older step
+        fixHistory_t const& history = device.fixHistory();
+        QCOMPARE(history.count(), fixHistory_t::Capacity);
+        fixSample_t const& newest = history.at(history.count() - 1);
+        QCOMPARE(newest.time, t0 + 3 * 3600 - 1);
+        QCOMPARE(newest.satellitesUsed, (3 * 3600 - 1) % 13);
+        QCOMPARE(newest.hdop, 1.9f);
+        QVERIFY(std::isnan(newest.pdop));
+        QCOMPARE(history.at(history.count() - 3).vdop, 1.5f);
+        QCOMPARE(history.at(0).time, t0 + 3599);
+        for (int i = 0; i + 1 < history.count(); ++i)
+            QCOMPARE(history.at(i + 1).time - history.at(i).time, 10.0);
+
+        device.setHdop(dataItem_t<float>(3.0f, t0));   // a replay from its start
+        QCOMPARE(history.count(), 1);
+        QCOMPARE(history.at(0).hdop, 3.0f);
+        QCOMPARE(history.at(0).satellitesUsed, -1);
+    }
+
     void qcSettingsLoad_data()
     {
         QTest::addColumn<QString>("text");
