@@ -2,6 +2,7 @@
 
 #include <belrix_common_qt/almMgrGlonass.h>
 #include <belrix_common_qt/almMgrGps.h>
+#include <belrix_common_qt/gnssTime.h>
 #include <belrix_common_qt/textFormat.h>
 
 #include <QLabel>
@@ -12,12 +13,12 @@ using namespace belrix_common_qt;
 
 namespace {
 
-// An entry whose reference time is t (seconds since 1970).
+// An entry whose reference time is t (seconds since 1970, UTC).
 almanacGps_t gpsAt(unsigned int prn, double t)
 {
     almanacGps_t a;
     a.prn = prn;
-    const double sinceGpsEpoch = t - 315964800.0;
+    const double sinceGpsEpoch = gpsTimeFromUtc(t);
     a.week = unsigned(sinceGpsEpoch / 604800.0);
     a.toa = sinceGpsEpoch - a.week * 604800.0;
     return a;
