@@ -96,11 +96,14 @@ fixConfirmation_t::~fixConfirmation_t() { delete d; }
 
 QString fixConfirmation_t::message(orvane::fixes::fix_t const& fix, QString const& storeProblem)
 {
-    const QString place = fixesWindow_t::fixPlace(fix);
-    if (fix.saved)
-        return fixesWindow_t::fixTitle(fix) + QLatin1Char('\n') + place;
-    return tr("%1 - NOT SAVED YET, note it by hand\n%2").arg(fixesWindow_t::fixTitle(fix), place)
-           + (storeProblem.isEmpty() ? QString() : QLatin1Char('\n') + storeProblem);
+    // short lines, so that a narrow window shows them whole
+    QStringList lines{fixesWindow_t::fixTitle(fix)};
+    if (!fix.saved)
+        lines << tr("NOT SAVED YET - note it by hand:");
+    lines << fixesWindow_t::fixPosition(fix) << fixesWindow_t::fixTime(fix);
+    if (!fix.saved && !storeProblem.isEmpty())
+        lines << storeProblem;
+    return lines.join(QLatin1Char('\n'));
 }
 
 void fixConfirmation_t::confirm(orvane::fixes::fix_t const& fix)

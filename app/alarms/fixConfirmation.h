@@ -31,8 +31,8 @@ public:
                       QObject* parent = nullptr);
     ~fixConfirmation_t() override;
 
-    // The text shown for fix: what and whence, then where and when; for an unsaved fix, a third
-    // line with storeProblem when it is given.
+    // The text shown for fix, in short lines: what and whence, where, when; for an unsaved fix
+    // also that it is not saved and, when given, storeProblem.
     static QString message(orvane::fixes::fix_t const& fix, QString const& storeProblem);
 
 public slots:

@@ -156,12 +156,15 @@ QString fixesWindow_t::fixTitle(fix_t const& fix)
     return tr("%1 recorded from %2").arg(typeText(fix.type), deviceText(fix.portId));
 }
 
-QString fixesWindow_t::fixPlace(fix_t const& fix)
+QString fixesWindow_t::fixPlace(fix_t const& fix) { return tr("%1 at %2").arg(fixPosition(fix), fixTime(fix)); }
+
+QString fixesWindow_t::fixPosition(fix_t const& fix)
 {
     const latLonStringOptions_t options = latLonOptions();
-    return tr("%1 %2 at %3")
-        .arg(latitudeString(fix.coord.lat, options), longitudeString(fix.coord.lon, options), timeText(fix.time));
+    return latitudeString(fix.coord.lat, options) + QLatin1Char(' ') + longitudeString(fix.coord.lon, options);
 }
+
+QString fixesWindow_t::fixTime(fix_t const& fix) { return timeText(fix.time); }
 
 bool fixesWindow_t::exportGpxTo(QString const& path)
 {

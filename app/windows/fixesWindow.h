@@ -35,6 +35,9 @@ public:
     // Its two halves: what was recorded from which device, and where and when.
     static QString fixTitle(orvane::fixes::fix_t const& fix);
     static QString fixPlace(orvane::fixes::fix_t const& fix);
+    // Where, in the user's lat/lon format; when, in full with the user's UTC offset.
+    static QString fixPosition(orvane::fixes::fix_t const& fix);
+    static QString fixTime(orvane::fixes::fix_t const& fix);
     // Writes every fix to path as GPX; false, telling the user why, when it cannot.
     bool exportGpxTo(QString const& path);
 

@@ -5,6 +5,7 @@
 #include <belrix_common_qt/almMgrGlonass.h>
 #include <belrix_common_qt/almMgrGps.h>
 #include <belrix_common_qt/dataClock.h>
+#include <belrix_common_qt/fixHistory.h>
 #include <belrix_common_qt/remoteController.h>
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/satForecaster.h>
@@ -24,7 +25,6 @@
 #include <QTimer>
 
 #include <cmath>
-#include <deque>
 #include <limits>
 
 namespace orvane {
@@ -39,16 +39,7 @@ constexpr int RefreshIntervalMs = 300000;
 constexpr int ResizeDelayMs = 500;
 // the GUI thread's longest stretch in the forecast loop before events get their turn
 constexpr qint64 SliceMs = 15;
-// the reported values kept: enough for the past part of any span the windows show
-constexpr double ReportedKeptSeconds = 26.0 * 3600.0;
-constexpr double ReportedSpacingSeconds = 10.0;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-
-// What the device reported at one instant; NaN where the value was not current.
-struct reportedSample_t {
-    double time;
-    double values[4];   // by forecasterType_t
-};
 
 // The span in seconds; a span beyond ten years is taken as none, rather than overflowing.
 qint32 spanSeconds(satelliteCalculationConfigSettings_t const& settings)
@@ -57,14 +48,14 @@ qint32 spanSeconds(satelliteCalculationConfigSettings_t const& settings)
     return seconds > 0 && seconds <= qint64(3660) * 24 * 3600 ? qint32(seconds) : 0;
 }
 
-double currentValue(remoteDevice_t const& device, forecasterType_t type, double now)
+// One quantity of a step of the device's fix history; NaN where it was not reported.
+double reportedValue(fixSample_t const& sample, forecasterType_t type)
 {
     switch (type) {
-    case forecasterNumSats:
-        return isItemCurrent(device.satellitesUsed(), now) ? double(device.satellitesUsed().value()) : NaN;
-    case forecasterHdop: return isItemCurrent(device.hdop(), now) ? double(device.hdop().value()) : NaN;
-    case forecasterVdop: return isItemCurrent(device.vdop(), now) ? double(device.vdop().value()) : NaN;
-    case forecasterPdop: return isItemCurrent(device.pdop(), now) ? double(device.pdop().value()) : NaN;
+    case forecasterNumSats: return sample.satellitesUsed >= 0 ? double(sample.satellitesUsed) : NaN;
+    case forecasterHdop: return double(sample.hdop);
+    case forecasterVdop: return double(sample.vdop);
+    case forecasterPdop: return double(sample.pdop);
     }
     return NaN;
 }
@@ -102,7 +93,6 @@ public:
     } run;
     QTimer sliceTimer;
 
-    std::deque<reportedSample_t> reported;
     orvane::context_t* context = nullptr;
 
     satForecaster_t* forecaster() const
@@ -120,12 +110,11 @@ public:
 
     // Runs the loop until its end, its first invalid time or the end of a slice.
     void forecastSlice();
-    // Takes what the device reports now, one sample every ReportedSpacingSeconds.
-    void record(remoteDevice_t const* device, double now);
-    // The device's reported values of one quantity over [from, to].
-    QVector<QPointF> reportedHistory(forecasterType_t type, double from, double to) const;
+    // The device's reported values of one quantity over [from, to], from its fix history.
+    static QVector<QPointF> reportedHistory(remoteDevice_t const* device, forecasterType_t type, double from,
+                                            double to);
     // The present and the past against which the forecast is read.
-    void showPresent();
+    void showPresent(remoteDevice_t const* device);
     // Why the graphs are empty, in full and in short; none when they are not.
     QStringList emptyReason() const;
     void updateMessage();
@@ -170,41 +159,29 @@ void dlgSatelliteForecast_t::private_t::forecastSlice()
     updateMessage();
 }
 
-void dlgSatelliteForecast_t::private_t::record(remoteDevice_t const* device, double now)
-{
-    if (!device)
-        return;
-    // a clock stepped back (a replay started again) makes the kept samples another story
-    if (!reported.empty() && now < reported.back().time)
-        reported.clear();
-    if (!reported.empty() && now - reported.back().time < ReportedSpacingSeconds)
-        return;
-    reportedSample_t sample{now, {}};
-    for (int type = forecasterNumSats; type <= forecasterPdop; ++type)
-        sample.values[type] = currentValue(*device, forecasterType_t(type), now);
-    reported.push_back(sample);
-    while (!reported.empty() && reported.front().time < now - ReportedKeptSeconds)
-        reported.pop_front();
-}
-
-QVector<QPointF> dlgSatelliteForecast_t::private_t::reportedHistory(forecasterType_t type, double from, double to) const
+QVector<QPointF> dlgSatelliteForecast_t::private_t::reportedHistory(remoteDevice_t const* device, forecasterType_t type,
+                                                                    double from, double to)
 {
     QVector<QPointF> points;
-    for (reportedSample_t const& sample : reported) {
+    if (!device)
+        return points;
+    fixHistory_t const& history = device->fixHistory();
+    for (int i = 0; i < history.count(); ++i) {
+        fixSample_t const& sample = history.at(i);
         if (sample.time >= from && sample.time <= to)
-            points.append(QPointF(sample.time, sample.values[type]));
+            points.append(QPointF(sample.time, reportedValue(sample, type)));
     }
     return points;
 }
 
-void dlgSatelliteForecast_t::private_t::showPresent()
+void dlgSatelliteForecast_t::private_t::showPresent(remoteDevice_t const* device)
 {
     const double now = dataTimestamp();
     for (int i = 0; i < forecastGraphs.size(); ++i) {
         forecastGraph_t* graph = forecastGraphs.at(i);
         graph->setNow(now);
         const forecasterType_t type = i < forecasterGraphs.size() ? forecasterGraphs.at(i)->type() : graph->forecasterType();
-        graph->setHistory(reportedHistory(type, graph->startTime(), std::min(now, graph->endTime())));
+        graph->setHistory(reportedHistory(device, type, graph->startTime(), std::min(now, graph->endTime())));
     }
 }
 
@@ -339,10 +316,8 @@ void dlgSatelliteForecast_t::clear()
 
 void dlgSatelliteForecast_t::handleClockTimeout()
 {
-    const double now = dataTimestamp();
-    d->record(remoteDevice(), now);
     if (isVisible())
-        d->showPresent();
+        d->showPresent(remoteDevice());
     if (!remoteDevice() || d->initialized)
         return;
     initializeSettings();
@@ -422,7 +397,7 @@ void dlgSatelliteForecast_t::updateGraphs()
     run.graded = quality != nullptr;
     if (quality)
         run.quality = *quality;
-    d->showPresent();
+    d->showPresent(remoteDevice());
     // The loop starts once control is back in the event loop: the window opens at once, and
     // a second call before then (a refresh sets the inputs and redraws twice) costs nothing.
     d->sliceTimer.start();

@@ -315,8 +315,8 @@ private slots:
             // confirmed in full where it was taken and in the main window
             QString const status = confirmationIn(app.mainWindow());
             QVERIFY2(status.startsWith("Man Overboard recorded from " + receiver->deviceDescription()), qPrintable(status));
-            QVERIFY2(status.contains(cell(window, 0, fixesWindow_t::columnLatitude))
-                         && status.endsWith(cell(window, 0, fixesWindow_t::columnTime)),
+            QVERIFY2(status.contains(cell(window, 0, fixesWindow_t::columnLatitude) + " ")
+                         && status.endsWith("\n" + cell(window, 0, fixesWindow_t::columnTime)),
                      qPrintable(status));
             QCOMPARE(confirmationIn(receiver), status);
             // the newest first, in the user's lat/lon format as it changes
