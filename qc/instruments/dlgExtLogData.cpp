@@ -222,6 +222,9 @@ void dlgExtLogData_t::loadSettings(tolvconfig::config_t& config, int index)
     QString fields;
     if (!tolvconfig::getValue(config, outputKey(KeyFields), fields))
         return;
+    // the file name pattern is the host's, read by its window just before
+    if (logCfg_t const* current = device->logCfg(csvChannel))
+        cfg.pattern = current->pattern;
     unsigned int mode = 0;
     if (tolvconfig::getValue(config, outputKey(KeyMode), mode))
         cfg.mode = int(mode);

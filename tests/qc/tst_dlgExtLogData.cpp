@@ -161,6 +161,26 @@ private slots:
         QCOMPARE(remote()->csvOutputCfg()->mask, HighBits | 0x5u);
     }
 
+    // the host's raw log and both file name patterns come back too, an active log running again
+    void rawLogAndPatternsSurviveARestart()
+    {
+        logCfg_t raw = someLogCfg(QStringLiteral("/data/raw"));
+        raw.active = true;
+        raw.pattern = "{device}-{date}";
+        logCfg_t csv = someLogCfg(QStringLiteral("/data/csv"));
+        csv.pattern = "bridge-{date}";
+        remote()->setLogCfg(RawChannel, raw);
+        remote()->setLogCfg(CsvChannel, csv);
+        remote()->setCsvOutputCfg(fields(0x5u));
+        tolvconfig::config_t config;
+        m_dialog->saveSettings(config, -1);
+        remote()->setLogCfg(RawChannel, logCfg_t());
+        remote()->setLogCfg(CsvChannel, logCfg_t());
+        m_dialog->loadSettings(config, -1);
+        QVERIFY(*remote()->logCfg(RawChannel) == raw);
+        QVERIFY(*remote()->logCfg(CsvChannel) == csv);
+    }
+
     void withoutChannelOrDataNothingIsStored()
     {
         tolvconfig::config_t config;

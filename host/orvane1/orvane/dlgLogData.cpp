@@ -5,6 +5,7 @@
 #include <belrix_common_qt/deviceLogger.h>
 #include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/remoteDevice.h>
+#include <tolvconfig/configCodec.h>
 
 #include <QComboBox>
 #include <QDir>
@@ -25,6 +26,18 @@ namespace orvane {
 
 using belrix_common_qt::deviceLogger_t;
 using belrix_common_qt::logCfg_t;
+
+namespace {
+const char* const KeyRawActive = "log_raw_active";
+const char* const KeyRawMode = "log_raw_mode";
+const char* const KeyRawPath = "log_raw_path";
+const char* const KeyRawAge = "log_raw_age";
+const char* const KeyRawPattern = "log_raw_pattern";
+const char* const KeyCsvPattern = "log_csv_pattern";
+constexpr unsigned int SecondsPerDay = 86400;
+// beyond this an age in days no longer fits the configuration's seconds
+constexpr unsigned int MaxAgeDays = 999;
+} // namespace
 
 class dlgLogData_t::private_t
 {
@@ -272,6 +285,54 @@ void dlgLogData_t::browse()
     const QString dir = QFileDialog::getExistingDirectory(this, tr("Log Folder"), d->pathEdit->text());
     if (!dir.isEmpty())
         d->pathEdit->setText(dir);
+}
+
+void dlgLogData_t::saveSettings(tolvconfig::config_t& config, int index)
+{
+    deviceDialog_t::saveSettings(config, index);
+    belrix_common_qt::remoteDevice_t* device = remoteDevice();
+    if (!device)
+        return;
+    if (logCfg_t const* raw = device->logCfg(belrix_common_qt::logChannelRaw)) {
+        tolvconfig::setValue(config, outputKey(KeyRawActive), raw->active);
+        tolvconfig::setValue(config, outputKey(KeyRawMode), raw->mode);
+        tolvconfig::setValue(config, outputKey(KeyRawPath), raw->path);
+        tolvconfig::setValue(config, outputKey(KeyRawAge), raw->age / SecondsPerDay);
+        tolvconfig::setValue(config, outputKey(KeyRawPattern), raw->pattern);
+    }
+    if (logCfg_t const* csv = device->logCfg(belrix_common_qt::logChannelExternal))
+        tolvconfig::setValue(config, outputKey(KeyCsvPattern), csv->pattern);
+}
+
+void dlgLogData_t::loadSettings(tolvconfig::config_t& config, int index)
+{
+    deviceDialog_t::loadSettings(config, index);
+    belrix_common_qt::remoteDevice_t* device = remoteDevice();
+    if (!device)
+        return;
+    std::string pattern;
+    if (tolvconfig::getValue(config, outputKey(KeyCsvPattern), pattern)) {
+        logCfg_t csv;
+        if (logCfg_t const* current = device->logCfg(belrix_common_qt::logChannelExternal))
+            csv = *current;
+        csv.pattern = pattern;
+        device->setLogCfg(belrix_common_qt::logChannelExternal, csv);
+    }
+    std::string path;
+    if (!tolvconfig::getValue(config, outputKey(KeyRawPath), path))
+        return;
+    logCfg_t raw;
+    raw.path = path;
+    tolvconfig::getValue(config, outputKey(KeyRawPattern), raw.pattern);
+    int mode = 0;
+    if (tolvconfig::getValue(config, outputKey(KeyRawMode), mode) && (mode == 0 || mode == 1))
+        raw.mode = mode;
+    unsigned int days = 0;
+    if (tolvconfig::getValue(config, outputKey(KeyRawAge), days) && days >= 1 && days <= MaxAgeDays)
+        raw.age = days * SecondsPerDay;
+    tolvconfig::getValue(config, outputKey(KeyRawActive), raw.active);
+    device->setLogCfg(belrix_common_qt::logChannelRaw, raw);
+    updateUi();
 }
 
 } // namespace orvane

@@ -21,6 +21,12 @@ public:
     // The window's main vertical layout; derived windows insert their own parts.
     QVBoxLayout* layout() const;
 
+    // The raw log's settings, and the file name pattern of both channels, under the device's
+    // keys "log_raw_active", "log_raw_mode", "log_raw_path", "log_raw_age" (days),
+    // "log_raw_pattern" and "log_csv_pattern". A log that was running starts again.
+    void saveSettings(tolvconfig::config_t& config, int index) override;
+    void loadSettings(tolvconfig::config_t& config, int index) override;
+
 public slots:
     void updateUi() override;
     // Brings the bytes written up to date.
