@@ -17,13 +17,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QColor>
 #include <QImage>
 #include <QPainter>
 
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 #include <belrix_common_qt/navConstants.h>
@@ -145,17 +143,3 @@ BENCHMARK(positionComparisonTick)->Arg(10)->Arg(100)->Arg(500)->Unit(benchmark::
 BENCHMARK(allErrorEllipsesTick)->Arg(100)->Unit(benchmark::kMicrosecond);
 BENCHMARK(positionComparisonPaint)->Arg(100)->Unit(benchmark::kMicrosecond);
 BENCHMARK(errorEllipsePaint)->Arg(1)->Arg(100)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv)
-{
-    // windows are built but never put on a screen
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

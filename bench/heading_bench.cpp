@@ -8,11 +8,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QColor>
 #include <QImage>
 
-#include <cstdlib>
 
 namespace {
 
@@ -58,17 +56,3 @@ void tapeTick(benchmark::State& state)
 // argument 1: the cached scales are drawn again on every tick
 BENCHMARK(compassRoseTick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(tapeTick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv)
-{
-    // the widgets are painted but never put on a screen
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -10,25 +10,13 @@
 #include <QMap>
 #include <QtTest>
 
+#include "testData.h"
+
 #include <cmath>
 
 using namespace belrix_common_qt;
 
 namespace {
-
-QString sharedData(QString const& relative)
-{
-    QByteArray const root = qgetenv("ORVANE_SHARED_DATA");
-    if (root.isEmpty())
-        return QString();
-    QString const path = QString::fromLocal8Bit(root) + QStringLiteral("/almanac/") + relative;
-    return QFile::exists(path) ? path : QString();
-}
-
-double utc(int year, int month, int day)
-{
-    return double(QDate(year, month, day).toJulianDay() - QDate(1970, 1, 1).toJulianDay()) * 86400.0;
-}
 
 // A GPS almanac's reference time in UTC, the leap seconds of its day given.
 double gpsReference(int week, double toa, double leapSeconds)
@@ -90,18 +78,18 @@ private slots:
         QString const agp2018 = QStringLiteral("gps/gps_iac_MCCJ_180913_wk2018_toa589824_2018-09-15.agp");
 
         QTest::newRow("YUMA week 377 in 2006, two unhealthy")
-            << "gps/yuma_wk0377_toa319488_2006-11-15_gpstk.txt" << none << none << utc(2006, 11, 20) << yuma << 30 << 2
+            << "gps/yuma_wk0377_toa319488_2006-11-15_gpstk.txt" << none << none << utcSeconds(2006, 11, 20) << yuma << 30 << 2
             << gpsReference(1401, 319488, 14) << ok;
         QTest::newRow("YUMA week 377 read in July 2026: the third ten-bit epoch")
-            << "gps/yuma_wk0377_toa319488_2006-11-15_gpstk.txt" << none << none << utc(2026, 7, 1) << yuma << 30 << 2
+            << "gps/yuma_wk0377_toa319488_2006-11-15_gpstk.txt" << none << none << utcSeconds(2026, 7, 1) << yuma << 30 << 2
             << gpsReference(2425, 319488, 18) << ok;
-        QTest::newRow("YUMA week 819") << yuma819 << none << none << utc(2026, 1, 1)
+        QTest::newRow("YUMA week 819") << yuma819 << none << none << utcSeconds(2026, 1, 1)
                                        << yuma << 31 << 0 << gpsReference(1843, 319488, 16) << ok;
         QTest::newRow("YUMA week 862, two unhealthy")
-            << "gps/yuma_wk0862_toa319488_2016-03-02_orekit.alm" << none << none << utc(2016, 3, 1) << yuma << 31 << 2
+            << "gps/yuma_wk0862_toa319488_2016-03-02_orekit.alm" << none << none << utcSeconds(2016, 3, 1) << yuma << 31 << 2
             << gpsReference(1886, 319488, 17) << ok;
         QTest::newRow("YUMA week 866")
-            << "gps/yuma_wk0866_toa589824_2016-04-02_orekit.alm" << none << none << utc(2016, 4, 1) << yuma << 31 << 0
+            << "gps/yuma_wk0866_toa589824_2016-04-02_orekit.alm" << none << none << utcSeconds(2016, 4, 1) << yuma << 31 << 0
             << gpsReference(1890, 589824, 17) << ok;
         QTest::newRow("YUMA with a word for a number")
             << yuma819 << QByteArray("0.4164695740E-002") << QByteArray("zero") << 0.0 << yuma << 0 << 0 << 0.0
@@ -111,18 +99,18 @@ private slots:
             << "qzss_yuma_wk1015_toa262144_2019-02-06_orekit.alm:2: ID 193 is outside 1 to 32";
 
         QTest::newRow("SEM week 387, one unhealthy")
-            << "gps/sem_wk0387_toa589824_2007-01-27_gpstk.txt" << none << none << utc(2007, 2, 1) << sem << 30 << 1
+            << "gps/sem_wk0387_toa589824_2007-01-27_gpstk.txt" << none << none << utcSeconds(2007, 2, 1) << sem << 30 << 1
             << gpsReference(1411, 589824, 14) << ok;
-        QTest::newRow("SEM week 862") << sem862 << none << none << utc(2016, 3, 1)
+        QTest::newRow("SEM week 862") << sem862 << none << none << utcSeconds(2016, 3, 1)
                                       << sem << 31 << 2 << gpsReference(1886, 319488, 17) << ok;
         QTest::newRow("SEM announcing a record more than it holds")
             << sem862 << QByteArray("31  CURRENT") << QByteArray("32  CURRENT") << 0.0 << sem << 0 << 0 << 0.0
             << "bad.alm:1: announces 32 records but holds 31";
 
         QTest::newRow(".agl 2018") << agl2018 << none << none << 0.0 << agl << 24 << 0
-                                   << utc(2018, 9, 13) + 9552.0625 - 10800.0 << ok;
+                                   << utcSeconds(2018, 9, 13) + 9552.0625 - 10800.0 << ok;
         QTest::newRow(".agl 2017") << "glonass/glonass_iac_MCCJ_170404.agl" << none << none << 0.0 << agl << 24 << 0
-                                   << utc(2017, 4, 3) + 16990.2187 - 10800.0 << ok;
+                                   << utcSeconds(2017, 4, 3) + 16990.2187 - 10800.0 << ok;
         QTest::newRow(".agl entry without its orbit line")
             << agl2018
             << QByteArray("\n-0.9923382E+00  0.6754875E-02 -0.2874756E-01  0.4005432E-03 -0.2656180E+04  0.8544922E-03")
@@ -156,7 +144,7 @@ private slots:
 
         almanacFileReader_t reader;
         reader.setRolloverReference(readAt);
-        QString const path = sharedData(file);
+        QString const path = sharedDataPath(QStringLiteral("almanac/") + file);
         if (path.isEmpty())
             QSKIP("shared almanac data not present");
         bool ok = false;
@@ -207,8 +195,8 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, other);
         QFETCH(double, tolerance);
-        QString const path = sharedData(file);
-        QString const otherPath = sharedData(other);
+        QString const path = sharedDataPath(QStringLiteral("almanac/") + file);
+        QString const otherPath = sharedDataPath(QStringLiteral("almanac/") + other);
         if (path.isEmpty() || otherPath.isEmpty())
             QSKIP("shared almanac data not present");
         almanacFileReader_t reader;

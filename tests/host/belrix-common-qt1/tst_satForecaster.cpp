@@ -15,26 +15,13 @@
 #include <QFile>
 #include <QtTest>
 
+#include "testData.h"
+
 #include <cmath>
 
 using namespace belrix_common_qt;
 
 namespace {
-
-QString sharedData(QString const& relative)
-{
-    QByteArray const root = qgetenv("ORVANE_SHARED_DATA");
-    if (root.isEmpty())
-        return QString();
-    QString const path = QString::fromLocal8Bit(root) + QLatin1Char('/') + relative;
-    return QFile::exists(path) ? path : QString();
-}
-
-double utc(int year, int month, int day, int hour = 0, int minute = 0, double second = 0.0)
-{
-    return double(QDate(year, month, day).toJulianDay() - QDate(1970, 1, 1).toJulianDay()) * 86400.0
-           + hour * 3600.0 + minute * 60.0 + second;
-}
 
 // Loads an almanac file into the managers; rollover resolved around the given time.
 bool load(QString const& path, double around, almMgrGps_t& gps, almMgrGlonass_t& glonass)
@@ -77,7 +64,7 @@ QVector<sighting_t> sightings(QString const& path)
         std::optional<nmeaDate_t> const date = s.type == nmeaTypeRmc ? s.rmc.date : s.zda.date;
         std::optional<double> const clock = s.type == nmeaTypeRmc ? s.rmc.time : s.zda.time;
         if ((s.type == nmeaTypeRmc || s.type == nmeaTypeZda) && date && clock)
-            time = utc(date->year, date->month, date->day) + *clock;
+            time = utcSeconds(date->year, date->month, date->day) + *clock;
         if (s.type != nmeaTypeGsv || time < 0.0)
             continue;
         for (int k = 0; k < s.gsv.satelliteCount; ++k) {
@@ -107,7 +94,7 @@ private slots:
     // once the forecaster has read the almanac.
     void matchesIndependentReference()
     {
-        QString const almanac = sharedData(QStringLiteral("almanac/gps/yuma_wk0819_toa319488_2015-05-06_gpstk.txt"));
+        QString const almanac = sharedDataPath(QStringLiteral("almanac/gps/yuma_wk0819_toa319488_2015-05-06_gpstk.txt"));
         if (almanac.isEmpty())
             QSKIP("shared almanac data not present");
         QFile reference(QStringLiteral(ORVANE_TEST_DATA "/forecast_reference_yuma819.txt"));
@@ -115,12 +102,12 @@ private slots:
 
         almMgrGps_t gps;
         almMgrGlonass_t glonass;
-        QVERIFY(load(almanac, utc(2015, 5, 6), gps, glonass));
+        QVERIFY(load(almanac, utcSeconds(2015, 5, 6), gps, glonass));
         satForecaster_t forecaster(&gps, &glonass);
         forecaster.setPosition(57.0 * DegToRad, 2.0 * DegToRad, 50.0);
         forecaster.setElevationMask(10.0 * DegToRad);
         satForecastOutput_t output;
-        forecaster.setForecastTime(utc(2015, 5, 6));
+        forecaster.setForecastTime(utcSeconds(2015, 5, 6));
         forecaster.forecast(output);   // reads the almanac
 
         int rows = 0;
@@ -171,7 +158,7 @@ private slots:
         QFETCH(bool, withGlonass);
         QFETCH(double, offsetDays);
         QFETCH(bool, valid);
-        double const reference = utc(2020, 3, 1, 12);
+        double const reference = utcSeconds(2020, 3, 1, 12);
         almMgrGps_t gps;
         almMgrGlonass_t glonass;
         if (withGps) {
@@ -204,11 +191,11 @@ private slots:
     // fixes that clock and leaves the DOPs as GPS alone gives them; more can only lower them.
     void oneClockPerConstellation()
     {
-        QString const gpsFile = sharedData(QStringLiteral("almanac/gps/gps_iac_MCCJ_180913_wk2018_toa589824_2018-09-15.agp"));
-        QString const glonassFile = sharedData(QStringLiteral("almanac/glonass/glonass_iac_MCCJ_180913.agl"));
+        QString const gpsFile = sharedDataPath(QStringLiteral("almanac/gps/gps_iac_MCCJ_180913_wk2018_toa589824_2018-09-15.agp"));
+        QString const glonassFile = sharedDataPath(QStringLiteral("almanac/glonass/glonass_iac_MCCJ_180913.agl"));
         if (gpsFile.isEmpty() || glonassFile.isEmpty())
             QSKIP("shared almanac data not present");
-        double const start = utc(2018, 9, 14);
+        double const start = utcSeconds(2018, 9, 14);
         almMgrGps_t gps;
         almMgrGlonass_t glonass;
         almMgrGlonass_t oneGlonass;
@@ -288,8 +275,8 @@ private slots:
         QFETCH(int, constellation);
         QFETCH(double, maximumDegrees);
         QFETCH(int, satellites);
-        QString const almanacPath = sharedData(almanac);
-        QString const capturePath = sharedData(capture);
+        QString const almanacPath = sharedDataPath(almanac);
+        QString const capturePath = sharedDataPath(capture);
         if (almanacPath.isEmpty() || capturePath.isEmpty())
             QSKIP("shared almanac or capture not present");
         QVector<sighting_t> const seen = sightings(capturePath);

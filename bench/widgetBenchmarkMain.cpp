@@ -1,0 +1,19 @@
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <cstdlib>
+
+// The main of the benchmarks that build and paint widgets, never putting them on a screen.
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
