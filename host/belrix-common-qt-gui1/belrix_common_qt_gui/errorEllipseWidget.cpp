@@ -12,6 +12,10 @@ namespace belrix_common_qt_gui {
 
 namespace {
 constexpr double MinimumVisibleRadius = 3.0;   // pixels
+// Up to this many ellipses get a bold outline. A wider pen goes through Qt's stroker, which
+// costs about ten times a one-pixel line: a plot of every receiver draws thin ones, which
+// also keeps a hundred overlapping outlines from filling the plot.
+constexpr int MaxBoldOutlines = 8;
 }
 
 class errorEllipseWidget_t::private_t
@@ -64,6 +68,12 @@ void errorEllipseWidget_t::drawData(QPainter& painter, polarMapping_t const& map
     plot.addEllipse(c, r, r);
     // largest first, so a small ellipse is never hidden under a large one
     QList<ellipse_t> order = d->ellipses;
+    const bool bold = order.size() <= MaxBoldOutlines;
+    auto outlinePen = [bold](QColor const& color) {
+        QPen pen(color, bold ? 2.0 : 1.0);
+        pen.setCosmetic(!bold);
+        return pen;
+    };
     const double plotRange = mapping.range();
     auto shownSize = [plotRange](ellipse_t const& e) {
         const double size = std::fabs(e.semiMajor) / (e.range > 0.0 ? e.range : plotRange);
@@ -88,16 +98,28 @@ void errorEllipseWidget_t::drawData(QPainter& painter, polarMapping_t const& map
         const QPolygonF outline = own.ellipse(ellipse.orientation, a, b, 72);
         QColor fill = color;
         fill.setAlpha(48);
-        painter.setPen(QPen(color, 2.0));
-        painter.setBrush(fill);
+        QPainterPath shape;
         if (a * ppm > r) {
-            QPainterPath shape;
             shape.addPolygon(outline);
             shape.closeSubpath();
-            painter.drawPath(shape.intersected(plot));
-        } else {
-            painter.drawPolygon(outline);
+            shape = shape.intersected(plot);
         }
+        // The fill is drawn without antialiasing, under an antialiased outline that hides its
+        // edge: smoothing a translucent fill costs more than everything else drawn here.
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(fill);
+        if (shape.isEmpty())
+            painter.drawPolygon(outline);
+        else
+            painter.drawPath(shape);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(outlinePen(color));
+        painter.setBrush(Qt::NoBrush);
+        if (shape.isEmpty())
+            painter.drawPolygon(outline);
+        else
+            painter.drawPath(shape);
         if (a * ppm < MinimumVisibleRadius) {
             // too small to see at this range: a dot says it is there, the rings say how small
             painter.setPen(Qt::NoPen);
