@@ -37,11 +37,13 @@ QList<deviceConfig_t> deviceConfigList_t::simulationDevices()
     deviceConfig_t a;
     a.name = QStringLiteral("GNSS 1");
     a.type = belrix_common_qt::deviceNameGnss;
-    a.capabilities = orvane::capFullReceiver;
+    // a GNSS compass: it also reports heading
+    a.capabilities = orvane::capFullReceiver | orvane::capHeading;
     a.color = QColor(QStringLiteral("#1f77b4"));
     a.source = QStringLiteral("simulation:receiver-a");
 
     deviceConfig_t b = a;
+    b.capabilities = orvane::capFullReceiver;
     b.name = QStringLiteral("GNSS 2");
     b.color = QColor(QStringLiteral("#d62728"));
     b.source = QStringLiteral("simulation:receiver-b");

@@ -265,6 +265,8 @@ QList<QByteArray> nmeaEncoder_t::receiverEpoch(receiverState_t const& s)
             gbs += ",,,,,,";
         lines << sentence(gbs);
     }
+    if (s.heading)
+        lines << sentence("GNHDT," + number(*s.heading, 2) + ",T");
     lines << sentence("GNZDA," + time + format(",%02d,%02d,%04d,00,00", day, month, year));
     return lines;
 }

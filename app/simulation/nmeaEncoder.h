@@ -20,7 +20,7 @@ public:
     static QByteArray sentence(QByteArray const& body);
 
     // One epoch of a receiver: RMC, GGA, a GSA per system, the GSV groups, a GRS per system,
-    // GST, GBS and ZDA. GSA, GRS and GBS name their system (NMEA 4.11), GSV its signal (4.10).
+    // GST, GBS, HDT (a GNSS compass) and ZDA. GSA, GRS and GBS name their system (NMEA 4.11), GSV its signal (4.10).
     static QList<QByteArray> receiverEpoch(receiverState_t const& state);
     // HEHDT.
     static QByteArray heading(gyroState_t const& state);

@@ -416,6 +416,20 @@ void computeCorrections(receiver_t& rx, double t, outage_t const& outage)
     state.fixQuality = fix;
 }
 
+// A GNSS compass: two antennas' carrier phases give the heading to about the position noise
+// over the baseline, worse while the receiver is degraded.
+void computeHeading(receiver_t& rx, double t, shipState_t const& ship, double sigma)
+{
+    receiverProfile_t const& p = rx.profile;
+    if (p.headingBaseline <= 0.0)
+        return;
+    double const sigmaDegrees = std::clamp(sigma / p.headingBaseline * 0.1, 0.01, 5.0) * 180.0 / Pi;
+    double const error = sigmaDegrees * (0.7 * markov(key(p.seed, channelHeading), t - Epoch, 60.0, 8)
+                                         + 0.7 * gaussian(key(p.seed, channelHeading, wholeSecond(t))));
+    double const degrees = std::fmod(ship.heading * 180.0 / Pi + error + 720.0, 360.0);
+    rx.state.heading = degrees >= 360.0 ? 0.0 : degrees;
+}
+
 } // namespace
 
 receiverErrorModel_t::receiverErrorModel_t(receiverProfile_t const& profile) : m_profile(profile)
@@ -433,6 +447,9 @@ receiverErrorModel_t::receiverErrorModel_t(receiverProfile_t const& profile) : m
     if (!std::isfinite(p.elevationMask))
         p.elevationMask = DefaultElevationMask;
     p.elevationMask = std::clamp(p.elevationMask, 0.0, 60.0);
+    if (!std::isfinite(p.headingBaseline))
+        p.headingBaseline = 0.0;
+    p.headingBaseline = std::clamp(p.headingBaseline, 0.0, 100.0);
 }
 
 receiverProfile_t const& receiverErrorModel_t::profile() const { return m_profile; }
@@ -472,6 +489,7 @@ receiverState_t receiverErrorModel_t::stateAt(double t, shipTrack_t const& track
         error.up = error.uere * std::sqrt(q[2][2]);
         computePosition(rx, t, track, ship, error);
         computeStatistics(rx, t, outage, used, usedIndex, error);
+        computeHeading(rx, t, ship, sigmaNow);
     }
     std::sort(state.satellites.begin(), state.satellites.end(),
               [](satelliteState_t const& a, satelliteState_t const& b) { return a.number < b.number; });

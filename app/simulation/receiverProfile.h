@@ -18,6 +18,9 @@ struct receiverProfile_t {
     // each lasts 20 to 40 s at a random time of its interval. 0 for none.
     double outageInterval = 300.0;
     double elevationMask = 5.0;          // degrees; satellites below stay out of the solution
+    // Metres between two antennas of a GNSS compass, which then reports its heading (HDT);
+    // 0 for a single antenna.
+    double headingBaseline = 0.0;
 };
 
 } // namespace app

@@ -56,6 +56,7 @@ struct receiverState_t {
 
     std::optional<double> correctionAge;     // seconds since the last correction message
     std::optional<double> correctionSnr;     // dB-Hz of the L-band correction signal
+    std::optional<double> heading;           // degrees true, [0, 360), of a GNSS compass with a fix
 };
 
 // A gyro compass's heading.

@@ -50,6 +50,7 @@ enum channel_t : std::uint64_t {
     channelAlmanac,
     channelOrbit,
     channelResidual,
+    channelHeading,
 };
 
 inline std::uint64_t mix(std::uint64_t x)

@@ -24,6 +24,7 @@ receiverProfile_t sourceFactory_t::simulatedReceiver(QString const& which, unsig
         profile.belrix = true;
         profile.fixQuality = 5;
         profile.outageInterval = 0.0;
+        profile.headingBaseline = 2.0;
     } else {
         profile.horizontalSigma = 1.8;
         profile.antennaOffsetForward = 10.0;

@@ -59,6 +59,7 @@ private slots:
         p.fixQuality = corrected ? fixQualityRtkFloat : fixQualityDgps;
         p.allConstellations = corrected;
         p.outageInterval = corrected ? 0.0 : 300.0;
+        p.headingBaseline = corrected ? 2.0 : 0.0;   // a GNSS compass
         simulation_t sim(nullptr);
         int const rx = sim.addReceiver(p);
         remoteDevice_t device;
@@ -74,6 +75,9 @@ private slots:
             }
             QCOMPARE(device.fixQuality().value(), s.fixQuality);
             QCOMPARE(device.satellitesUsed().value(), s.satellitesUsed);
+            QCOMPARE(bool(s.heading), corrected && s.hasFix);
+            if (s.heading)
+                QVERIFY(std::fabs(std::remainder(device.heading().value() - *s.heading, 360.0)) <= 0.006);
             pseudorangeStats_t const g = device.pseudorangeStats().value();
             QVERIFY(g.semiMajor && g.orientation && g.heightError);
             double const course = std::remainder(device.courseOverGround().value() - s.course, 360.0);
@@ -97,7 +101,10 @@ private slots:
                 QCOMPARE(sats.at(sat.number)->isUsed(), sat.used);
         }
         QCOMPARE(decoder.counters().badChecksum + decoder.counters().malformed + decoder.counters().unknown, 0u);
-        QCOMPARE(types, (QSet<QByteArray>{"RMC", "GGA", "GSA", "GSV", "GRS", "GST", "GBS", "ZDA"}));
+        QSet<QByteArray> expected{"RMC", "GGA", "GSA", "GSV", "GRS", "GST", "GBS", "ZDA"};
+        if (corrected)
+            expected.insert("HDT");
+        QCOMPARE(types, expected);
     }
 };
 
