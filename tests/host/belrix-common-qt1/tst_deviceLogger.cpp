@@ -30,6 +30,7 @@ std::uint32_t bits(std::initializer_list<int> fields)
 }
 
 // One receiver epoch at data time t: a fix, a stale height, GST without RMS, a QC summary.
+// Orientations are kept in radians.
 void epoch(remoteDevice_t& device, double t)
 {
     device.setFixTime(dataItem_t<double>(t + 0.5, t));
@@ -38,9 +39,11 @@ void epoch(remoteDevice_t& device, double t)
     device.setHdop(dataItem_t<float>(0.9f, t));
     pseudorangeStats_t stats;
     stats.semiMajor = 1.25f;
+    stats.orientation = float(178.5 * Deg);
     device.setPseudorangeStats(dataItem_t<pseudorangeStats_t>(stats, t));
     qcSummary_t summary;
     summary.unitVariance = 0.5f;
+    summary.orientation = float(30.0 * Deg);
     device.qcDataStore()->addSummary(t - 1.0, summary);
 }
 
@@ -107,6 +110,8 @@ private slots:
                                     << QByteArray("Date (UTC),HDOP,Range RMS [m],Semi-Major Axis [m],Unit Variance,"
                                                   "Correction Signal SNR [dB-Hz]")
                                     << QByteArray("2024-06-05,0.90,,1.250,0.500,");
+        QTest::newRow("orientations") << bits({18, 25}) << QByteArray("Orientation [deg],QC Orientation [deg]")
+                                      << QByteArray("178.50,30.00");
         QTest::newRow("absent") << bits({5, 6, 14}) << QByteArray("Fix Quality,Satellites Used,Rate of Turn [deg/min]")
                                 << QByteArray(",,");
     }
