@@ -62,13 +62,14 @@ class tst_deviceLogger : public QObject
     std::unique_ptr<remoteDevice_t> m_device;
     deviceLogger_t* m_logger = nullptr;
 
-    void startCsv(std::uint32_t mask, QString const& folder, unsigned int ageDays = 7)
+    void startCsv(std::uint32_t mask, QString const& folder, unsigned int ageDays = 7, int mode = 0)
     {
         csvOutputCfg_t fields;
         fields.mask = mask;
         m_device->setCsvOutputCfg(fields);
         logCfg_t cfg;
         cfg.active = true;
+        cfg.mode = mode;
         cfg.path = folder.toStdString();
         cfg.age = ageDays * SECONDS_PER_DAY;
         m_device->setLogCfg(logChannelExternal, cfg);
@@ -168,6 +169,42 @@ private slots:
         if (m_device)
             m_device->endEpoch();
         QCOMPARE(contents(file), header + row);
+    }
+
+    // Appending goes on only below the same header: a day's file with other columns is left as
+    // it is, and rows go to the first numbered file that is new or has this header.
+    void appendingKeepsColumnsUnderTheirHeader_data()
+    {
+        QTest::addColumn<QStringList>("existing");   // "file name:first line", with a row below when not empty
+        QTest::addColumn<QString>("used");
+        QTest::newRow("same fields") << QStringList{"GNSS_1_20240605.csv:Time (UTC)"} << "GNSS_1_20240605.csv";
+        QTest::newRow("empty file") << QStringList{"GNSS_1_20240605.csv:"} << "GNSS_1_20240605.csv";
+        QTest::newRow("other fields") << QStringList{"GNSS_1_20240605.csv:Date (UTC)"} << "GNSS_1_20240605-2.csv";
+        QTest::newRow("more fields") << QStringList{"GNSS_1_20240605.csv:Time (UTC),HDOP"} << "GNSS_1_20240605-2.csv";
+        QTest::newRow("header cut short") << QStringList{"GNSS_1_20240605.csv:Time (UTC"} << "GNSS_1_20240605-2.csv";
+        QTest::newRow("ours numbered")
+            << QStringList{"GNSS_1_20240605.csv:Date (UTC)", "GNSS_1_20240605-2.csv:Time (UTC)"} << "GNSS_1_20240605-2.csv";
+        QTest::newRow("others numbered")
+            << QStringList{"GNSS_1_20240605.csv:Date (UTC)", "GNSS_1_20240605-2.csv:HDOP"} << "GNSS_1_20240605-3.csv";
+    }
+    void appendingKeepsColumnsUnderTheirHeader()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, used);
+        QMap<QString, QByteArray> files;   // name: contents
+        for (QString const& entry : existing) {
+            QString const name = entry.section(':', 0, 0);
+            files[name] = entry.endsWith(':') ? QByteArray() : entry.section(':', 1).toUtf8() + "\nold row\n";
+            QFile file(m_dir->filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(files[name]) == files[name].size());
+        }
+        startCsv(bits({1}), m_dir->path(), 7, 1);
+        logEpoch(T0);
+        QCOMPARE(QFileInfo(m_logger->fileName(logChannelExternal)).fileName(), used);
+        QByteArray& ours = files[used];
+        ours = (ours.isEmpty() ? QByteArray("Time (UTC)\n") : ours) + "12:00:00.500\n";
+        for (auto it = files.cbegin(); it != files.cend(); ++it)
+            QCOMPARE(contents(m_dir->filePath(it.key())), it.value());
     }
 
     // Real receivers, each sending its sentences in its own order: every epoch's row holds that
