@@ -13,6 +13,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <memory>
 
@@ -208,9 +209,10 @@ void deviceFeed_t::handleLine(QByteArray const& line, double dataTime)
     raw.sequence = ++d->sequence;
     raw.time = dataTime;
     raw.text = line;
+    std::uint64_t const accepted = d->decoder->counters().accepted;
     raw.result = d->decoder->decodeLine(line.constData(), std::size_t(line.size()), dataTime);
-    if (d->logger)
-        d->logger->checkEpoch();
+    if (d->logger && d->decoder->counters().accepted != accepted)
+        d->logger->dataTaken(dataTime);
     d->history.push_back(raw);
     if (int(d->history.size()) > d->historySize)
         d->history.pop_front();

@@ -303,14 +303,16 @@ private slots:
         QString const file = dir.filePath(QStringLiteral("GNSS_1_20240605.csv"));
         QCOMPARE(logger->fileName(CsvChannel), file);
         remote()->setFixTime(belrix_common_qt::dataItem_t<double>(now, now));
-        logger->checkEpoch();
+        logger->dataTaken(now);
+        remote()->endEpoch();
         m_dialog->handleClockTimeout();
         auto* status = m_dialog->findChild<QLabel*>(QStringLiteral("statusLabel"));
         QVERIFY2(status->text().endsWith(QStringLiteral(", 24 bytes written")), qPrintable(status->text()));
 
         QVERIFY(QFile::remove(file));
         remote()->setFixTime(belrix_common_qt::dataItem_t<double>(now + 1.0, now + 1.0));
-        logger->checkEpoch();
+        logger->dataTaken(now + 1.0);
+        remote()->endEpoch();
         QVERIFY2(status->text().startsWith(QStringLiteral("Logging stopped: ")), qPrintable(status->text()));
         QVERIFY(!remote()->logCfg(CsvChannel)->active);
         QCOMPARE(remote()->logCfg(CsvChannel)->path, dir.path().toStdString());

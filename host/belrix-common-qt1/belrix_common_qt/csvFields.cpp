@@ -76,11 +76,11 @@ QByteArray current(dataItem_t<T> const& item, double now, int decimals)
 }
 
 QByteArray statValue(dataItem_t<pseudorangeStats_t> const& item, std::optional<float> pseudorangeStats_t::*member,
-                double now, int decimals)
+                double now, int decimals, double scale = 1.0)
 {
     if (!isItemCurrent(item, now) || !(item.value().*member))
         return QByteArray();
-    return number(double(*(item.value().*member)), decimals);
+    return number(double(*(item.value().*member)) * scale, decimals);
 }
 
 } // namespace
@@ -136,8 +136,8 @@ QByteArray csvFields_t::row(remoteDevice_t const& device, std::uint32_t mask, do
     if (qcDataStore_t const* store = device.qcDataStore())
         if (!store->summary().empty() && isDataRecent(store->summary().back().timestamp, now, DataMaxAge))
             qc = &store->summary().back().summary;
-    auto qcValue = [qc](float qcSummary_t::*member, int decimals) {
-        return qc ? number(double(qc->*member), decimals) : QByteArray();
+    auto qcValue = [qc](float qcSummary_t::*member, int decimals, double scale = 1.0) {
+        return qc ? number(double(qc->*member) * scale, decimals) : QByteArray();
     };
 
     QByteArray line;
@@ -171,14 +171,14 @@ QByteArray csvFields_t::row(remoteDevice_t const& device, std::uint32_t mask, do
         case 15: cell = statValue(stats, &pseudorangeStats_t::rms, now, 3); break;
         case 16: cell = statValue(stats, &pseudorangeStats_t::semiMajor, now, 3); break;
         case 17: cell = statValue(stats, &pseudorangeStats_t::semiMinor, now, 3); break;
-        case 18: cell = statValue(stats, &pseudorangeStats_t::orientation, now, 2); break;
+        case 18: cell = statValue(stats, &pseudorangeStats_t::orientation, now, 2, RadToDeg); break;
         case 19: cell = statValue(stats, &pseudorangeStats_t::latError, now, 3); break;
         case 20: cell = statValue(stats, &pseudorangeStats_t::lonError, now, 3); break;
         case 21: cell = statValue(stats, &pseudorangeStats_t::heightError, now, 3); break;
         case 22: cell = qcValue(&qcSummary_t::unitVariance, 3); break;
         case 23: cell = qcValue(&qcSummary_t::semiMajor, 3); break;
         case 24: cell = qcValue(&qcSummary_t::semiMinor, 3); break;
-        case 25: cell = qcValue(&qcSummary_t::orientation, 2); break;
+        case 25: cell = qcValue(&qcSummary_t::orientation, 2, RadToDeg); break;
         case 26: cell = qcValue(&qcSummary_t::heightError, 3); break;
         case 27: cell = current(device.corrSatSnr(), now, 1); break;
         default: break;

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QPointer>
+#include <QTimer>
 
 #include <cmath>
 
@@ -14,6 +15,8 @@ namespace belrix_common_qt {
 
 namespace {
 constexpr int ChannelCount = 2;
+// How often a running CSV log looks for an epoch that has gone quiet.
+constexpr int QuietCheckMs = 500;
 
 bool known(logChannelType_t channel) { return int(channel) >= 0 && int(channel) < ChannelCount; }
 } // namespace
@@ -27,7 +30,9 @@ public:
     QString errors[ChannelCount];
     logCfg_t running[ChannelCount];
     std::uint32_t mask = 0xffffffffu;
-    double lastEpoch = -1.0;
+    bool epochOpen = false;   // data taken since the last row
+    double lastData = 0.0;    // data time of the open epoch's last data
+    QTimer* quietTimer = nullptr;
     bool failing = false;   // the logger itself sets a failed channel inactive
 };
 
@@ -44,13 +49,22 @@ deviceLogger_t::deviceLogger_t(remoteDevice_t* device) : QObject(device), d(new 
 {
     setObjectName(QStringLiteral("deviceLogger"));
     d->device = device;
+    d->quietTimer = new QTimer(this);
+    d->quietTimer->setObjectName(QStringLiteral("epochQuietTimer"));
+    d->quietTimer->setInterval(QuietCheckMs);
+    connect(d->quietTimer, &QTimer::timeout, this, &deviceLogger_t::checkQuiet);
     connect(device, &remoteDevice_t::logCfgUpdated, this, &deviceLogger_t::apply);
+    connect(device, &remoteDevice_t::epochEnded, this, &deviceLogger_t::writeEpoch);
     for (int c = 0; c < ChannelCount; ++c)
         if (logCfg_t const* cfg = device->logCfg(logChannelType_t(c)))
             apply(logChannelType_t(c), cfg);
 }
 
-deviceLogger_t::~deviceLogger_t() { delete d; }
+deviceLogger_t::~deviceLogger_t()
+{
+    writeEpoch();
+    delete d;
+}
 
 void deviceLogger_t::setDeviceName(QString const& name) { d->deviceName = name; }
 QString deviceLogger_t::deviceName() const { return d->deviceName; }
@@ -63,6 +77,12 @@ void deviceLogger_t::apply(logChannelType_t channel, logCfg_t const* cfg)
     // the same configuration again (settings loaded anew) goes on in the same file
     if (cfg && cfg->active && file.isActive() && *cfg == d->running[channel])
         return;
+    if (channel == logChannelExternal) {
+        d->quietTimer->stop();
+        // the open epoch goes to the file its row belongs in; a failure has stopped the log
+        if (!writeEpoch())
+            return;
+    }
     file.stop();
     d->errors[channel].clear();
     if (cfg && cfg->active && d->device) {
@@ -75,7 +95,6 @@ void deviceLogger_t::apply(logChannelType_t channel, logCfg_t const* cfg)
             csvOutputCfg_t const* fields = d->device->csvOutputCfg();
             d->mask = fields ? fields->mask : 0xffffffffu;
             file.setHeader(csvFields_t::header(d->mask));
-            d->lastEpoch = -1.0;
         } else {
             file.setHeader("# orvane recording of " + d->deviceName.toUtf8().replace('\n', ' ').replace('\r', ' ')
                            + "\n# arrival time (UTC seconds since 1970), a space, the line as received");
@@ -85,6 +104,8 @@ void deviceLogger_t::apply(logChannelType_t channel, logCfg_t const* cfg)
             fail(channel);
             return;
         }
+        if (channel == logChannelExternal)
+            d->quietTimer->start();
     }
     emit statusChanged(channel);
 }
@@ -92,6 +113,8 @@ void deviceLogger_t::apply(logChannelType_t channel, logCfg_t const* cfg)
 void deviceLogger_t::fail(logChannelType_t channel)
 {
     d->errors[channel] = d->files[channel].errorString();
+    if (channel == logChannelExternal)
+        d->quietTimer->stop();
     qWarning("orvane: logging of %s stopped: %s", qPrintable(d->deviceName), qPrintable(d->errors[channel]));
     if (d->device) {
         if (logCfg_t const* cfg = d->device->logCfg(channel)) {
@@ -112,30 +135,33 @@ void deviceLogger_t::writeRaw(QByteArray const& line, double arrival)
         fail(logChannelRaw);
 }
 
-void deviceLogger_t::checkEpoch()
+void deviceLogger_t::dataTaken(double dataTime)
 {
+    if (!d->files[logChannelExternal].isActive())
+        return;
+    d->epochOpen = true;
+    d->lastData = dataTime;
+}
+
+bool deviceLogger_t::writeEpoch()
+{
+    if (!d->epochOpen)
+        return true;
+    d->epochOpen = false;
     logFile_t& file = d->files[logChannelExternal];
     if (!file.isActive() || !d->device)
-        return;
-    remoteDevice_t const& device = *d->device;
-    // a receiver's epoch is its fix time; a heading sensor's each heading
-    double key = 0.0;
-    double now = 0.0;
-    if (device.fixTime().isValid()) {
-        key = device.fixTime().value();
-        now = device.fixTime().timestamp();
-    } else if (device.inputPosition().isValid()) {
-        key = now = device.inputPosition().timestamp();
-    } else if (device.heading().isValid()) {
-        key = now = device.heading().timestamp();
-    } else {
-        return;
-    }
-    if (key == d->lastEpoch)
-        return;
-    d->lastEpoch = key;
-    if (!file.writeLine(csvFields_t::row(device, d->mask, now), now))
-        fail(logChannelExternal);
+        return true;
+    if (file.writeLine(csvFields_t::row(*d->device, d->mask, d->lastData), d->lastData))
+        return true;
+    fail(logChannelExternal);
+    return false;
+}
+
+void deviceLogger_t::checkQuiet()
+{
+    // a replay may also have been wound back
+    if (d->epochOpen && !(std::fabs(dataClock_t::now() - d->lastData) <= EpochQuietTime))
+        writeEpoch();
 }
 
 bool deviceLogger_t::isLogging(logChannelType_t channel) const

@@ -15,6 +15,12 @@ class remoteDevice_t;
 // line with its arrival time, channel 1 (external) one CSV row of the chosen fields per epoch.
 // Setting a channel's configuration on the device starts or stops it. A failure stops that
 // channel of this device only: its configuration is set inactive and status() says why.
+//
+// A row describes one epoch whole: it is written when the epoch has ended, never while its
+// later sentences may still come. An epoch that has taken data ends when the device's source
+// says so (remoteDevice_t::endEpoch, before it sets the first item of the next epoch), when
+// the data clock has gone EpochQuietTime past its last data, when the CSV log stops or
+// changes, and when the device goes. Its cells are judged at the data time of its last data.
 class BELRIX_COMMON_QT_EXPORT deviceLogger_t : public QObject
 {
     Q_OBJECT
@@ -29,8 +35,8 @@ public:
 
     // A received line, with the data time it arrived at.
     void writeRaw(QByteArray const& line, double arrival);
-    // After the device has taken new data: writes a CSV row when an epoch has begun.
-    void checkEpoch();
+    // After the device's source has set items at this data time: the open epoch has data.
+    void dataTaken(double dataTime);
 
     bool isLogging(logChannelType_t channel) const;
     QString fileName(logChannelType_t channel) const;
@@ -51,6 +57,8 @@ signals:
 private:
     explicit deviceLogger_t(remoteDevice_t* device);
     void apply(belrix_common_qt::logChannelType_t channel, belrix_common_qt::logCfg_t const* cfg);
+    bool writeEpoch();   // false when the log failed
+    void checkQuiet();
     void fail(logChannelType_t channel);
 
     class private_t;

@@ -113,20 +113,31 @@ public:
         }
     }
 
+    // A file that can go on under our header: none yet, empty, or begun with it.
+    bool takesHeader(QString const& path) const
+    {
+        QFile existing(path);
+        if (header.isEmpty() || !existing.exists())
+            return true;
+        if (!existing.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray first = header + '\n';
+        return existing.size() == 0 || existing.read(first.size()) == first;
+    }
+
     bool begin(double now, QString* reason)
     {
         day = dayOf(now);
         QString name = expand(pattern, deviceName, now);
         const QDir dir(folder);
         QString path = dir.filePath(name);
-        if (mode == 0) {
-            // a new session never replaces what an earlier one logged
-            const QFileInfo info(name);
-            const QString base = info.completeBaseName();
-            const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-            for (int n = 2; QFileInfo::exists(path); ++n)
-                path = dir.filePath(base + QLatin1Char('-') + QString::number(n) + suffix);
-        }
+        // a new session never replaces what an earlier one logged, and appends only below its
+        // own header: rows under another header would be read as the wrong columns
+        const QFileInfo info(name);
+        const QString base = info.completeBaseName();
+        const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+        for (int n = 2; mode == 0 ? QFileInfo::exists(path) : !takesHeader(path); ++n)
+            path = dir.filePath(base + QLatin1Char('-') + QString::number(n) + suffix);
         file.setFileName(path);
         // unbuffered: every write is the system's answer, not a copy in Qt's buffer
         const QIODevice::OpenMode openMode = QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered;

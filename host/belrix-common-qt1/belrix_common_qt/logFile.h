@@ -24,7 +24,8 @@ public:
     logFile_t& operator=(logFile_t const&) = delete;
 
     // Mode 0 begins a new file each session (never replacing one: "-2" and up is added to the
-    // name); mode 1 appends to the day's file.
+    // name); mode 1 appends to the day's file, or, when that file begins with another header
+    // (the fields were changed), to the first of "-2" and up that is new or has this header.
     void setMode(int mode);
     // Files of days ending more than this many seconds before the data time are deleted when a
     // file is begun; 0 keeps every file.

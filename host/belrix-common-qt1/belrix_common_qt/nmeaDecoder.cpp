@@ -40,6 +40,9 @@ constexpr double GgaPreference = 3.0;
 // Satellite directions older than this are not used for the QC geometry.
 constexpr double MaxGeometryAge = 60.0;
 
+// Receivers round the same instant to different decimals (GLL 200620.303, GGA 200620.30).
+constexpr double SameInstant = 0.01;
+
 constexpr int Systems = 8;   // nmeaSystem_t
 constexpr int Signals = 16;
 constexpr int GsaKeys = Systems + 4;   // by system, then GN without system id by position in the run
@@ -181,12 +184,42 @@ struct gsaKey_t {
     bool valid = false;
 };
 
+// The receiver's time of day a sentence carries, if any.
+std::optional<double> timeOfDay(nmeaSentence_t const& s)
+{
+    switch (s.type) {
+    case nmeaTypeGga: return s.gga.time;
+    case nmeaTypeGns: return s.gns.time;
+    case nmeaTypeRmc: return s.rmc.time;
+    case nmeaTypeGll: return s.gll.time;
+    case nmeaTypeGst: return s.gst.time;
+    case nmeaTypeGrs: return s.grs.time;
+    case nmeaTypeGbs: return s.gbs.time;
+    case nmeaTypeZda: return s.zda.time;
+    default: return std::nullopt;
+    }
+}
+
+// The bit of a kind of sentence that an epoch holds once; 0 for kinds that come several to it.
+std::uint32_t onceKind(nmeaSentenceType_t type)
+{
+    switch (type) {
+    case nmeaTypeGsa:
+    case nmeaTypeGsv:
+    case nmeaTypeGrs:
+    case nmeaTypeAlm:
+    case nmeaTypeNone: return 0;
+    default: return std::uint32_t(1) << type;
+    }
+}
+
 } // namespace
 
 class nmeaDecoder_t::private_t
 {
 public:
     void apply(double t);
+    bool beginsEpoch(double t, std::optional<double> time, std::uint32_t kind) const;
     void applyGga(nmeaGga_t const& s, double t);
     void applyGns(nmeaGns_t const& s, double t);
     template <typename sentence_t>
@@ -242,6 +275,12 @@ public:
     unsigned int ggaSatellites = 0;
     double gsaTime = Never;
 
+    // the epoch being received
+    bool epochOpen = false;
+    std::optional<double> epochTime;   // the first time of day given in it
+    std::uint32_t epochKinds = 0;      // onceKind bits of what it holds
+    double epochLast = 0.0;            // data time of its last sentence
+
     grsQcSolver_t solver;   // the residuals of the epoch being received
     bool grsPending = false;
     std::optional<double> grsTime;
@@ -249,9 +288,33 @@ public:
     unsigned int grsKeys = 0;   // GSA keys whose residuals are in
 };
 
+bool nmeaDecoder_t::private_t::beginsEpoch(double t, std::optional<double> time, std::uint32_t kind) const
+{
+    if (!epochOpen)
+        return false;
+    if (time && epochTime && !(std::fabs(*time - *epochTime) <= SameInstant))
+        return true;
+    return (epochKinds & kind) != 0 || !(std::fabs(t - epochLast) <= EpochQuietTime);
+}
+
 void nmeaDecoder_t::private_t::apply(double t)
 {
     nmeaSentenceType_t const type = sentence.type;
+    std::optional<double> const time = timeOfDay(sentence);
+    std::uint32_t const kind = onceKind(type);
+    if (beginsEpoch(t, time, kind)) {
+        // the summary of the residuals belongs to the epoch that ends
+        if (grsPending)
+            flushGrs();
+        device->endEpoch();
+        epochTime.reset();
+        epochKinds = 0;
+    }
+    epochOpen = true;
+    if (!epochTime)
+        epochTime = time;
+    epochKinds |= kind;
+    epochLast = t;
     // the residuals of an epoch arrive in one run of GRS sentences
     if (grsPending && type != nmeaTypeGrs)
         flushGrs();

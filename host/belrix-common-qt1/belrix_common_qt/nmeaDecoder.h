@@ -38,6 +38,16 @@ struct nmeaCounters_t {
 // go to the controller's GPS almanac manager, their ten-bit weeks resolved near the data time.
 // The times of GGA, GNS, RMC and GLL give the receiver's own fix time, dated by the same RMC or
 // the device's last RMC or ZDA date.
+//
+// Epochs: before the first sentence of an epoch changes any item, the decoder ends the epoch
+// before it (remoteDevice_t::endEpoch), so the device then holds that epoch whole, with what
+// came after its fix (GST, GRS, HDT, ROT, VTG, GSA). A sentence begins a new epoch when
+// - its time of day (GGA, GNS, RMC, GLL, GST, GRS, GBS, ZDA) differs by more than 10 ms from
+//   the epoch's, the first time given in it: a GST sent before its GGA opens its own epoch;
+// - the epoch holds a sentence of its kind already, GSA, GSV, GRS and ALM aside, which come
+//   several to an epoch: each HDT of a heading sensor that sends no times;
+// - it comes more than EpochQuietTime of data time after the sentence before.
+// A sentence without a time belongs to the epoch of the sentences before it.
 class BELRIX_COMMON_QT_EXPORT nmeaDecoder_t
 {
 public:

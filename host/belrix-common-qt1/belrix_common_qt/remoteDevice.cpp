@@ -101,7 +101,13 @@ navSatSlot_t* remoteDevice_t::private_t::findOrAddSlot(unsigned int number)
 
 remoteDevice_t::remoteDevice_t(QObject* parent) : QObject(parent), d(new private_t) {}
 
-remoteDevice_t::~remoteDevice_t() { delete d; }
+remoteDevice_t::~remoteDevice_t()
+{
+    // children (the logger) may read the data as they go, to keep the last epoch
+    while (!children().isEmpty())
+        delete children().first();
+    delete d;
+}
 
 dataItem_t<position_t> const& remoteDevice_t::inputPosition() const { return d->inputPosition; }
 dataItem_t<position_t> const& remoteDevice_t::displayPosition() const { return d->displayPosition; }
@@ -280,8 +286,11 @@ void remoteDevice_t::setElevationMask(double degrees) { d->elevationMask = degre
 void remoteDevice_t::setInput(bool input) { d->input = input; }
 void remoteDevice_t::setBelrixReceiver(bool belrix) { d->belrix = belrix; }
 
+void remoteDevice_t::endEpoch() { emit epochEnded(); }
+
 void remoteDevice_t::invalidateAll()
 {
+    endEpoch();
     d->inputPosition.invalidate();
     d->displayPosition.invalidate();
     d->ellipsoidalHeight.invalidate();

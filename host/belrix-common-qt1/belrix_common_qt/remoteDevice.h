@@ -18,6 +18,9 @@
 
 namespace belrix_common_qt {
 
+// An epoch is over at the latest when its source has sent nothing for this long of data time.
+constexpr double EpochQuietTime = 1.0;
+
 class qcDataStore_t;
 class qcSettingsBase_t;
 class remoteNavSat_t;
@@ -124,10 +127,14 @@ public:
     void setElevationMask(double degrees);
     void setInput(bool input);
     void setBelrixReceiver(bool belrix);
-    // Marks every item invalid, as when the source is lost.
+    // Marks every item invalid, as when the source is lost; the epoch so far ends first.
     void invalidateAll();
+    // The source has set everything of one epoch and is about to set the first item of the
+    // next: a reader that wants whole epochs (the CSV log) takes this one now.
+    void endEpoch();
 
 signals:
+    void epochEnded();
     void logCfgUpdated(belrix_common_qt::logChannelType_t channel, belrix_common_qt::logCfg_t const* cfg);
     void csvOutputCfgUpdated();
 

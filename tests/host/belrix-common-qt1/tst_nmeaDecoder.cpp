@@ -525,6 +525,61 @@ private slots:
         QCOMPARE(int(device->qcDataStore()->summary().size()), 2);
     }
 
+    // What the device holds each time an epoch ends: fix time of day, GST semi-major axis,
+    // heading, QC summaries so far.
+    void epochEndsBeforeTheNextBegins_data()
+    {
+        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<QStringList>("epochs");
+        // three seconds of these sentences in this order, %1 the second
+        auto seconds = [](QList<QByteArray> const& bodies) {
+            QStringList script;
+            for (int s = 0; s < 3; ++s) {
+                for (int i = 0; i < bodies.size(); ++i)
+                    script << QString::number(100 + s + i * 0.01) + ' ' + QString::fromLatin1(bodies[i]).arg(s);
+            }
+            return script;
+        };
+        QByteArray const gga = "GPGGA,12000%1.00,5736.0000,N,01115.0000,E,1,08,0.9,10.0,M,38.0,M,,";
+        QByteArray const gst = "GPGST,12000%1.00,0.3,1.%1,0.5,10,0.6,0.7,0.9";
+        QByteArray const hdt = "GPHDT,1%1.0,T";
+        QStringList const twoEpochs = {"43200 1 10 0", "43201 1.1 11 0"};
+        QTest::newRow("GST after its GGA") << seconds({gga, gst, hdt}) << twoEpochs;
+        QTest::newRow("GST before its GGA") << seconds({gst, gga, hdt}) << twoEpochs;
+        QTest::newRow("heading sensor without times") << seconds({hdt, "HEROT,1.5,A"}) << QStringList{"- - 10 0", "- - 11 0"};
+        QTest::newRow("one instant rounded two ways")
+            << seconds({"GPGLL,5736.0000,N,01115.0000,E,12000%1.004,A,A", gga}) << QStringList{"43200 - - 0", "43201 - - 0"};
+        QTest::newRow("GSA and GSV several to an epoch")
+            << seconds({gga, "GNGSA,A,3,01,02,03,,,,,,,,,,1.5,0.9,1.2,1", "GNGSA,A,3,11,12,,,,,,,,,,,1.5,0.9,1.2,3",
+                        WorkedSky[0], WorkedSky[1]})
+            << QStringList{"43200 - - 0", "43201 - - 0"};
+        QTest::newRow("a sentence after a quiet second")
+            << QStringList{"100 " + QString::fromLatin1(gga).arg(0), "101.01 GPHDT,10.0,T"} << QStringList{"43200 - - 0"};
+        QTest::newRow("residuals summed up in their own epoch")
+            << QStringList{"300 " + WorkedSky[0], "300 " + WorkedSky[1], "300 GAGSV,1,1,03,11,40,045,40,12,25,160,38,13,70,280,42",
+                           "300 GNGSA,A,3,01,02,03,04,05,,,,,,,,1.5,0.9,1.2,1", "300 GNGSA,A,3,11,12,13,,,,,,,,,,1.5,0.9,1.2,3",
+                           "300 GNGRS,120000.00,0,-0.866,0.500,0.500,-0.067,-0.067,,,,,,,,1,1",
+                           "300.5 " + QString::fromLatin1(gga).arg(1)}
+            << QStringList{"- - - 1"};
+    }
+    void epochEndsBeforeTheNextBegins()
+    {
+        QFETCH(QStringList, script);
+        QFETCH(QStringList, epochs);
+        QStringList ended;
+        connect(device.get(), &remoteDevice_t::epochEnded, this, [&] {
+            auto text = [](bool valid, double value) { return valid ? QString::number(value) : QStringLiteral("-"); };
+            std::optional<float> const major = device->pseudorangeStats().value().semiMajor;
+            ended << QStringLiteral("%1 %2 %3 %4")
+                         .arg(text(device->fixTime().isValid(), std::fmod(device->fixTime().value(), 86400.0)),
+                              text(device->pseudorangeStats().isValid() && major, double(major.value_or(0.0f))),
+                              text(device->heading().isValid(), double(device->heading().value())))
+                         .arg(device->qcDataStore()->summary().size());
+        });
+        feedScript(script);
+        QCOMPARE(ended, epochs);
+    }
+
     void warmDecodingDoesNotAllocate()
     {
         QList<QByteArray> lines;
