@@ -137,7 +137,8 @@ public:
                     largest = std::max(largest, symmetric ? std::abs(p.value) : p.value);
             }
         }
-        top = forecastScale_t::valueTop(largest, floor);
+        // a little headroom, so a value at a round top does not run along the frame
+        top = forecastScale_t::valueTop(largest * 1.05, floor);
         bottom = symmetric ? -top : 0.0;
     }
 };
@@ -315,7 +316,7 @@ QMarginsF timePlot_t::plotMargins(QFont const& font)
     const QFontMetricsF big(bigFont(font));
     const double left = metrics.horizontalAdvance(QStringLiteral("-0000")) + 10.0;
     const double right = std::max(big.horizontalAdvance(QStringLiteral("0000.00")), 
-                                  QFontMetricsF(boldFont(font)).horizontalAdvance(QStringLiteral("Sats GLONASS")))
+                                  QFontMetricsF(boldFont(font)).horizontalAdvance(QStringLiteral("Semi-Major Axis")))
         + 16.0;
     return QMarginsF(left, 4.0, right, 4.0);
 }
