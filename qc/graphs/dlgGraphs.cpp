@@ -7,6 +7,7 @@
 #include <belrix_common_qt_gui/deviceGraphSettingsDialog.h>
 #include <belrix_common_qt_gui/graph.h>
 #include <belrix_common_qt_gui/orvaneDeviceGui.h>
+#include <belrix_common_qt_gui/qualityGraph.h>
 #include <tolvconfig/configCodec.h>
 
 #include <QDialogButtonBox>
@@ -185,8 +186,9 @@ void dlgGraphs_t::handleGraphSetDestroyed()
 void dlgGraphs_t::saveSettings(tolvconfig::config_t& config, int index)
 {
     qcDeviceDialog_t::saveSettings(config, index);
+    // the graphs shown, so an identifier the set did not know cannot take the place of one it did
     for (size_t i = 0; i < d->graphs.size() && d->graphs[i]->source(); ++i)
-        tolvconfig::setValue(config, outputKey(GraphTypeKey + std::to_string(i)), d->settings.graphId(int(i)).graphId());
+        tolvconfig::setValue(config, outputKey(GraphTypeKey + std::to_string(i)), d->graphs[i]->source()->id());
 }
 
 void dlgGraphs_t::loadSettings(tolvconfig::config_t& config, int index)

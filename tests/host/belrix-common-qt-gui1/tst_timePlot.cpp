@@ -84,6 +84,7 @@ private slots:
         QTest::newRow("floor wins") << 0.0 << 0.3 << false << 0.0 << 2.0;
         QTest::newRow("rounds up") << 0.0 << 3.3 << false << 0.0 << 4.0;
         QTest::newRow("older than span ignored") << 90.0 << 1.0 << false << 0.0 << 2.0;
+        QTest::newRow("round value gets headroom") << 0.0 << 20.0 << false << 0.0 << 25.0;
         QTest::newRow("symmetric") << 0.0 << -7.0 << true << -8.0 << 8.0;
     }
     void autoRangeFollowsTheSamplesInView()
