@@ -488,14 +488,24 @@ void timePlot_t::paintEvent(QPaintEvent*)
     painter.setClipRect(plot.adjusted(-1.0, -1.0, 1.0, 1.0));
     painter.setRenderHint(QPainter::Antialiasing);
     std::vector<QPointF>& points = d->points;
+    // A wide pen strokes a jagged polyline as one self-overlapping outline, which can take a
+    // hundred times as long as the raster engine's hairline; two hairlines a pixel apart read
+    // as a bold line at the cost of two.
+    QPen pen(Qt::black, 1.0, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin);
+    pen.setCosmetic(true);
     for (series_t const& s : d->series) {
-        QPen pen(settings->effectiveDataColor(s.color), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        pen.setColor(settings->effectiveDataColor(s.color));
         painter.setPen(pen);
         auto flush = [&] {
-            if (points.size() == 1)
-                painter.drawPoint(points.front());
-            else if (points.size() > 1)
+            if (points.size() == 1) {
+                // a lone sample between gaps still shows
+                painter.fillRect(QRectF(points.front() - QPointF(1.0, 1.0), QSizeF(2.0, 2.0)), pen.color());
+            } else if (points.size() > 1) {
                 painter.drawPolyline(points.data(), int(points.size()));
+                painter.translate(0.0, 0.8);
+                painter.drawPolyline(points.data(), int(points.size()));
+                painter.translate(0.0, -0.8);
+            }
             points.clear();
         };
         // several samples in one pixel column become the column's first, lowest, highest and
