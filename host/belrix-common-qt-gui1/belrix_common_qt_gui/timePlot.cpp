@@ -196,14 +196,19 @@ double timePlot_t::span() const { return d->span; }
 
 void timePlot_t::setAutoRange(double floor, bool symmetric)
 {
+    floor = std::isfinite(floor) ? std::abs(floor) : 0.0;
+    if (d->autoRange && d->floor == floor && d->symmetric == symmetric)
+        return;
     d->autoRange = true;
-    d->floor = std::isfinite(floor) ? std::abs(floor) : 0.0;
+    d->floor = floor;
     d->symmetric = symmetric;
     invalidateCache();
 }
 
 void timePlot_t::setFixedRange(double bottom, double top)
 {
+    if (!d->autoRange && d->fixedBottom == bottom && d->fixedTop == top)
+        return;
     d->autoRange = false;
     d->fixedBottom = bottom;
     d->fixedTop = top;
@@ -315,7 +320,7 @@ QMarginsF timePlot_t::plotMargins(QFont const& font)
     const QFontMetricsF metrics(font);
     const QFontMetricsF big(bigFont(font));
     const double left = metrics.horizontalAdvance(QStringLiteral("-0000")) + 10.0;
-    const double right = std::max(big.horizontalAdvance(QStringLiteral("0000.00")), 
+    const double right = std::max(big.horizontalAdvance(QStringLiteral("0000.00")),
                                   QFontMetricsF(boldFont(font)).horizontalAdvance(QStringLiteral("Semi-Major Axis")))
         + 16.0;
     return QMarginsF(left, 4.0, right, 4.0);

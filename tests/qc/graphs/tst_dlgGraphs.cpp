@@ -10,6 +10,7 @@
 #include <belrix_common_qt_gui/qualityGraph.h>
 #include <orvane/context.h>
 #include <orvane/device.h>
+#include <tolvcommon_qt_gui/ruler.h>
 #include <tolvconfig/config.h>
 #include <tolvconfig/configCodec.h>
 
@@ -151,6 +152,30 @@ private slots:
         QVERIFY(!timer->isActive());
         f.tick(T0 + 2);
         QCOMPARE(hdop->sampleCount(0), 1);
+    }
+
+    // The ruler's 30 and 0 minutes stand under the ends of the graphs' plot areas, at any width.
+    void rulerLinesUpWithThePlots_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("initial") << 610;
+        QTest::newRow("narrow") << 400;
+        QTest::newRow("wide") << 1200;
+    }
+    void rulerLinesUpWithThePlots()
+    {
+        QFETCH(int, width);
+        fixture_t f;
+        f.window->handleClockTimeout();
+        f.window->resize(width, 546);
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window));
+        auto* ruler = f.window->findChild<tolvcommon_qt_gui::ruler_t*>("timeRuler");
+        graph_t* top = f.graphs().front();
+        const QRectF plot = top->scale().plot();
+        auto rulerX = [&](double x) { return ruler->mapFromGlobal(top->mapToGlobal(QPoint(int(x), 0))).x(); };
+        QVERIFY(std::abs(ruler->valueToX(30.0) - rulerX(plot.left())) <= 1.0);
+        QVERIFY(std::abs(ruler->valueToX(0.0) - rulerX(plot.right())) <= 1.0);
     }
 
     // OK in the graph settings applies the choice and asks the host to save; Cancel does neither.
