@@ -1,5 +1,6 @@
 #include "belrix_common_qt_gui/orvaneDeviceGui.h"
 
+#include "belrix_common_qt_gui/deviceGraphSet.h"
 #include "belrix_common_qt_gui/qcConfigWidgetBase.h"
 #include "belrix_common_qt_gui/qcQualityPanel.h"
 #include "belrix_common_qt_gui/qualityConfigWidget.h"
@@ -19,6 +20,7 @@ public:
     QPointer<belrix_common_qt::remoteDevice_t> remoteDevice;
     QPointer<qcConfigWidgetBase_t> qcConfigWidget;
     QPointer<qualityConfigWidget_t> qualityConfigWidget;
+    QPointer<deviceGraphSet_t> graphSet;
 };
 
 orvaneDeviceGui_t::orvaneDeviceGui_t(QObject* parent) : QObject(parent), d(new private_t) {}
@@ -43,6 +45,8 @@ void orvaneDeviceGui_t::setQualitySettings(qualitySettings_t const* settings)
     d->qualitySettings = settings;
     if (d->qcQualityPanel)
         d->qcQualityPanel->setQualitySettings(settings);
+    if (d->graphSet)
+        d->graphSet->setQualitySettings(settings);
 }
 
 qualitySettings_t const* orvaneDeviceGui_t::qualitySettings() const { return d->qualitySettings; }
@@ -68,6 +72,15 @@ qualityConfigWidget_t* orvaneDeviceGui_t::qualityConfigWidget()
     if (!d->qualityConfigWidget && d->qualitySettings)
         d->qualityConfigWidget = new qualityConfigWidget_t(this);
     return d->qualityConfigWidget;
+}
+
+deviceGraphSet_t* orvaneDeviceGui_t::graphSet()
+{
+    if (!d->graphSet && d->remoteDevice) {
+        d->graphSet = new deviceGraphSet_t(this);
+        d->graphSet->setQualitySettings(d->qualitySettings);
+    }
+    return d->graphSet;
 }
 
 } // namespace belrix_common_qt_gui

@@ -13,6 +13,7 @@ class remoteDevice_t;
 
 namespace belrix_common_qt_gui {
 
+class deviceGraphSet_t;
 class qcConfigWidgetBase_t;
 class qcQualityPanel_t;
 class qualityConfigWidget_t;
@@ -49,6 +50,10 @@ public:
     qcConfigWidgetBase_t* qcConfigWidget();
     // The editor of the device's quality thresholds; null while there are none.
     qualityConfigWidget_t* qualityConfigWidget();
+
+    // The quantities the device offers for live graphs, graded by the quality thresholds;
+    // null while the device has no data model.
+    deviceGraphSet_t* graphSet();
 
 private:
     class private_t;
