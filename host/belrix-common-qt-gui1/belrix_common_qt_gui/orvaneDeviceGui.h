@@ -14,6 +14,7 @@ class remoteDevice_t;
 namespace belrix_common_qt_gui {
 
 class qcConfigWidgetBase_t;
+class qcGraphsView_t;
 class qcQualityPanel_t;
 class qualityConfigWidget_t;
 class qualitySettings_t;
@@ -49,6 +50,10 @@ public:
     qcConfigWidgetBase_t* qcConfigWidget();
     // The editor of the device's quality thresholds; null while there are none.
     qualityConfigWidget_t* qualityConfigWidget();
+
+    // The device's QC graphs; null while the device has no data model. It has no parent
+    // until its user places it; after it is destroyed the next request makes a new one.
+    qcGraphsView_t* qcGraphsView();
 
 private:
     class private_t;
