@@ -21,7 +21,7 @@ public:
 };
 
 errorEllipseAxesGraph_t::errorEllipseAxesGraph_t(QWidget* parent)
-    : summaryTimeGraph_t(tr("Error Ellipse Axes"), parent), d(new private_t)
+    : summaryTimeGraph_t(tr("Error Ellipse Axes"), tr("Ellipse Axes"), parent), d(new private_t)
 {
     plot()->setUnit(QStringLiteral("m"));
     plot()->setDecimals(2);

@@ -9,7 +9,6 @@
 #include <belrix_common_qt/remoteNavSat.h>
 
 #include <QLabel>
-#include <QVBoxLayout>
 
 #include <cmath>
 #include <map>
@@ -25,6 +24,7 @@ const QColor Palette[] = {QColor(0x1f, 0x6f, 0xd0), QColor(0xd6, 0x27, 0x28), QC
                           QColor(0xc2, 0x4f, 0x9f), QColor(0x8c, 0x56, 0x4b), QColor(0x7f, 0x7f, 0x20),
                           QColor(0x3a, 0x3a, 0xa0), QColor(0x00, 0x80, 0x70), QColor(0xa0, 0x30, 0x60)};
 constexpr int PaletteSize = int(sizeof(Palette) / sizeof(Palette[0]));
+const QColor RmsColor(0x50, 0x50, 0x50);
 
 struct track_t {
     int series = -1;
@@ -37,11 +37,12 @@ struct track_t {
 class rangeResidualGraph_t::private_t
 {
 public:
-    timePlot_t* plot = nullptr;
+    timePlot_t* plot = nullptr;   // the base's
     QLabel* legend = nullptr;
     std::map<unsigned int, track_t> tracks;
     QStringList legendItems;
     double newest = -1e300;
+    double rmsTime = -1e300;
 
     // series ids are places in the plot's list: those after a removed one move down
     std::map<unsigned int, track_t>::iterator drop(std::map<unsigned int, track_t>::iterator it)
@@ -70,29 +71,23 @@ public:
 };
 
 rangeResidualGraph_t::rangeResidualGraph_t(QWidget* parent)
-    : qcGraph_t(tr("Range Residuals"), parent), d(new private_t)
+    : timeGraph_t(tr("Range Residuals"), tr("Residuals"), SpanSeconds, parent), d(new private_t)
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    d->plot = new timePlot_t(this);
-    d->plot->setTitle(tr("Range Residuals"));
+    d->plot = plot();
     d->plot->setUnit(QStringLiteral("m"));
     d->plot->setDecimals(2);
-    d->plot->setSpan(SpanSeconds);
     d->plot->setAutoRange(1.0, true);
-    layout->addWidget(d->plot, 1);
+    d->plot->addSeries(tr("RMS"), RmsColor);
     d->legend = new QLabel(this);
     d->legend->setObjectName(QStringLiteral("residualLegend"));
     d->legend->setWordWrap(true);
     d->legend->setTextFormat(Qt::RichText);
-    layout->addWidget(d->legend);
+    addFooter(d->legend);
 }
 
 rangeResidualGraph_t::~rangeResidualGraph_t() { delete d; }
 
-timePlot_t* rangeResidualGraph_t::plot() const { return d->plot; }
 QStringList rangeResidualGraph_t::legend() const { return d->legendItems; }
-void rangeResidualGraph_t::setCurrentTimestamp(double time) { d->plot->setNow(time); }
 
 void rangeResidualGraph_t::update(remoteDevice_t* device, double time)
 {
@@ -105,7 +100,8 @@ void rangeResidualGraph_t::update(remoteDevice_t* device, double time)
             if (residual.timestamp() < d->newest - SpanSeconds) {
                 while (!d->tracks.empty())
                     d->drop(d->tracks.begin());
-                d->newest = -1e300;
+                d->plot->clear();
+                d->newest = d->rmsTime = -1e300;
             }
             auto found = d->tracks.find(number);
             if (found == d->tracks.end()) {
@@ -125,6 +121,20 @@ void rangeResidualGraph_t::update(remoteDevice_t* device, double time)
             }
         }
     }
+    // one RMS per epoch, over the satellites of the newest residuals
+    if (d->newest > d->rmsTime) {
+        double sum = 0.0;
+        int count = 0;
+        for (auto const& [number, track] : d->tracks) {
+            if (track.lastTime == d->newest) {
+                sum += double(track.lastValue) * double(track.lastValue);
+                ++count;
+            }
+        }
+        if (count > 0)
+            d->plot->addSample(0, d->newest, std::sqrt(sum / count));
+        d->rmsTime = d->newest;
+    }
     // satellites silent for the whole span make room
     for (auto it = d->tracks.begin(); it != d->tracks.end();) {
         if (it->second.lastTime < time - SpanSeconds)
@@ -143,7 +153,8 @@ void rangeResidualGraph_t::update(remoteDevice_t* device, double time)
                      .arg(navSatLabel(number), track.lastValue >= 0.0f ? QStringLiteral("+") : QString(),
                           QString::number(double(track.lastValue), 'f', 2));
         html << QStringLiteral("<span style=\"color:%1\">&#9632;</span>&nbsp;%2")
-                    .arg(settings->effectiveDataColor(Palette[track.colour]).name(), items.last().toHtmlEscaped());
+                    .arg(settings->effectiveDataColor(Palette[track.colour]).name(),
+                         items.last().toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;")));
     }
     d->legendItems = items;
     d->legend->setText(html.isEmpty() ? tr("No current residuals") : html.join(QStringLiteral("&nbsp;&nbsp; ")));

@@ -5,8 +5,6 @@
 #include <belrix_common_qt/qcDataStore.h>
 #include <belrix_common_qt/remoteDevice.h>
 
-#include <QVBoxLayout>
-
 #include <algorithm>
 #include <cmath>
 
@@ -17,27 +15,16 @@ using namespace belrix_common_qt;
 class summaryTimeGraph_t::private_t
 {
 public:
-    timePlot_t* plot = nullptr;
     bool hasLatest = false;
     qcSummaryEntry_t latest;
 };
 
-summaryTimeGraph_t::summaryTimeGraph_t(QString const& title, QWidget* parent)
-    : qcGraph_t(title, parent), d(new private_t)
+summaryTimeGraph_t::summaryTimeGraph_t(QString const& title, QString const& plotTitle, QWidget* parent)
+    : timeGraph_t(title, plotTitle, SpanSeconds, parent), d(new private_t)
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    d->plot = new timePlot_t(this);
-    d->plot->setTitle(title);
-    d->plot->setSpan(SpanSeconds);
-    layout->addWidget(d->plot);
 }
 
 summaryTimeGraph_t::~summaryTimeGraph_t() { delete d; }
-
-timePlot_t* summaryTimeGraph_t::plot() const { return d->plot; }
-
-void summaryTimeGraph_t::setCurrentTimestamp(double time) { d->plot->setNow(time); }
 
 bool summaryTimeGraph_t::latest(qcSummaryEntry_t& entry) const
 {
@@ -56,7 +43,7 @@ void summaryTimeGraph_t::update(remoteDevice_t* device, double time)
             auto const& history = store->summary();
             // a history that went back (a replay started over) is plotted afresh
             if (d->hasLatest && (history.empty() || history.back().timestamp < d->latest.timestamp)) {
-                d->plot->clear();
+                plot()->clear();
                 d->hasLatest = false;
             }
             const double from = d->hasLatest ? d->latest.timestamp : time - SpanSeconds;
@@ -69,7 +56,7 @@ void summaryTimeGraph_t::update(remoteDevice_t* device, double time)
             }
         }
     }
-    d->plot->setNow(time);
+    plot()->setNow(time);
 }
 
 } // namespace belrix_common_qt_gui

@@ -1,31 +1,27 @@
 #pragma once
 
 #include "belrix_common_qt_gui_export.h"
-#include "belrix_common_qt_gui/qcGraph.h"
+#include "belrix_common_qt_gui/timeGraph.h"
 
 #include <belrix_common_qt/qcSummary.h>
 
 namespace belrix_common_qt_gui {
 
-class timePlot_t;
-
 // A graph of values of the device's QC summaries against time over the last 30 minutes.
 // Each update takes the summaries not yet plotted from the device's summary history, so a
 // graph shown late, or paused for a while, still shows everything the history holds; each
 // series keeps at most timePlot_t::MaxSamples samples.
-class BELRIX_COMMON_QT_GUI_EXPORT summaryTimeGraph_t : public qcGraph_t
+class BELRIX_COMMON_QT_GUI_EXPORT summaryTimeGraph_t : public timeGraph_t
 {
     Q_OBJECT
 public:
     static constexpr double SpanSeconds = 1800.0;
 
-    explicit summaryTimeGraph_t(QString const& title, QWidget* parent = nullptr);
+    summaryTimeGraph_t(QString const& title, QString const& plotTitle, QWidget* parent = nullptr);
     ~summaryTimeGraph_t() override;
 
     using qcGraph_t::update;
     void update(belrix_common_qt::remoteDevice_t* device, double time) override;
-    void setCurrentTimestamp(double time) override;
-    timePlot_t* plot() const;
 
 protected:
     // Adds the values of one summary to the plot's series.

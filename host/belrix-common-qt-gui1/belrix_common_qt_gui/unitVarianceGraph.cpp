@@ -24,7 +24,7 @@ public:
 };
 
 unitVarianceGraph_t::unitVarianceGraph_t(QWidget* parent)
-    : summaryTimeGraph_t(tr("Unit Variance"), parent), d(new private_t)
+    : summaryTimeGraph_t(tr("Unit Variance"), tr("Unit Variance"), parent), d(new private_t)
 {
     plot()->setDecimals(2);
     plot()->addSeries(tr("Unit variance"), SeriesColor);

@@ -174,13 +174,15 @@ private slots:
         rangeResidualGraph_t graph;
         graph.update(&device, 100.0);
         QCOMPARE(graph.legend(), QStringList({"G03 +0.25 m", "R06 -1.50 m"}));
+        QVERIFY(near(graph.plot()->newestValue(0), std::sqrt((0.25 * 0.25 + 1.5 * 1.5) / 2.0)));
         a.setRangeResidual(dataItem_t<float>(0.5f, 120.0));
         device.setNavSat(a);
         graph.update(&device, 120.0);
         QCOMPARE(graph.legend(), QStringList({"G03 +0.50 m"}));
+        QVERIFY2(near(graph.plot()->newestValue(0), 0.5), "the RMS of the newest epoch alone");
         graph.update(&device, 120.0 + rangeResidualGraph_t::SpanSeconds + 1.0);
         QVERIFY(graph.legend().isEmpty());
-        QCOMPARE(graph.plot()->seriesCount(), 0);
+        QCOMPARE(graph.plot()->seriesCount(), 1);   // the RMS stays
     }
 };
 
