@@ -52,8 +52,9 @@ void positionScatterGraph_t::update(remoteDevice_t* device, double time)
     if (device) {
         dataItem_t<position_t> const& position = device->inputPosition();
         position_t const& p = position.value();
+        // each position once; an earlier one (a replay started over) begins the scatter afresh
         if (isItemCurrent(position, time) && p.latValid && p.lonValid
-            && !(position.timestamp() <= d->scatter.newestTime()))
+            && position.timestamp() != d->scatter.newestTime())
             d->scatter.add(position.timestamp(), p.lat, p.lon);
     }
     d->scatter.expire(time);
