@@ -52,7 +52,8 @@ QString errorEllipseAxesGraph_t::infoHtml() const
     const bool has = latest(entry);
     return tr("<h3>Error Ellipse Axes</h3>"
               "<p>The two half-axes of the 1-sigma horizontal error ellipse of each position solution over the "
-              "last 30 minutes, worked out from the receiver's range residuals (GRS): the semi-major axis "
+              "last 30 minutes, worked out from the geometry of the satellites in use and the size of their "
+              "range residuals (GRS): the semi-major axis "
               "(blue) is the error in the weakest direction, the semi-minor (green) in the strongest. About "
               "39 % of positions fall inside a 1-sigma ellipse; 2.45 times the axes hold 95 %.</p>"
               "<p>Both low and steady is a good position. A rising semi-major axis with a steady semi-minor means "

@@ -79,8 +79,8 @@ QString skyPlotGraph_t::infoHtml() const
               "30 dB-Hz a signal is weak and more easily disturbed.</p>"
               "<p>What to look for: satellites spread all round the sky give a strong geometry; when those in "
               "use crowd into one side (a mast, a superstructure, the coast blocking the rest) the position "
-              "weakens along that side. Satellites in view but not used, high above the mask, can point to "
-              "interference or a receiver setting.</p>"
+              "weakens along that side. Satellites in view but not used, high above the mask, may be unhealthy, "
+              "of a system the receiver does not use, or disturbed.</p>"
               "<p>Now: %1 in view, %2 used, %3 weaker than 30 dB-Hz; elevation mask %4°.</p>")
         .arg(d->plot->satellites().size())
         .arg(used)
