@@ -14,7 +14,23 @@ public:
     dlgQcGraphs_t(orvane::context_t* context, QWidget* parent);
     ~dlgQcGraphs_t() override;
 
+public slots:
+    void saveSettings(tolvconfig::config_t& config, int index) override;
+    void loadSettings(tolvconfig::config_t& config, int index) override;
+
+private slots:
+    void updateActiveGraph();
+    void toggleUpdate();
+    void selectGraph(int index);
+    void showInfo();
+    void handleGraphsViewDestroyed();
+
 private:
+    bool checkGraphsView();
+    void startUpdate();
+    void stopUpdate();
+    void updateInfoButton();
+
     class private_t;
     private_t* d;
 };

@@ -1,7 +1,13 @@
 #include "belrix_common_qt_gui/orvaneDeviceGui.h"
 
 #include "belrix_common_qt_gui/deviceGraphSet.h"
+#include "belrix_common_qt_gui/errorEllipseAxesGraph.h"
+#include "belrix_common_qt_gui/positionScatterGraph.h"
 #include "belrix_common_qt_gui/qcConfigWidgetBase.h"
+#include "belrix_common_qt_gui/qcGraphsView.h"
+#include "belrix_common_qt_gui/rangeResidualGraph.h"
+#include "belrix_common_qt_gui/skyPlotGraph.h"
+#include "belrix_common_qt_gui/unitVarianceGraph.h"
 #include "belrix_common_qt_gui/qcQualityPanel.h"
 #include "belrix_common_qt_gui/qualityConfigWidget.h"
 
@@ -21,11 +27,18 @@ public:
     QPointer<qcConfigWidgetBase_t> qcConfigWidget;
     QPointer<qualityConfigWidget_t> qualityConfigWidget;
     QPointer<deviceGraphSet_t> graphSet;
+    QPointer<qcGraphsView_t> qcGraphsView;
 };
 
 orvaneDeviceGui_t::orvaneDeviceGui_t(QObject* parent) : QObject(parent), d(new private_t) {}
 
-orvaneDeviceGui_t::~orvaneDeviceGui_t() { delete d; }
+orvaneDeviceGui_t::~orvaneDeviceGui_t()
+{
+    // a view nobody placed has no parent to delete it
+    if (d->qcGraphsView && !d->qcGraphsView->parent())
+        delete d->qcGraphsView;
+    delete d;
+}
 
 QWidget* orvaneDeviceGui_t::qcQualityPanel()
 {
@@ -81,6 +94,20 @@ deviceGraphSet_t* orvaneDeviceGui_t::graphSet()
         d->graphSet->setQualitySettings(d->qualitySettings);
     }
     return d->graphSet;
+}
+
+qcGraphsView_t* orvaneDeviceGui_t::qcGraphsView()
+{
+    if (!d->qcGraphsView && d->remoteDevice) {
+        d->qcGraphsView = new qcGraphsView_t;
+        // the sky first: it is what the window opens on
+        d->qcGraphsView->addGraph(new skyPlotGraph_t);
+        d->qcGraphsView->addGraph(new unitVarianceGraph_t);
+        d->qcGraphsView->addGraph(new errorEllipseAxesGraph_t);
+        d->qcGraphsView->addGraph(new positionScatterGraph_t);
+        d->qcGraphsView->addGraph(new rangeResidualGraph_t);
+    }
+    return d->qcGraphsView;
 }
 
 } // namespace belrix_common_qt_gui

@@ -15,6 +15,7 @@ namespace belrix_common_qt_gui {
 
 class deviceGraphSet_t;
 class qcConfigWidgetBase_t;
+class qcGraphsView_t;
 class qcQualityPanel_t;
 class qualityConfigWidget_t;
 class qualitySettings_t;
@@ -54,6 +55,9 @@ public:
     // The quantities the device offers for live graphs, graded by the quality thresholds;
     // null while the device has no data model.
     deviceGraphSet_t* graphSet();
+    // The device's QC graphs; null while the device has no data model. It has no parent
+    // until its user places it; after it is destroyed the next request makes a new one.
+    qcGraphsView_t* qcGraphsView();
 
 private:
     class private_t;

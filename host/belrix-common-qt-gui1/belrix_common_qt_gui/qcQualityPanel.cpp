@@ -37,22 +37,6 @@ const std::array<rowInfo_t, qcQualityPanel_t::rowCount> Rows = {{
     {"integrity", QT_TRANSLATE_NOOP("belrix_common_qt_gui::qcQualityPanel_t", "Receiver Integrity:")},
 }};
 
-// "G07", "R12", "E11": the letters receivers and almanacs use for each system.
-QString satelliteLabel(unsigned int number)
-{
-    char letter = '?';
-    switch (navSatConstellation(number)) {
-    case constellationGps: letter = 'G'; break;
-    case constellationSbas: letter = 'S'; break;
-    case constellationGlonass: letter = 'R'; break;
-    case constellationQzss: letter = 'J'; break;
-    case constellationGalileo: letter = 'E'; break;
-    case constellationBeidou: letter = 'C'; break;
-    case constellationCorrection:
-    case constellationUnknown: return QString::number(number);
-    }
-    return QLatin1Char(letter) + QStringLiteral("%1").arg(navSatPrn(number), 2, 10, QLatin1Char('0'));
-}
 } // namespace
 
 class qcQualityPanel_t::private_t
@@ -174,7 +158,7 @@ void qcQualityPanel_t::updateData(double now, remoteDevice_t const* device)
     if (!isItemCurrent(integrity, now)) {
         d->clear(rowIntegrity);
     } else if (unsigned int const failed = integrity.value().failedSatellite) {
-        QString text = tr("%1 suspect").arg(satelliteLabel(failed));
+        QString text = tr("%1 suspect").arg(navSatLabel(failed));
         if (integrity.value().bias)
             text += tr(", bias %1 m").arg(double(*integrity.value().bias), 0, 'f', 1);
         d->set(rowIntegrity, text, qualityBad);

@@ -21,4 +21,8 @@ enum constellation_t {
 // name the correction service after their own network.
 BELRIX_COMMON_QT_EXPORT QString toString(constellation_t constellation, bool belrixReceiver);
 
+// A satellite number (navSatNumbering.h) as receivers and almanacs write it: "G07", "R12",
+// "E11"; the bare number outside every constellation's range.
+BELRIX_COMMON_QT_EXPORT QString navSatLabel(unsigned int number);
+
 } // namespace belrix_common_qt

@@ -754,9 +754,10 @@ void nmeaDecoder_t::private_t::applyGrs(nmeaGrs_t const& s, double t)
         unsigned int const number = entry.numbers[i];
         if (!s.residuals[i] || !number)
             continue;
-        remoteNavSat_t const* sat = device->navSat(number);
+        remoteNavSat_t* sat = device->navSatForUpdate(number);
         if (!sat)
             continue;
+        sat->setRangeResidual(dataItem_t<float>(*s.residuals[i], t));
         dataItem_t<float> const& azimuth = sat->azimuth();
         dataItem_t<float> const& elevation = sat->elevation();
         if (!azimuth.isValid() || !elevation.isValid() || !(t - azimuth.timestamp() <= MaxGeometryAge)

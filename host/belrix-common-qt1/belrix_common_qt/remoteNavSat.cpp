@@ -12,6 +12,7 @@ public:
     dataItem_t<float> azimuth;
     dataItem_t<float> elevation;
     bool used = false;
+    dataItem_t<float> rangeResidual;
 };
 
 remoteNavSat_t::remoteNavSat_t(unsigned int number, constellation_t constellation) : d(new private_t)
@@ -63,5 +64,7 @@ void remoteNavSat_t::setAzimuth(dataItem_t<float> const& item) { d->azimuth = it
 void remoteNavSat_t::setElevation(dataItem_t<float> const& item) { d->elevation = item; }
 bool remoteNavSat_t::isUsed() const { return d->used; }
 void remoteNavSat_t::setUsed(bool used) { d->used = used; }
+dataItem_t<float> const& remoteNavSat_t::rangeResidual() const { return d->rangeResidual; }
+void remoteNavSat_t::setRangeResidual(dataItem_t<float> const& item) { d->rangeResidual = item; }
 
 } // namespace belrix_common_qt

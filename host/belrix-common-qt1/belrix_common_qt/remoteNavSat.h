@@ -34,6 +34,9 @@ public:
     void setElevation(dataItem_t<float> const& item);
     bool isUsed() const;                          // in the position solution
     void setUsed(bool used);
+    // Metres: the receiver's range residual of this satellite in its latest solution (GRS).
+    dataItem_t<float> const& rangeResidual() const;
+    void setRangeResidual(dataItem_t<float> const& item);
 
 private:
     class private_t;

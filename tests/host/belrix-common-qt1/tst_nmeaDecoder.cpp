@@ -518,6 +518,10 @@ private slots:
         QVERIFY2(device->qcDataStore()->summary().empty(), "Galileo's residuals are still to come");
         QCOMPARE(feed("GNGRS,120000.00,0,0.3,-0.2,0.1,,,,,,,,,,3,7", 300.0), nmeaAccepted);
         QCOMPARE(int(device->qcDataStore()->summary().size()), 1);
+        // each residual belongs to the satellite at its place in its own system's GSA
+        QCOMPARE(device->navSat(2)->rangeResidual().value(), 0.5f);
+        QCOMPARE(device->navSat(5)->rangeResidual().value(), -0.067f);
+        QCOMPARE(device->navSat(navSatNumber(constellationGalileo, 12))->rangeResidual().value(), -0.2f);
         // one system's residuals alone are summed up when the run of GRS ends
         QCOMPARE(feed("GNGRS,120001.00,0,-0.866,0.500,0.500,-0.067,-0.067,,,,,,,,1,1", 301.0), nmeaAccepted);
         QCOMPARE(int(device->qcDataStore()->summary().size()), 1);
