@@ -186,9 +186,11 @@ void dlgGraphs_t::handleGraphSetDestroyed()
 void dlgGraphs_t::saveSettings(tolvconfig::config_t& config, int index)
 {
     qcDeviceDialog_t::saveSettings(config, index);
-    // the graphs shown, so an identifier the set did not know cannot take the place of one it did
+    // The chosen identifiers as they stand, one per graph shown: an identifier this version
+    // does not know is kept for a version that does.
     for (size_t i = 0; i < d->graphs.size() && d->graphs[i]->source(); ++i)
-        tolvconfig::setValue(config, outputKey(GraphTypeKey + std::to_string(i)), d->graphs[i]->source()->id());
+        tolvconfig::setValue(config, outputKey(GraphTypeKey + std::to_string(i)),
+                             d->settings.graphId(int(i)).graphId());
 }
 
 void dlgGraphs_t::loadSettings(tolvconfig::config_t& config, int index)
