@@ -138,12 +138,11 @@ private slots:
         QTest::addColumn<bool>("tape");
         QTest::addColumn<bool>("night");
         QTest::addColumn<bool>("cleared");
-        QTest::newRow("rose") << false << false << false;
-        QTest::newRow("rose, night") << false << true << false;
-        QTest::newRow("rose, cleared") << false << false << true;
-        QTest::newRow("tape") << true << false << false;
-        QTest::newRow("tape, night") << true << true << false;
-        QTest::newRow("tape, cleared") << true << false << true;
+        for (bool tape : {false, true}) {
+            QTest::addRow("%s", tape ? "tape" : "rose") << tape << false << false;
+            QTest::addRow("%s, night", tape ? "tape" : "rose") << tape << true << false;
+            QTest::addRow("%s, cleared", tape ? "tape" : "rose") << tape << false << true;
+        }
     }
     void drawnInTheDeviceColour()
     {

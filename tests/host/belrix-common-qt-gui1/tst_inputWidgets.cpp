@@ -9,8 +9,6 @@
 #include <belrix_common_qt_gui/longitudeEdit.h>
 
 #include <QMessageBox>
-#include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 
 #include <cmath>

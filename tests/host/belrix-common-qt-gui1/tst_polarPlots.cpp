@@ -9,7 +9,6 @@
 #include <QtTest>
 
 #include <cmath>
-#include <limits>
 
 using namespace belrix_common_qt_gui;
 using belrix_common_qt::DegToRad;
@@ -29,7 +28,17 @@ bool tinted(QWidget& widget, QPointF const& at, QColor const& towards)
     return (towards == Qt::red ? pixel.red() : pixel.blue()) - pixel.green() > 25;
 }
 
+// An ellipse added to a 10 m plot, and a point of it (relative to the plot's radius) that is
+// red or not.
+struct drawn_t {
+    double orientation, semiMajor, addedRange;
+    double relative, bearing;
+    bool red;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(drawn_t)
 
 class tst_polarPlots : public QObject
 {
@@ -119,37 +128,28 @@ private slots:
 
     void ellipseIsDrawnToScale_data()
     {
-        QTest::addColumn<double>("orientation");
-        QTest::addColumn<double>("semiMajor");
-        QTest::addColumn<double>("addedRange");
-        QTest::addColumn<double>("relative");   // of the 10 m plot
-        QTest::addColumn<double>("bearing");
-        QTest::addColumn<bool>("red");
-        QTest::newRow("along the long axis") << 90.0 << 8.0 << 10.0 << 0.6 << 270.0 << true;
-        QTest::newRow("across the long axis") << 90.0 << 8.0 << 10.0 << 0.6 << 0.0 << false;
+        QTest::addColumn<drawn_t>("d");
+        QTest::newRow("along the long axis") << drawn_t{90.0, 8.0, 10.0, 0.6, 270.0, true};
+        QTest::newRow("across the long axis") << drawn_t{90.0, 8.0, 10.0, 0.6, 0.0, false};
         // shrunk to fit, it would be 0.67 m wide; drawn to scale it is 4 m wide
-        QTest::newRow("clipped, not shrunk") << 0.0 << 30.0 << 10.0 << 0.15 << 90.0 << true;
-        QTest::newRow("beside the clipped one") << 0.0 << 30.0 << 10.0 << 0.3 << 90.0 << false;
-        QTest::newRow("nothing beyond the rim") << 0.0 << 30.0 << 10.0 << 1.08 << 0.0 << false;
-        QTest::newRow("scaled by its own range") << 0.0 << 4.5 << 5.0 << 0.85 << 45.0 << true;
+        QTest::newRow("clipped, not shrunk") << drawn_t{0.0, 30.0, 10.0, 0.15, 90.0, true};
+        QTest::newRow("beside the clipped one") << drawn_t{0.0, 30.0, 10.0, 0.3, 90.0, false};
+        QTest::newRow("nothing beyond the rim") << drawn_t{0.0, 30.0, 10.0, 1.08, 0.0, false};
+        QTest::newRow("scaled by its own range") << drawn_t{0.0, 4.5, 5.0, 0.85, 45.0, true};
     }
     void ellipseIsDrawnToScale()
     {
-        QFETCH(double, orientation);
-        QFETCH(double, semiMajor);
-        QFETCH(double, addedRange);
-        QFETCH(double, relative);
-        QFETCH(double, bearing);
-        QFETCH(bool, red);
+        QFETCH(drawn_t, d);
         errorEllipseWidget_t plot;
         plot.resize(240, 240);
         plot.setRange(10.0);
-        const double semiMinor = addedRange == 10.0 ? 2.0 : semiMajor;
-        plot.addEllipse(orientation, semiMajor, semiMinor, addedRange, Qt::red);
+        const double semiMinor = d.addedRange == 10.0 ? 2.0 : d.semiMajor;
+        plot.addEllipse(d.orientation, d.semiMajor, semiMinor, d.addedRange, Qt::red);
         QCOMPARE(plot.ellipses().size(), 1);
-        QCOMPARE(tinted(plot, plot.mapping().relativeToPixel(relative, bearing), Qt::red), red);
+        const QPointF at = plot.mapping().relativeToPixel(d.relative, d.bearing);
+        QCOMPARE(tinted(plot, at, Qt::red), d.red);
         plot.clear();
-        QVERIFY(!tinted(plot, plot.mapping().relativeToPixel(relative, bearing), Qt::red));
+        QVERIFY(!tinted(plot, at, Qt::red));
     }
 
     void positionsAreKeyedByNameAndKeptInside()

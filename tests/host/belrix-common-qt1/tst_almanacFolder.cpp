@@ -5,10 +5,6 @@
 #include <belrix_common_qt/almMgrGps.h>
 #include <belrix_common_qt/almanacFolder.h>
 
-#include <QFileSystemWatcher>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 using namespace belrix_common_qt;

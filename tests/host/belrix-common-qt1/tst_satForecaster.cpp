@@ -11,8 +11,6 @@
 #include <belrix_common_qt/nmeaParser.h>
 #include <belrix_common_qt/satForecaster.h>
 
-#include <QDate>
-#include <QFile>
 #include <QtTest>
 
 #include "testData.h"

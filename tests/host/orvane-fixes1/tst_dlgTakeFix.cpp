@@ -11,11 +11,8 @@
 #include <belrix_common_qt/remotePort.h>
 #include <belrix_common_qt/textFormat.h>
 
-#include <QDateTime>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 

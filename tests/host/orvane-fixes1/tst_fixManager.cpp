@@ -4,15 +4,6 @@
 
 #include "fullDisk.h"
 
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLockFile>
-#include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QXmlStreamReader>
-#include <QTimer>
 #include <QtTest>
 
 #include <cmath>

@@ -16,7 +16,6 @@
 #include <QMenuBar>
 #include <QMainWindow>
 #include <QMenu>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
@@ -188,26 +187,36 @@ private slots:
         QCOMPARE(removed.count(), 2);
     }
 
-    // what the panel adds to the plain values: who measured the heading, and whose datum
-    void positionPanelWarns_data()
+    // what the panel adds to the plain values: who measured the heading, whose datum, and
+    // whose time (the receiver's own while current, else the data clock's)
+    void positionPanel_data()
     {
         QTest::addColumn<QString>("datum");      // empty: no DTM
         QTest::addColumn<bool>("trueHeading");
-        QTest::addColumn<QString>("shown");       // a text the panel must show
+        QTest::addColumn<double>("fixAge");      // NaN: the device gives no time of its own
+        QTest::addColumn<QString>("shown");      // a text the panel must show
         QTest::addColumn<bool>("warns");
-        QTest::newRow("WGS84") << "W84" << true << "12.0\u00b0" << false;
-        QTest::newRow("another datum") << "P90" << true << "datum P90, not WGS84" << true;
-        QTest::newRow("compass only") << QString() << false << "12.5\u00b0 magnetic" << false;
+        const double none = qQNaN();
+        QTest::newRow("WGS84") << "W84" << true << none << "12.0\u00b0" << false;
+        QTest::newRow("another datum") << "P90" << true << none << "datum P90, not WGS84" << true;
+        QTest::newRow("compass only") << QString() << false << none << "12.5\u00b0 magnetic" << false;
+        QTest::newRow("the receiver's own time") << QString() << true << 0.0 << "2019-04-12 00:39:56 UTC" << false;
+        QTest::newRow("none of its own") << QString() << true << none << "2024-06-10 06:13:20 UTC" << false;
+        QTest::newRow("its own time gone stale") << QString() << true << 3.0 << "2024-06-10 06:13:20 UTC" << false;
     }
-    void positionPanelWarns()
+    void positionPanel()
     {
         QFETCH(QString, datum);
         QFETCH(bool, trueHeading);
+        QFETCH(double, fixAge);
         QFETCH(QString, shown);
         QFETCH(bool, warns);
         using namespace belrix_common_qt;
+        double const now = 1718000000.0;   // another replay's data time
         remoteDevice_t remote;
-        double const now = 1000.0;
+        remote.setDisplayPosition(dataItem_t<position_t>(position_t(0.9, 0.1), now));
+        if (!qIsNaN(fixAge))
+            remote.setFixTime(dataItem_t<double>(1555029596.0, now - fixAge));
         if (!datum.isEmpty()) {
             outputDatum_t d;
             qstrncpy(d.local, datum.toLatin1().constData(), sizeof d.local);
@@ -224,40 +233,12 @@ private slots:
         QStringList texts;
         for (QLabel const* label : panel.findChildren<QLabel*>())
             texts << label->text();
-        QVERIFY2(texts.join('|').contains(QString(shown)), qPrintable(texts.join('|')));
+        QVERIFY2(texts.join('|').contains(shown), qPrintable(texts.join('|')));
         auto* warning = panel.findChild<QLabel*>(QStringLiteral("datumWarning"));
         QVERIFY(warning);
         QCOMPARE(!warning->isHidden(), warns);
         panel.updateData(now + 3.0, &remote);   // a stale datum says nothing
         QVERIFY(warning->isHidden());
-    }
-
-    void positionPanelTime_data()
-    {
-        QTest::addColumn<double>("fixTime");   // NaN: the device gives none
-        QTest::addColumn<double>("fixAge");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("the receiver's own time") << 1555029596.0 << 0.0 << "2019-04-12 00:39:56 UTC";
-        QTest::newRow("none of its own") << qQNaN() << 0.0 << "2024-06-10 06:13:20 UTC";
-        QTest::newRow("its own time gone stale") << 1555029596.0 << 3.0 << "2024-06-10 06:13:20 UTC";
-    }
-    void positionPanelTime()
-    {
-        QFETCH(double, fixTime);
-        QFETCH(double, fixAge);
-        QFETCH(QString, shown);
-        using namespace belrix_common_qt;
-        double const now = 1718000000.0;   // another replay's data time
-        remoteDevice_t remote;
-        remote.setDisplayPosition(dataItem_t<position_t>(position_t(0.9, 0.1), now));
-        if (!qIsNaN(fixTime))
-            remote.setFixTime(dataItem_t<double>(fixTime, now - fixAge));
-        devicePositionPanel_t panel;
-        panel.updateData(now, &remote);
-        QStringList texts;
-        for (QLabel const* label : panel.findChildren<QLabel*>())
-            texts << label->text();
-        QVERIFY2(texts.contains(shown), qPrintable(texts.join('|')));
     }
 
     void textColorContrasts()

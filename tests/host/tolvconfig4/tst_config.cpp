@@ -3,21 +3,11 @@
 
 #include "fullDisk.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLocale>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
 #include <limits>
 #include <memory>
-
 
 using namespace tolvconfig;
 
