@@ -13,7 +13,6 @@
 #include <orvane/deviceStore.h>
 #include <tolvconfig/config.h>
 
-#include <QSignalSpy>
 #include <QtTest>
 #include <QtWidgets>
 

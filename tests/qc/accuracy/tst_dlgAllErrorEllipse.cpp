@@ -79,9 +79,6 @@ private slots:
         other.findChild<dlgErrorEllipseConfig_t*>()->submit();
         QCOMPARE(modified.size(), 1);
         QCOMPARE(other.configSettings(), stored);
-        other.useDefaults();
-        guiSettings_t::get()->setDistanceUnit(belrix_common_qt::distanceUnitUsSurveyFeet);
-        QCOMPARE(label(&other, "rangeLabel"), QStringLiteral("(Auto) 3.28 ftUS"));
     }
 };
 
