@@ -64,7 +64,6 @@ class tst_alarms : public QObject
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         guiSettings_t::get()->useDefaults();

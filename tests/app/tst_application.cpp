@@ -1,3 +1,5 @@
+#include "messageCatcher.h"
+
 #include "alarms/fixConfirmation.h"
 #include "application/deviceConfig.h"
 #include "application/orvaneApplication.h"
@@ -95,7 +97,6 @@ class tst_application : public QObject
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_dir.reset(new QTemporaryDir);
@@ -226,10 +227,7 @@ private slots:
         orvaneApplication_t::options_t const o = options(false);
         QLockFile other(o.configPath + QStringLiteral(".lock"));
         QVERIFY(other.tryLock(0));
-        QTimer::singleShot(0, [] {
-            if (QWidget* box = QApplication::activeModalWidget())
-                box->close();
-        });
+        messageCatcher_t catcher;
         orvaneApplication_t app(o);
         QVERIFY(app.start());
         QVERIFY(!app.saveConfiguration());
@@ -299,10 +297,7 @@ private slots:
     {
         QLockFile other(options().fixesPath + QStringLiteral(".lock"));
         QVERIFY(other.tryLock(0));
-        QTimer::singleShot(0, [] {   // the warning that the store is in use
-            if (QWidget* box = QApplication::activeModalWidget())
-                box->close();
-        });
+        messageCatcher_t catcher;   // the warning that the store is in use
         orvaneApplication_t app(options(false));
         QVERIFY(app.start());
         orvane::device_t* receiver = app.devices().first();

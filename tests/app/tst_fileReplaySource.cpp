@@ -103,7 +103,6 @@ class tst_fileReplaySource : public QObject
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_dir = new QTemporaryDir;

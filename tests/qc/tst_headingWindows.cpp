@@ -42,7 +42,6 @@ class tst_headingWindows : public QObject
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         belrix_common_qt::dataClock_t::setTime(T0);

@@ -21,7 +21,6 @@ class tst_headingDisplays : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { guiSettings_t::get()->useDefaults(); }
 
     void headingReadsAsANavigatorReadsIt_data()

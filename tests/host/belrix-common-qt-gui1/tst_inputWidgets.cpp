@@ -1,3 +1,5 @@
+#include "messageCatcher.h"
+
 #include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/remoteController.h>
 #include <belrix_common_qt/units.h>
@@ -8,7 +10,6 @@
 #include <belrix_common_qt_gui/latitudeEdit.h>
 #include <belrix_common_qt_gui/longitudeEdit.h>
 
-#include <QMessageBox>
 #include <QtTest>
 
 #include <cmath>
@@ -23,18 +24,6 @@ namespace {
 constexpr double Feet = 1200.0 / 3937.0;   // metres in a US survey foot
 
 bool close(double a, double b, double tolerance = 1e-9) { return std::fabs(a - b) <= tolerance; }
-
-// Answers the message box the next event loop shows, keeping its title and text.
-void answerNextBox(QStringList* said)
-{
-    QTimer::singleShot(0, [said] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return answerNextBox(said);
-        *said << box->windowTitle() << box->text();
-        box->done(QMessageBox::Ok);
-    });
-}
 
 QStringList items(deviceSelectWidget_t const& selector)
 {
@@ -51,7 +40,6 @@ class tst_inputWidgets : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { guiSettings_t::get()->useDefaults(); }
 
     void distanceIsKeptInMeters()
@@ -184,14 +172,14 @@ private slots:
     {
         QWidget parent;
         parent.setWindowTitle("Settings");
-        QStringList said;
-        errorText_t().report(&parent);   // nothing written: no box to answer
+        messageCatcher_t catcher;
+        errorText_t().report(&parent);   // nothing written: no box
         errorText_t errors;
         errors << "Invalid latitude" << Qt::endl << "Value " << 3 << " is out of range" << Qt::endl;
         QCOMPARE(errors.lines(), (QStringList{"Invalid latitude", "Value 3 is out of range"}));
-        answerNextBox(&said);
         errors.report(&parent);
-        QCOMPARE(said, (QStringList{"Settings", "Invalid latitude\nValue 3 is out of range"}));
+        QCOMPARE(catcher.titles, QStringList{"Settings"});
+        QCOMPARE(catcher.texts, QStringList{"Invalid latitude\nValue 3 is out of range"});
     }
 };
 

@@ -45,7 +45,6 @@ class tst_polarPlots : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { guiSettings_t::get()->useDefaults(); }
 
     void bearingsRunClockwiseFromNorth_data()

@@ -78,7 +78,6 @@ class tst_qualityDisplay : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         setNight(false);

@@ -48,7 +48,6 @@ class tst_almanacFolder : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     // A missing folder is made and watched; the good files load although one is faulty, which
     // is reported by file and line; once fixed it loads on the settled change, and files that

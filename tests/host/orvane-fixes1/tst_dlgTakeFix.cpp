@@ -48,7 +48,6 @@ class tst_dlgTakeFix : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_dir.reset(new QTemporaryDir);

@@ -92,7 +92,6 @@ class tst_fixManager : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_dir.reset(new QTemporaryDir);

@@ -55,7 +55,6 @@ class tst_deviceFramework : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void builtDeviceFollowsItsPort()
     {

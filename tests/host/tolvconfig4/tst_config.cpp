@@ -48,7 +48,6 @@ class tst_config_t : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         dir.reset(new QTemporaryDir);

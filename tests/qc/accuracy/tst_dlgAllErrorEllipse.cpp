@@ -14,7 +14,6 @@ class tst_dlgAllErrorEllipse : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void plotsEveryReportingDevice_data()
     {

@@ -16,7 +16,6 @@ class tst_dlgErrorEllipse : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_fleet.reset(new fleet_t);

@@ -41,7 +41,6 @@ class tst_dlgPositionComparison : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_fleet.reset(new fleet_t);

@@ -185,12 +185,8 @@ class tst_qcDevice : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        // the man-overboard description is written in local time; make it the same everywhere
-        qputenv("TZ", "UTC");
-    }
+    // the man-overboard description is written in local time; make it the same everywhere
+    void initTestCase() { qputenv("TZ", "UTC"); }
 
     void init()
     {

@@ -99,11 +99,7 @@ class tst_dlgGeneralSettings : public QObject
     QString soundPath(QString const& name) { return QDir(m_sounds->path()).filePath(name); }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        m_startPalette = QApplication::palette();
-    }
+    void initTestCase() { m_startPalette = QApplication::palette(); }
 
     void init()
     {
