@@ -1,4 +1,5 @@
 #include "messageCatcher.h"
+#include "testFiles.h"
 
 #include "alarms/fixConfirmation.h"
 #include "application/deviceConfig.h"
@@ -170,10 +171,7 @@ private slots:
 
     void damagedConfigurationFallsBackToDefaults()
     {
-        QFile file(options().configPath);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("{\"format\": \"orvane-configuration\", \"values\": {");
-        file.close();
+        QVERIFY(writeFile(options().configPath, "{\"format\": \"orvane-configuration\", \"values\": {"));
         orvaneApplication_t app(options());
         QVERIFY(app.start());
         QCOMPARE(app.devices().size(), 3);

@@ -3,6 +3,7 @@
 #include <belrix_common_qt/navConstants.h>
 
 #include "fullDisk.h"
+#include "testFiles.h"
 
 #include <QtTest>
 
@@ -22,19 +23,6 @@ fixManager_t* store() { return fixManager_t::instance(); }
 
 // Round trips must give back the very same double, NaN included.
 bool sameDouble(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
-
-bool writeBytes(QString const& path, QByteArray const& bytes, bool append)
-{
-    QFile file(path);
-    return file.open(append ? QIODevice::WriteOnly | QIODevice::Append : QIODevice::WriteOnly)
-           && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(QString const& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray goodRecord(int id, double lat = 0.2)
 {
@@ -57,7 +45,7 @@ QString exportWaypoints(QString const& path, QList<waypoint_t>& waypoints)
     QString error;
     if (!store()->exportGpx(path, &error))
         return error;
-    QXmlStreamReader xml(readBytes(path));
+    QXmlStreamReader xml(readFile(path));
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("gpx") || xml.namespaceUri() != ns
         || xml.attributes().value("version") != QLatin1String("1.1")
         || xml.attributes().value("creator") != QLatin1String("orvane"))
@@ -130,7 +118,7 @@ private slots:
         // the record is on disk before anyone hears of it
         int onDisk = 0;
         auto connection = connect(store(), &fixManager_t::fixAdded, this, [&](fix_t const& added) {
-            for (QByteArray const& line : readBytes(m_path).split('\n'))
+            for (QByteArray const& line : readFile(m_path).split('\n'))
                 onDisk += QJsonDocument::fromJson(line.left(line.lastIndexOf(" *"))).object().value("id").toDouble() == double(added.id);
         });
         QVERIFY(store()->addFix(4000000000u, time, fixTypeManOverboard, coordLL_t(lon, lat), height, description));
@@ -151,7 +139,7 @@ private slots:
         QVERIFY(sameDouble(fix.height, height));
         QCOMPARE(fix.description, description);
         // one record per line, however the description looks
-        QCOMPARE(readBytes(m_path).count('\n'), 3);
+        QCOMPARE(readFile(m_path).count('\n'), 3);
     }
 
     void journalReloads_data()
@@ -176,7 +164,7 @@ private slots:
         QFETCH(QString, message);
         QVERIFY(store()->addFix(1, 1.0, fixTypeManual, coordLL_t(0.1, 0.1), 0.0, QStringLiteral("one")));
         QVERIFY(store()->addFix(1, 2.0, fixTypeManual, coordLL_t(0.2, 0.2), 0.0, QStringLiteral("two")));
-        QVERIFY(writeBytes(m_path, tail, true));
+        QVERIFY(writeFile(m_path, tail, true));
         QSignalSpy problems(store(), &fixManager_t::storeProblem);
         QString said;
         QVERIFY(store()->open(m_path, &said));
@@ -206,14 +194,14 @@ private slots:
         for (int i = 1; i <= 3; ++i)
             QVERIFY(store()->addFix(1, 100.0 * i, fixTypeManual, coordLL_t(0.1 * i, 0.2 * i), i, QStringLiteral("fix %1").arg(i)));
         QList<fix_t> const original = store()->fixes();
-        QByteArray const journal = readBytes(m_path);
+        QByteArray const journal = readFile(m_path);
         int const first = journal.indexOf('\n') + 1;
         int const second = journal.indexOf('\n', first) + 1;
         for (int at = first; at < second; ++at) {
             for (int bit = 0; bit < 8; ++bit) {
                 QByteArray damaged = journal;
                 damaged[at] = char(damaged[at] ^ (1 << bit));
-                QVERIFY(writeBytes(m_path, damaged, false));
+                QVERIFY(writeFile(m_path, damaged, false));
                 QString message;
                 QVERIFY(store()->open(m_path, &message));
                 QList<fix_t> const loaded = store()->fixes();
@@ -241,7 +229,7 @@ private slots:
         QString const path = disk.filePath(QStringLiteral("fixes.journal"));
         QVERIFY(store()->open(path));
         QVERIFY(store()->addFix(1, 1.0, fixTypeManual, coordLL_t(0.1, 0.1), 0.0, QStringLiteral("kept")));
-        QByteArray const before = readBytes(path);
+        QByteArray const before = readFile(path);
         disk.fill();
         QSignalSpy added(store(), &fixManager_t::fixAdded);
         QSignalSpy saved(store(), &fixManager_t::fixSaved);
@@ -250,7 +238,7 @@ private slots:
         QCOMPARE(store()->unsavedCount(), 1);
         QVERIFY2(store()->errorString().contains(QStringLiteral("No space left on device")),
                  qPrintable(store()->errorString()));
-        QCOMPARE(readBytes(path), before);
+        QCOMPARE(readFile(path), before);
         auto* retry = store()->findChild<QTimer*>(QStringLiteral("retryTimer"));
         QVERIFY(retry->isActive());
         QMetaObject::invokeMethod(retry, "timeout");   // still full: still held
@@ -279,7 +267,7 @@ private slots:
         QCOMPARE(store()->unsavedCount(), 1);
         QVERIFY(store()->errorString().contains(QStringLiteral("in use by")));
         // meanwhile the other program records a fix of its own under the next id
-        QVERIFY(writeBytes(m_path, "{\"id\":2,\"time\":1.5,\"lon\":0.1,\"lat\":0.1}\n", true));
+        QVERIFY(writeFile(m_path, "{\"id\":2,\"time\":1.5,\"lon\":0.1,\"lat\":0.1}\n", true));
         QVERIFY(!store()->writeUnsaved());
         other.unlock();
         QVERIFY(store()->writeUnsaved());
@@ -308,13 +296,13 @@ private slots:
         QSignalSpy added(store(), &fixManager_t::fixAdded);
         QVERIFY(!store()->addFix(1, time, fixTypeManOverboard, coordLL_t(lon, lat), 0.0, QStringLiteral("MOB")));
         QCOMPARE(added.count() + store()->count(), 0);
-        QVERIFY(readBytes(m_path).isEmpty());
+        QVERIFY(readFile(m_path).isEmpty());
     }
 
     // a store that cannot be opened says so, and still never drops a fix
     void unusableStoreHoldsFixes()
     {
-        QVERIFY(writeBytes(m_dir->filePath(QStringLiteral("file")), "x", false));
+        QVERIFY(writeFile(m_dir->filePath(QStringLiteral("file")), "x", false));
         QSignalSpy problems(store(), &fixManager_t::storeProblem);
         QString message;
         QVERIFY(!store()->open(m_dir->filePath(QStringLiteral("file/fixes.journal")), &message));
@@ -324,7 +312,7 @@ private slots:
         // pointed at a good store, the held fix goes into it
         QVERIFY(store()->open(m_path));
         QCOMPARE(store()->unsavedCount(), 0);
-        QVERIFY(readBytes(m_path).contains("\"MOB\""));
+        QVERIFY(readFile(m_path).contains("\"MOB\""));
     }
 
     void gpxContent()

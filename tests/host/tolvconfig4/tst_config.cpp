@@ -2,6 +2,7 @@
 #include "tolvconfig/configCodec.h"
 
 #include "fullDisk.h"
+#include "testFiles.h"
 
 #include <QtTest>
 
@@ -12,19 +13,6 @@
 using namespace tolvconfig;
 
 namespace {
-
-QByteArray fileBytes(QString const& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(QString const& path, QByteArray const& data)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(data), qint64(data.size()));
-}
 
 QByteArray validFile(QByteArray const& version, QByteArray const& values)
 {
@@ -74,7 +62,7 @@ private slots:
         config_t config;
         QVERIFY(config.setValue(key.toStdString(), value.toStdString()));
         QVERIFY(config.save(path));
-        QCOMPARE(QJsonDocument::fromJson(fileBytes(path)).object().value(QStringLiteral("version")).toInt(), 1);
+        QCOMPARE(QJsonDocument::fromJson(readFile(path)).object().value(QStringLiteral("version")).toInt(), 1);
 
         config_t loaded;
         QCOMPARE(loaded.load(path).status, loadResult_t::Loaded);
@@ -112,7 +100,7 @@ private slots:
         else if (content == "<folder>")
             QVERIFY(QDir().mkpath(path));
         else if (content != "<none>")
-            writeBytes(path, content);
+            QVERIFY(writeFile(path, content));
         config_t config;
         config.setValue("stale", "1");
         const loadResult_t result = config.load(path);
@@ -127,20 +115,20 @@ private slots:
             return;
         // kept aside under a dated name, and the message says where
         QVERIFY(!QFile::exists(path));
-        QCOMPARE(fileBytes(result.backupPath), content);
+        QCOMPARE(readFile(result.backupPath), content);
         QVERIFY(result.backupPath.contains(QRegularExpression(QStringLiteral("\\.corrupt-\\d{8}-\\d{6}$"))));
         QVERIFY(result.message.contains(QDir::toNativeSeparators(result.backupPath)));
         // a second damaged file the same second gets a name of its own
-        writeBytes(path, "garbage");
+        QVERIFY(writeFile(path, "garbage"));
         const QString second = config_t().load(path).backupPath;
         QVERIFY(second != result.backupPath);
-        QCOMPARE(fileBytes(second), QByteArray("garbage"));
+        QCOMPARE(readFile(second), QByteArray("garbage"));
     }
 
     // a slip when editing by hand must not cost every device and setting
     void handWrittenValuesReadAsText()
     {
-        writeBytes(path, validFile("1", "{\"n\": 95, \"f\": 0.1, \"b\": true, \"x\": null, \"l\": [1]}"));
+        QVERIFY(writeFile(path, validFile("1", "{\"n\": 95, \"f\": 0.1, \"b\": true, \"x\": null, \"l\": [1]}")));
         config_t config;
         QCOMPARE(config.load(path).status, loadResult_t::Loaded);
         std::string n, f, b;
@@ -151,7 +139,7 @@ private slots:
 
     void saveIntoMissingFolderFails()
     {
-        writeBytes(dir->filePath(QStringLiteral("plain")), "x");
+        QVERIFY(writeFile(dir->filePath(QStringLiteral("plain")), "x"));
         QString const target = dir->filePath(QStringLiteral("plain/settings.conf"));
         QString error;
         QVERIFY(!config_t().save(target, &error));
@@ -167,13 +155,13 @@ private slots:
         config_t config;
         config.setValue("devices.count", "1");
         QVERIFY(config.save(file));
-        QByteArray const before = fileBytes(file);
+        QByteArray const before = readFile(file);
         disk.fill();
         config.setValue("big", std::string(8192, 'x'));
         QString message;
         QVERIFY(!config.save(file, &message));
         QVERIFY2(message.contains(QStringLiteral("No space left on device")), qPrintable(message));
-        QCOMPARE(fileBytes(file), before);
+        QCOMPARE(readFile(file), before);
         QCOMPARE(QDir(QFileInfo(file).absolutePath()).entryList(QDir::Files).filter(QStringLiteral("orvane")),
                  QStringList{QStringLiteral("orvane.conf")});
     }

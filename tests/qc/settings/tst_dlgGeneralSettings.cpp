@@ -1,4 +1,5 @@
 #include "qcTestFixture.h"
+#include "testFiles.h"
 
 #include <settings/displayModeRule.h>
 #include <settings/dlgGeneralSettings.h>
@@ -32,12 +33,6 @@ namespace {
 const double Midnight = 19723.0 * 86400.0;   // 2024-01-01 00:00 UTC
 
 std::string key(QString const& name) { return "dlgGeneralSettings." + name.toStdString(); }
-
-void touch(QString const& path)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
 
 guiSettings_t* gui() { return guiSettings_t::get(); }
 
@@ -109,8 +104,8 @@ private slots:
         QApplication::setPalette(m_startPalette);
         dataClock_t::setTime(Midnight + 12 * 3600);
         m_sounds.reset(new QTemporaryDir);
-        touch(soundPath("general_alarm.wav"));
-        touch(soundPath("quality_alarm.wav"));
+        QVERIFY(writeFile(soundPath("general_alarm.wav"), {}));
+        QVERIFY(writeFile(soundPath("quality_alarm.wav"), {}));
         m_context.reset(new orvane::context_t);
         m_context->setSoundsDir(m_sounds->path());
     }
@@ -342,9 +337,9 @@ private slots:
     {
         QComboBox* general = child<QComboBox>("generalSoundCombo");
         QCOMPARE(general->count(), 2);
-        touch(soundPath("bell.wav"));
-        touch(soundPath("Alarm.wav"));
-        touch(soundPath("notes.txt"));
+        QVERIFY(writeFile(soundPath("bell.wav"), {}));
+        QVERIFY(writeFile(soundPath("Alarm.wav"), {}));
+        QVERIFY(writeFile(soundPath("notes.txt"), {}));
         QVERIFY(QDir(m_sounds->path()).mkdir("folder.wav"));
         auto items = [](QComboBox* combo) {
             QStringList list;
