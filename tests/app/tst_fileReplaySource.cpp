@@ -76,6 +76,10 @@ QList<emitted_t> take(QSignalSpy& spy)
 
 Q_DECLARE_METATYPE(paced_t)
 
+// A replay of 30 s: the first line's time, and the last line's at the end.
+struct dated_t { QList<QByteArray> lines; bool loop; double first, last; };
+Q_DECLARE_METATYPE(dated_t)
+
 class tst_fileReplaySource : public QObject
 {
     Q_OBJECT
@@ -171,35 +175,32 @@ private slots:
     // Times of day alone wait for the date, whatever the computer's clock says.
     void recordingKeepsItsOwnDates_data()
     {
-        QTest::addColumn<QList<QByteArray>>("lines");
-        QTest::addColumn<bool>("loop");
-        QTest::addColumn<double>("first");   // the first line's time
-        QTest::addColumn<double>("last");    // the last line's time after 30 s
-        QTest::newRow("GGA before the first date") << QList<QByteArray>{gga(T0), rmc(T0), gga(T0 + 1.0), rmc(T0 + 1.0)}
-                                                   << false << T0 << T0 + 1.0;
+        QTest::addColumn<dated_t>("d");
+        QTest::newRow("GGA before the first date")
+            << dated_t{QList<QByteArray>{gga(T0), rmc(T0), gga(T0 + 1.0), rmc(T0 + 1.0)}, false, T0, T0 + 1.0};
         QTest::newRow("GGA before midnight, dated after")
-            << QList<QByteArray>{gga(T0 + 43199.0), rmc(T0 + 43200.0)} << false << T0 + 43199.0 << T0 + 43200.0;
+            << dated_t{QList<QByteArray>{gga(T0 + 43199.0), rmc(T0 + 43200.0)}, false, T0 + 43199.0, T0 + 43200.0};
         // passes of two seconds: the time goes on at the replay's pace, never by the clock's date
         double const today = T0 + 40 * 86400.0;
-        QTest::newRow("an undated loop") << QList<QByteArray>{gga(T0), gga(T0 + 1.0)} << true << today << today + 30.0;
-        QTest::newRow("a dated loop") << QList<QByteArray>{gga(T0), rmc(T0), gga(T0 + 1.0)} << true << T0 << T0 + 30.0;
+        QTest::newRow("an undated loop")
+            << dated_t{QList<QByteArray>{gga(T0), gga(T0 + 1.0)}, true, today, today + 30.0};
+        QTest::newRow("a dated loop")
+            << dated_t{QList<QByteArray>{gga(T0), rmc(T0), gga(T0 + 1.0)}, true, T0, T0 + 30.0};
     }
     void recordingKeepsItsOwnDates()
     {
-        QFETCH(QList<QByteArray>, lines);
-        QFETCH(bool, loop);
-        QFETCH(double, first);
-        QFETCH(double, last);
+        QFETCH(dated_t, d);
         dataClock_t::setTime(T0 + 40 * 86400.0 - 100.0);   // the computer's date is another one
-        auto replay = paced(write(lines), 1.0, loop);
+        auto replay = paced(write(d.lines), 1.0, d.loop);
         QSignalSpy spy(replay.get(), &nmeaSource_t::lineReceived);
         replay->start();
         for (int i = 0; i < 30; ++i)
             replay->advance(1.0);
         QList<emitted_t> const got = take(spy);
         QVERIFY(!got.isEmpty());
-        QCOMPARE(got.first().time, first);
-        QVERIFY2(got.last().time <= last && got.last().time > last - 2.0, qPrintable(QString::number(got.last().time - last)));
+        QCOMPARE(got.first().time, d.first);
+        QVERIFY2(got.last().time <= d.last && got.last().time > d.last - 2.0,
+                 qPrintable(QString::number(got.last().time - d.last)));
     }
 
     void endOfFileFinishesAndTheClockRunsOn()

@@ -21,6 +21,10 @@ namespace {
 constexpr double T0 = 1700000000.0;
 }
 
+// A heading report, and the heading shown (-1: blank).
+struct shown_t { bool tape; double age; bool valid, withModel; double shown; };
+Q_DECLARE_METATYPE(shown_t)
+
 class tst_headingWindows : public QObject
 {
     Q_OBJECT
@@ -59,27 +63,19 @@ private slots:
 
     void headingShownWhileCurrent_data()
     {
-        QTest::addColumn<bool>("tape");
-        QTest::addColumn<double>("age");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<bool>("withModel");
-        QTest::addColumn<double>("shown");   // -1: blank
+        QTest::addColumn<shown_t>("h");
         for (bool tape : {false, true}) {
             const char* name = tape ? "tape" : "rose";
-            QTest::addRow("%s: 1 s old", name) << tape << 1.0 << true << true << 123.4;
-            QTest::addRow("%s: 3 s old", name) << tape << 3.0 << true << true << -1.0;
-            QTest::addRow("%s: invalid, fresh", name) << tape << 0.0 << false << true << -1.0;
-            QTest::addRow("%s: data model gone", name) << tape << 1.0 << true << false << 10.0;
+            QTest::addRow("%s: 1 s old", name) << shown_t{tape, 1.0, true, true, 123.4};
+            QTest::addRow("%s: 3 s old", name) << shown_t{tape, 3.0, true, true, -1.0};
+            QTest::addRow("%s: invalid, fresh", name) << shown_t{tape, 0.0, false, true, -1.0};
+            QTest::addRow("%s: data model gone", name) << shown_t{tape, 1.0, true, false, 10.0};
         }
     }
     void headingShownWhileCurrent()
     {
-        QFETCH(bool, tape);
-        QFETCH(double, age);
-        QFETCH(bool, valid);
-        QFETCH(bool, withModel);
-        QFETCH(double, shown);
-        orvane::deviceDialog_t* window = makeWindow(tape);
+        QFETCH(shown_t, h);
+        orvane::deviceDialog_t* window = makeWindow(h.tape);
         auto* widget = window->findChild<headingWidgetBase_t*>();
         setHeading(10.0f, 0.0);
         window->handleClockTimeout();
@@ -89,13 +85,13 @@ private slots:
         m_device->setDeviceColor(QColor("#d62728"));
         QCOMPARE(widget->deviceColor(), QColor("#d62728"));
 
-        setHeading(123.4f, age, valid);
-        if (!withModel)
+        setHeading(123.4f, h.age, h.valid);
+        if (!h.withModel)
             m_device->setPort(nullptr);
         window->handleClockTimeout();
-        QCOMPARE(widget->hasHeading(), shown >= 0.0);
-        if (shown >= 0.0)
-            QCOMPARE(float(widget->heading()), float(shown));
+        QCOMPARE(widget->hasHeading(), h.shown >= 0.0);
+        if (h.shown >= 0.0)
+            QCOMPARE(float(widget->heading()), float(h.shown));
     }
 
     void tapeShowsTheCurrentRateOfTurn()

@@ -17,6 +17,10 @@ using namespace belrix_common_qt;
 
 Q_DECLARE_METATYPE(belrix_common_qt::constellation_t)
 
+// Whether a satellite view (or any other item) stamped at timestamp is current at now.
+struct recency_t { bool satellite, valid; double timestamp, now; bool current; };
+Q_DECLARE_METATYPE(recency_t)
+
 class tst_dataModel : public QObject
 {
     Q_OBJECT
@@ -26,34 +30,27 @@ private slots:
 
     void recency_data()
     {
-        QTest::addColumn<bool>("satellite");   // a satellite view, or any other item
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<double>("timestamp");
-        QTest::addColumn<double>("now");
-        QTest::addColumn<bool>("current");
+        QTest::addColumn<recency_t>("r");
         double const nan = std::nan("");
-        QTest::newRow("fresh") << false << true << 100.0 << 100.0 << true;
-        QTest::newRow("just under 3 s old") << false << true << 97.0001 << 100.0 << true;
-        QTest::newRow("exactly 3 s old") << false << true << 100.0 - DataMaxAge << 100.0 << false;
-        QTest::newRow("slightly ahead") << false << true << 102.9 << 100.0 << true;
-        QTest::newRow("more than 3 s ahead") << false << true << 103.5 << 100.0 << false;
-        QTest::newRow("NaN timestamp") << false << true << nan << 100.0 << false;
-        QTest::newRow("NaN now") << false << true << 100.0 << nan << false;
-        QTest::newRow("withdrawn") << false << false << 100.0 << 100.0 << false;
-        QTest::newRow("satellite just under 5 s old") << true << true << 100.0 - SatDataMaxAge + 0.01 << 100.0 << true;
-        QTest::newRow("satellite exactly 5 s old") << true << true << 100.0 - SatDataMaxAge << 100.0 << false;
+        QTest::newRow("fresh") << recency_t{false, true, 100.0, 100.0, true};
+        QTest::newRow("just under 3 s old") << recency_t{false, true, 97.0001, 100.0, true};
+        QTest::newRow("exactly 3 s old") << recency_t{false, true, 100.0 - DataMaxAge, 100.0, false};
+        QTest::newRow("slightly ahead") << recency_t{false, true, 102.9, 100.0, true};
+        QTest::newRow("more than 3 s ahead") << recency_t{false, true, 103.5, 100.0, false};
+        QTest::newRow("NaN timestamp") << recency_t{false, true, nan, 100.0, false};
+        QTest::newRow("NaN now") << recency_t{false, true, 100.0, nan, false};
+        QTest::newRow("withdrawn") << recency_t{false, false, 100.0, 100.0, false};
+        QTest::newRow("satellite just under 5 s old")
+            << recency_t{true, true, 100.0 - SatDataMaxAge + 0.01, 100.0, true};
+        QTest::newRow("satellite exactly 5 s old") << recency_t{true, true, 100.0 - SatDataMaxAge, 100.0, false};
     }
 
     void recency()
     {
-        QFETCH(bool, satellite);
-        QFETCH(bool, valid);
-        QFETCH(double, timestamp);
-        QFETCH(double, now);
-        QFETCH(bool, current);
-        dataItem_t<float> item(1.0f, timestamp);
-        item.setValid(valid);
-        QCOMPARE(satellite ? isSatDataRecent(timestamp, now) : isItemCurrent(item, now), current);
+        QFETCH(recency_t, r);
+        dataItem_t<float> item(1.0f, r.timestamp);
+        item.setValid(r.valid);
+        QCOMPARE(r.satellite ? isSatDataRecent(r.timestamp, r.now) : isItemCurrent(item, r.now), r.current);
     }
 
     void numbering_data()

@@ -75,6 +75,10 @@ QString exportWaypoints(QString const& path, QList<waypoint_t>& waypoints)
 
 } // namespace
 
+// A fix with every field at a value that is easy to lose on the way to disk and back.
+struct stored_t { double time, lon, lat, height; QString description; };
+Q_DECLARE_METATYPE(stored_t)
+
 class tst_fixManager : public QObject
 {
     Q_OBJECT
@@ -95,25 +99,18 @@ private slots:
 
     void fixesSurviveReopen_data()
     {
-        QTest::addColumn<double>("time");
-        QTest::addColumn<double>("lon");
-        QTest::addColumn<double>("lat");
-        QTest::addColumn<double>("height");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("every bit") << std::nextafter(1796498625.1, 2.0e9) << -0.0123456789012345 << -1.0e-310 << 42.125
-                                  << QStringLiteral("Man Overboard - 2026-12-05 19:23:45.000");
-        QTest::newRow("corners, unknown height") << 0.0 << -Pi << Pi / 2.0 << NaN << QString();
+        QTest::addColumn<stored_t>("f");
+        QTest::newRow("every bit")
+            << stored_t{std::nextafter(1796498625.1, 2.0e9), -0.0123456789012345, -1.0e-310, 42.125,
+                        QStringLiteral("Man Overboard - 2026-12-05 19:23:45.000")};
+        QTest::newRow("corners, unknown height") << stored_t{0.0, -Pi, Pi / 2.0, NaN, QString()};
         QTest::newRow("text needing escapes")
-            << 1796498626.0 << 0.5 << 0.5 << -0.0
-            << QString::fromUtf8("quote \" backslash \\ newline\n tab\t {} ü 人 \xF0\x9F\x9A\xA2 \xE2\x80\xA8");
+            << stored_t{1796498626.0, 0.5, 0.5, -0.0,
+                        QString::fromUtf8("quote \" backslash \\ newline\n tab\t {} ü 人 \xF0\x9F\x9A\xA2 \xE2\x80\xA8")};
     }
     void fixesSurviveReopen()
     {
-        QFETCH(double, time);
-        QFETCH(double, lon);
-        QFETCH(double, lat);
-        QFETCH(double, height);
-        QFETCH(QString, description);
+        QFETCH(stored_t, f);
         QVERIFY(store()->addFix(3, 1796498600.5, fixTypeManual, coordLL_t(0.1, 0.2), 1.0, QStringLiteral("before")));
         // the record is on disk before anyone hears of it
         int onDisk = 0;
@@ -121,7 +118,8 @@ private slots:
             for (QByteArray const& line : readFile(m_path).split('\n'))
                 onDisk += QJsonDocument::fromJson(line.left(line.lastIndexOf(" *"))).object().value("id").toDouble() == double(added.id);
         });
-        QVERIFY(store()->addFix(4000000000u, time, fixTypeManOverboard, coordLL_t(lon, lat), height, description));
+        QVERIFY(store()->addFix(4000000000u, f.time, fixTypeManOverboard, coordLL_t(f.lon, f.lat), f.height,
+                                f.description));
         disconnect(connection);
         QCOMPARE(onDisk, 1);
         QVERIFY(store()->addFix(5, 1796498700.5, fixTypeEvent, coordLL_t(0.3, 0.4), 2.0, QStringLiteral("after")));
@@ -135,9 +133,9 @@ private slots:
         QCOMPARE(fix.id, quint64(2));
         QCOMPARE(fix.portId, 4000000000u);
         QCOMPARE(fix.type, fixTypeManOverboard);
-        QVERIFY(sameDouble(fix.time, time) && sameDouble(fix.coord.lon, lon) && sameDouble(fix.coord.lat, lat));
-        QVERIFY(sameDouble(fix.height, height));
-        QCOMPARE(fix.description, description);
+        QVERIFY(sameDouble(fix.time, f.time) && sameDouble(fix.coord.lon, f.lon) && sameDouble(fix.coord.lat, f.lat));
+        QVERIFY(sameDouble(fix.height, f.height));
+        QCOMPARE(fix.description, f.description);
         // one record per line, however the description looks
         QCOMPARE(readFile(m_path).count('\n'), 3);
     }

@@ -50,6 +50,11 @@ QStringList texts(QList<QAction*> const& actions)
 
 } // namespace
 
+// What a device reports (no DTM without a datum, no time of its own when fixAge is NaN), and a
+// text the panel must show.
+struct panel_t { QString datum; bool trueHeading; double fixAge; QString shown; bool warns; };
+Q_DECLARE_METATYPE(panel_t)
+
 class tst_deviceFramework : public QObject
 {
     Q_OBJECT
@@ -190,38 +195,30 @@ private slots:
     // whose time (the receiver's own while current, else the data clock's)
     void positionPanel_data()
     {
-        QTest::addColumn<QString>("datum");      // empty: no DTM
-        QTest::addColumn<bool>("trueHeading");
-        QTest::addColumn<double>("fixAge");      // NaN: the device gives no time of its own
-        QTest::addColumn<QString>("shown");      // a text the panel must show
-        QTest::addColumn<bool>("warns");
+        QTest::addColumn<panel_t>("p");
         const double none = qQNaN();
-        QTest::newRow("WGS84") << "W84" << true << none << "12.0\u00b0" << false;
-        QTest::newRow("another datum") << "P90" << true << none << "datum P90, not WGS84" << true;
-        QTest::newRow("compass only") << QString() << false << none << "12.5\u00b0 magnetic" << false;
-        QTest::newRow("the receiver's own time") << QString() << true << 0.0 << "2019-04-12 00:39:56 UTC" << false;
-        QTest::newRow("none of its own") << QString() << true << none << "2024-06-10 06:13:20 UTC" << false;
-        QTest::newRow("its own time gone stale") << QString() << true << 3.0 << "2024-06-10 06:13:20 UTC" << false;
+        QTest::newRow("WGS84") << panel_t{"W84", true, none, "12.0\u00b0", false};
+        QTest::newRow("another datum") << panel_t{"P90", true, none, "datum P90, not WGS84", true};
+        QTest::newRow("compass only") << panel_t{QString(), false, none, "12.5\u00b0 magnetic", false};
+        QTest::newRow("the receiver's own time") << panel_t{QString(), true, 0.0, "2019-04-12 00:39:56 UTC", false};
+        QTest::newRow("none of its own") << panel_t{QString(), true, none, "2024-06-10 06:13:20 UTC", false};
+        QTest::newRow("its own time gone stale") << panel_t{QString(), true, 3.0, "2024-06-10 06:13:20 UTC", false};
     }
     void positionPanel()
     {
-        QFETCH(QString, datum);
-        QFETCH(bool, trueHeading);
-        QFETCH(double, fixAge);
-        QFETCH(QString, shown);
-        QFETCH(bool, warns);
+        QFETCH(panel_t, p);
         using namespace belrix_common_qt;
         double const now = 1718000000.0;   // another replay's data time
         remoteDevice_t remote;
         remote.setDisplayPosition(dataItem_t<position_t>(position_t(0.9, 0.1), now));
-        if (!qIsNaN(fixAge))
-            remote.setFixTime(dataItem_t<double>(1555029596.0, now - fixAge));
-        if (!datum.isEmpty()) {
+        if (!qIsNaN(p.fixAge))
+            remote.setFixTime(dataItem_t<double>(1555029596.0, now - p.fixAge));
+        if (!p.datum.isEmpty()) {
             outputDatum_t d;
-            qstrncpy(d.local, datum.toLatin1().constData(), sizeof d.local);
+            qstrncpy(d.local, p.datum.toLatin1().constData(), sizeof d.local);
             remote.setOutputDatum(dataItem_t<outputDatum_t>(d, now));
         }
-        if (trueHeading)
+        if (p.trueHeading)
             remote.setHeading(dataItem_t<float>(12.0f, now));
         magneticHeading_t magnetic;
         magnetic.sensor = 10.0f;
@@ -232,10 +229,10 @@ private slots:
         QStringList texts;
         for (QLabel const* label : panel.findChildren<QLabel*>())
             texts << label->text();
-        QVERIFY2(texts.join('|').contains(shown), qPrintable(texts.join('|')));
+        QVERIFY2(texts.join('|').contains(p.shown), qPrintable(texts.join('|')));
         auto* warning = panel.findChild<QLabel*>(QStringLiteral("datumWarning"));
         QVERIFY(warning);
-        QCOMPARE(!warning->isHidden(), warns);
+        QCOMPARE(!warning->isHidden(), p.warns);
         panel.updateData(now + 3.0, &remote);   // a stale datum says nothing
         QVERIFY(warning->isHidden());
     }

@@ -36,6 +36,14 @@ public:
 
 } // namespace
 
+// A listing of the devices: centred on the active device or a fixed centre, the range before
+// (and after, when it has room), and the order of the rows.
+struct listing_t { bool fixedCentre, autoScale; double range; int sortColumn, order; QStringList names; };
+Q_DECLARE_METATYPE(listing_t)
+
+struct centre_t { bool device; QString lat, lon; bool converts; QString faults; };
+Q_DECLARE_METATYPE(centre_t)
+
 class tst_dlgPositionComparison : public QObject
 {
     Q_OBJECT
@@ -56,31 +64,21 @@ private slots:
 
     void listsDevicesAroundTheCentre_data()
     {
-        QTest::addColumn<bool>("fixedCentre");
-        QTest::addColumn<bool>("autoScale");
-        QTest::addColumn<double>("range");   // before, and after when it has room
-        QTest::addColumn<int>("sortColumn");
-        QTest::addColumn<int>("order");
-        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<listing_t>("l");
 
         // by text, "10.15 m" and "150.xx m" would come before "50.00 m", and "350.0°" before "90.0°"
-        QTest::newRow("active device, grows, by name") << false << true << 1.0 << 0 << int(Qt::AscendingOrder)
-                                                       << QStringList{"East", "GNSS 1", "NNW", "North"};
-        QTest::newRow("fixed centre, room, by range") << true << true << 1000.0 << 2 << int(Qt::AscendingOrder)
-                                                      << QStringList{"GNSS 1", "NNW", "East", "North"};
-        QTest::newRow("fixed range, by range descending") << false << false << 1.0 << 2 << int(Qt::DescendingOrder)
-                                                          << QStringList{"North", "East", "NNW", "GNSS 1"};
-        QTest::newRow("grows, by bearing") << true << true << 1.0 << 3 << int(Qt::AscendingOrder)
-                                           << QStringList{"GNSS 1", "North", "East", "NNW"};
+        QTest::newRow("active device, grows, by name")
+            << listing_t{false, true, 1.0, 0, int(Qt::AscendingOrder), QStringList{"East", "GNSS 1", "NNW", "North"}};
+        QTest::newRow("fixed centre, room, by range")
+            << listing_t{true, true, 1000.0, 2, int(Qt::AscendingOrder), QStringList{"GNSS 1", "NNW", "East", "North"}};
+        QTest::newRow("fixed range, by range descending")
+            << listing_t{false, false, 1.0, 2, int(Qt::DescendingOrder), QStringList{"North", "East", "NNW", "GNSS 1"}};
+        QTest::newRow("grows, by bearing")
+            << listing_t{true, true, 1.0, 3, int(Qt::AscendingOrder), QStringList{"GNSS 1", "North", "East", "NNW"}};
     }
     void listsDevicesAroundTheCentre()
     {
-        QFETCH(bool, fixedCentre);
-        QFETCH(bool, autoScale);
-        QFETCH(double, range);
-        QFETCH(int, sortColumn);
-        QFETCH(int, order);
-        QFETCH(QStringList, names);
+        QFETCH(listing_t, l);
 
         addAt("North", offset(150.0, 5.0), 1.5);
         addAt("East", offset(0.0, 50.0));
@@ -94,25 +92,25 @@ private slots:
         addAt("Half", half);
 
         m_window->show();
-        configure(fixedCentre ? nullptr : m_active, range, autoScale);
-        QCOMPARE(label(m_window.get(), "activeDeviceLabel"), fixedCentre ? NoDataString : QStringLiteral("GNSS 1"));
-        QCOMPARE(label(m_window.get(), "latitudeLabel") == NoDataString, !fixedCentre);
-        tree()->sortByColumn(sortColumn, Qt::SortOrder(order));
-        QCOMPARE(column(0), names);
-        const int east = names.indexOf("East");
+        configure(l.fixedCentre ? nullptr : m_active, l.range, l.autoScale);
+        QCOMPARE(label(m_window.get(), "activeDeviceLabel"), l.fixedCentre ? NoDataString : QStringLiteral("GNSS 1"));
+        QCOMPARE(label(m_window.get(), "latitudeLabel") == NoDataString, !l.fixedCentre);
+        tree()->sortByColumn(l.sortColumn, Qt::SortOrder(l.order));
+        QCOMPARE(column(0), l.names);
+        const int east = l.names.indexOf("East");
         QCOMPARE(column(2).at(east), metres(belrix_common_qt::calcRange(Centre, offset(0.0, 50.0))));
         QCOMPARE(column(3).at(east), QStringLiteral("90.0°"));
         QVERIFY(column(1).at(east).contains(QLatin1Char('\n')));
 
         // with auto scale the range grows to the next entry above the farthest device, never shrinks
-        if (autoScale && range < 200.0)
-            range = 200.0;
-        QCOMPARE(m_window->configSettings().range, range);
-        QCOMPARE(plot()->range(), range);
+        if (l.autoScale && l.range < 200.0)
+            l.range = 200.0;
+        QCOMPARE(m_window->configSettings().range, l.range);
+        QCOMPARE(plot()->range(), l.range);
         QCOMPARE(plot()->positions().size(), 4);
         for (positionComparisonWidget_t::point_t const& point : plot()->positions()) {
             if (point.name == QLatin1String("North"))
-                QVERIFY(close(point.relativeRange, belrix_common_qt::calcRange(Centre, offset(150.0, 5.0)) / range));
+                QVERIFY(close(point.relativeRange, belrix_common_qt::calcRange(Centre, offset(150.0, 5.0)) / l.range));
         }
         QVERIFY(!warning());
 
@@ -202,48 +200,42 @@ private slots:
     }
     void configDialogChecksTheCentre_data()
     {
-        QTest::addColumn<bool>("device");
-        QTest::addColumn<QString>("lat");
-        QTest::addColumn<QString>("lon");
-        QTest::addColumn<bool>("converts");
-        QTest::addColumn<QString>("faults");
+        QTest::addColumn<centre_t>("c");
 
-        QTest::newRow("north pole, date line east") << false << "90° N" << "180° E" << true << QString();
-        QTest::newRow("south pole, date line west") << false << "90° S" << "180° W" << true << QString();
-        QTest::newRow("every fault at once") << false << "95° N" << "east" << false
-                                             << "Invalid latitude\nInvalid longitude\nFailed to convert the coordinates";
-        QTest::newRow("only the conversion") << false << "57° N" << "11° E" << false << "Failed to convert the coordinates";
-        QTest::newRow("a device: the centre is ignored") << true << "nonsense" << "" << false << QString();
+        QTest::newRow("north pole, date line east") << centre_t{false, "90° N", "180° E", true, QString()};
+        QTest::newRow("south pole, date line west") << centre_t{false, "90° S", "180° W", true, QString()};
+        QTest::newRow("every fault at once")
+            << centre_t{false, "95° N", "east", false,
+                        "Invalid latitude\nInvalid longitude\nFailed to convert the coordinates"};
+        QTest::newRow("only the conversion")
+            << centre_t{false, "57° N", "11° E", false, "Failed to convert the coordinates"};
+        QTest::newRow("a device: the centre is ignored") << centre_t{true, "nonsense", "", false, QString()};
     }
     void configDialogChecksTheCentre()
     {
-        QFETCH(bool, device);
-        QFETCH(QString, lat);
-        QFETCH(QString, lon);
-        QFETCH(bool, converts);
-        QFETCH(QString, faults);
+        QFETCH(centre_t, c);
 
         messageCatcher_t catcher;
-        if (!converts)
+        if (!c.converts)
             m_fleet->context->controllerContext()->controller()->setCoordConverter(new failingConverter_t);
         dlgPositionComparisonConfig_t* config = configDialog();
         config->show();
-        if (device)
+        if (c.device)
             config->findChild<belrix_common_qt_gui::deviceSelectWidget_t*>()->selectDevice(1);
-        QCOMPARE(config->findChild<QLineEdit*>("latitudeEdit")->isEnabled(), !device);
-        config->findChild<QLineEdit*>("latitudeEdit")->setText(lat);
-        config->findChild<QLineEdit*>("longitudeEdit")->setText(lon);
+        QCOMPARE(config->findChild<QLineEdit*>("latitudeEdit")->isEnabled(), !c.device);
+        config->findChild<QLineEdit*>("latitudeEdit")->setText(c.lat);
+        config->findChild<QLineEdit*>("longitudeEdit")->setText(c.lon);
         QSignalSpy accepted(config, &QDialog::accepted);
         config->submit();
         // a fault keeps the dialog open and names every fault in one message
-        QCOMPARE(catcher.texts, faults.isEmpty() ? QStringList() : QStringList{faults});
-        QCOMPARE(accepted.size(), faults.isEmpty() ? 1 : 0);
-        QCOMPARE(config->isVisible(), !faults.isEmpty());
+        QCOMPARE(catcher.texts, c.faults.isEmpty() ? QStringList() : QStringList{c.faults});
+        QCOMPARE(accepted.size(), c.faults.isEmpty() ? 1 : 0);
+        QCOMPARE(config->isVisible(), !c.faults.isEmpty());
         positionComparisonConfigSettings_t const settings = m_window->configSettings();
-        QCOMPARE(settings.activeDevice.data(), device ? m_active : nullptr);
-        if (faults.isEmpty()) {
-            QCOMPARE(settings.center.latValid && settings.center.lonValid, !device);
-            QVERIFY(device || close(std::fabs(settings.center.lat), Pi / 2.0));
+        QCOMPARE(settings.activeDevice.data(), c.device ? m_active : nullptr);
+        if (c.faults.isEmpty()) {
+            QCOMPARE(settings.center.latValid && settings.center.lonValid, !c.device);
+            QVERIFY(c.device || close(std::fabs(settings.center.lat), Pi / 2.0));
         }
     }
     void storedSettings_data()

@@ -73,6 +73,10 @@ void setDataWidths(QWidget const& window, QList<int> const& widths)
 
 } // namespace
 
+// Where the forecaster can forecast (from the span's start), and what the graphs then show.
+struct validity_t { double validFrom, validUntil; bool almanac; int samples; QString message; };
+Q_DECLARE_METATYPE(validity_t)
+
 class tst_dlgSatelliteForecast : public QObject
 {
     Q_OBJECT
@@ -122,39 +126,31 @@ private slots:
     // it has nothing at all to show.
     void forecastStopsWhereTheAlmanacEnds_data()
     {
-        QTest::addColumn<double>("validFrom");     // from the span's start
-        QTest::addColumn<double>("validUntil");
-        QTest::addColumn<bool>("almanac");
-        QTest::addColumn<int>("samples");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<validity_t>("v");
         const double step = 360.0;   // 6 h on narrow graphs
-        QTest::newRow("valid throughout") << 0.0 << 1e9 << true << 60 << QString();
-        QTest::newRow("invalid after ten steps") << 0.0 << 10 * step + 1 << true << 11 << QString();
-        QTest::newRow("start not covered") << 1.0 << 1e9 << true << 0 << "not cover";
-        QTest::newRow("no almanac at all") << 1e9 << 1e9 << false << 0 << "No almanac";
+        QTest::newRow("valid throughout") << validity_t{0.0, 1e9, true, 60, QString()};
+        QTest::newRow("invalid after ten steps") << validity_t{0.0, 10 * step + 1, true, 11, QString()};
+        QTest::newRow("start not covered") << validity_t{1.0, 1e9, true, 0, "not cover"};
+        QTest::newRow("no almanac at all") << validity_t{1e9, 1e9, false, 0, "No almanac"};
     }
     void forecastStopsWhereTheAlmanacEnds()
     {
-        QFETCH(double, validFrom);
-        QFETCH(double, validUntil);
-        QFETCH(bool, almanac);
-        QFETCH(int, samples);
-        QFETCH(QString, message);
+        QFETCH(validity_t, v);
         fixture_t f;
-        if (!almanac)
+        if (!v.almanac)
             f.gps()->clear();
         const double start = double(qint64(T0 - 7200.0));
-        f.forecaster.validFrom = start + validFrom;
-        f.forecaster.validUntil = start + validUntil;
+        f.forecaster.validFrom = start + v.validFrom;
+        f.forecaster.validUntil = start + v.validUntil;
         f.report();
         forecast_t window(f.context.get(), f.device.get());
         setDataWidths(window, {});
         tick(window);
         for (forecastGraph_t* graph : graphs(window)) {
-            QCOMPARE(graph->points().size(), samples);
-            if (samples > 0)
-                QCOMPARE(graph->points().last().time, start + (samples - 1) * 360.0);
-            QVERIFY2(message.isEmpty() ? graph->message().isEmpty() : graph->message().contains(message),
+            QCOMPARE(graph->points().size(), v.samples);
+            if (v.samples > 0)
+                QCOMPARE(graph->points().last().time, start + (v.samples - 1) * 360.0);
+            QVERIFY2(v.message.isEmpty() ? graph->message().isEmpty() : graph->message().contains(v.message),
                      qPrintable(graph->message()));
         }
     }
