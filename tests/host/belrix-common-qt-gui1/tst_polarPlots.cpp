@@ -40,6 +40,9 @@ struct drawn_t {
 
 Q_DECLARE_METATYPE(drawn_t)
 
+struct polar_t { double range, meters, bearing; QPointF pixel; };
+Q_DECLARE_METATYPE(polar_t)
+
 class tst_polarPlots : public QObject
 {
     Q_OBJECT
@@ -49,30 +52,24 @@ private slots:
 
     void bearingsRunClockwiseFromNorth_data()
     {
-        QTest::addColumn<double>("range");
-        QTest::addColumn<double>("meters");
-        QTest::addColumn<double>("bearing");
-        QTest::addColumn<QPointF>("pixel");
+        QTest::addColumn<polar_t>("p");
         // centre (100, 100), radius 80 px for 10 m: 8 px a metre, screen y downwards
-        QTest::newRow("north is up") << 10.0 << 10.0 << 0.0 << QPointF(100, 20);
-        QTest::newRow("east is right") << 10.0 << 10.0 << 90.0 << QPointF(180, 100);
-        QTest::newRow("south-west") << 10.0 << std::sqrt(2.0) * 5.0 << 225.0 << QPointF(60, 140);
-        QTest::newRow("no range") << 0.0 << 3.0 << 45.0 << QPointF(100, 100);
-        QTest::newRow("NaN range") << std::nan("") << 3.0 << 45.0 << QPointF(100, 100);
+        QTest::newRow("north is up") << polar_t{10.0, 10.0, 0.0, QPointF(100, 20)};
+        QTest::newRow("east is right") << polar_t{10.0, 10.0, 90.0, QPointF(180, 100)};
+        QTest::newRow("south-west") << polar_t{10.0, std::sqrt(2.0) * 5.0, 225.0, QPointF(60, 140)};
+        QTest::newRow("no range") << polar_t{0.0, 3.0, 45.0, QPointF(100, 100)};
+        QTest::newRow("NaN range") << polar_t{std::nan(""), 3.0, 45.0, QPointF(100, 100)};
     }
     void bearingsRunClockwiseFromNorth()
     {
-        QFETCH(double, range);
-        QFETCH(double, meters);
-        QFETCH(double, bearing);
-        QFETCH(QPointF, pixel);
-        const polarMapping_t mapping(QPointF(100, 100), 80.0, range);
-        const QPointF got = mapping.polarToPixel(meters, bearing);
-        QVERIFY2(near(got, pixel), qPrintable(QStringLiteral("(%1, %2)").arg(got.x()).arg(got.y())));
-        const double rad = bearing * DegToRad;
-        QVERIFY(near(mapping.toPixel(meters * std::sin(rad), meters * std::cos(rad)), pixel));
-        if (range == 10.0)
-            QVERIFY(near(mapping.relativeToPixel(meters / 10.0, bearing), pixel));
+        QFETCH(polar_t, p);
+        const polarMapping_t mapping(QPointF(100, 100), 80.0, p.range);
+        const QPointF got = mapping.polarToPixel(p.meters, p.bearing);
+        QVERIFY2(near(got, p.pixel), qPrintable(QStringLiteral("(%1, %2)").arg(got.x()).arg(got.y())));
+        const double rad = p.bearing * DegToRad;
+        QVERIFY(near(mapping.toPixel(p.meters * std::sin(rad), p.meters * std::cos(rad)), p.pixel));
+        if (p.range == 10.0)
+            QVERIFY(near(mapping.relativeToPixel(p.meters / 10.0, p.bearing), p.pixel));
     }
 
     void fittedCircleKeepsTheMargin()

@@ -73,6 +73,10 @@ struct latLonCase_t {
 
 Q_DECLARE_METATYPE(latLonCase_t)
 
+// An enumerator of a kind, its name, and a symbol or another spelling also read as it.
+struct name_t { int kind, value; QString name, alsoRead; };
+Q_DECLARE_METATYPE(name_t)
+
 class tst_textFormat : public QObject
 {
     Q_OBJECT
@@ -80,30 +84,26 @@ class tst_textFormat : public QObject
 private slots:
     void names_data()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("alsoRead");   // a symbol or another spelling
-        QTest::newRow("meters") << int(distanceName) << int(distanceUnitMeters) << "Meters" << "M";
-        QTest::newRow("US survey feet") << int(distanceName) << int(distanceUnitUsSurveyFeet) << "US Survey Feet" << "FTUS";
-        QTest::newRow("knots") << int(speedName) << int(speedUnitKnots) << "Knots" << "kn";
-        QTest::newRow("km/h") << int(speedName) << int(speedUnitKilometersPerHour) << "Kilometers/Hour" << "km/h";
-        QTest::newRow("mph") << int(speedName) << int(speedUnitMilesPerHour) << "Miles/Hour" << " MPH ";
-        QTest::newRow("degrees") << int(formatName) << int(latLonFormatDegrees) << "DD.dd" << "\ndd.dd ";
-        QTest::newRow("DMS") << int(formatName) << int(latLonFormatDegreesMinutesSeconds) << "DD MM SS.ss" << "dd mm ss.ss";
-        QTest::newRow("no label") << int(graphLabelName) << int(graphLabelNone) << "None" << "NONE";
-        QTest::newRow("vertical") << int(graphLabelName) << int(graphLabelVertical) << "Vertical" << "VERTICAL\t";
+        QTest::addColumn<name_t>("n");
+        QTest::newRow("meters") << name_t{int(distanceName), int(distanceUnitMeters), "Meters", "M"};
+        QTest::newRow("US survey feet")
+            << name_t{int(distanceName), int(distanceUnitUsSurveyFeet), "US Survey Feet", "FTUS"};
+        QTest::newRow("knots") << name_t{int(speedName), int(speedUnitKnots), "Knots", "kn"};
+        QTest::newRow("km/h") << name_t{int(speedName), int(speedUnitKilometersPerHour), "Kilometers/Hour", "km/h"};
+        QTest::newRow("mph") << name_t{int(speedName), int(speedUnitMilesPerHour), "Miles/Hour", " MPH "};
+        QTest::newRow("degrees") << name_t{int(formatName), int(latLonFormatDegrees), "DD.dd", "\ndd.dd "};
+        QTest::newRow("DMS")
+            << name_t{int(formatName), int(latLonFormatDegreesMinutesSeconds), "DD MM SS.ss", "dd mm ss.ss"};
+        QTest::newRow("no label") << name_t{int(graphLabelName), int(graphLabelNone), "None", "NONE"};
+        QTest::newRow("vertical") << name_t{int(graphLabelName), int(graphLabelVertical), "Vertical", "VERTICAL\t"};
     }
 
     void names()
     {
-        QFETCH(int, kind);
-        QFETCH(int, value);
-        QFETCH(QString, name);
-        QFETCH(QString, alsoRead);
-        QCOMPARE(nameOf(kind, value), name);
-        QCOMPARE(valueOf(kind, name), value);
-        QCOMPARE(valueOf(kind, alsoRead), value);
+        QFETCH(name_t, n);
+        QCOMPARE(nameOf(n.kind, n.value), n.name);
+        QCOMPARE(valueOf(n.kind, n.name), n.value);
+        QCOMPARE(valueOf(n.kind, n.alsoRead), n.value);
     }
 
     // a partial name reads as the first value, a value out of range writes as the first name

@@ -11,6 +11,9 @@ using namespace accuracyTest;
 using namespace orvane::qc;
 using belrix_common_qt_gui::errorEllipseWidget_t;
 
+struct tick_t { bool imca, input; double age; bool drawn; };
+Q_DECLARE_METATYPE(tick_t)
+
 class tst_dlgErrorEllipse : public QObject
 {
     Q_OBJECT
@@ -26,64 +29,58 @@ private slots:
 
     void tickShowsTheData_data()
     {
-        QTest::addColumn<bool>("imca");
-        QTest::addColumn<bool>("input");
-        QTest::addColumn<double>("age");
-        QTest::addColumn<bool>("drawn");
+        QTest::addColumn<tick_t>("t");
 
-        QTest::newRow("NMEA") << false << true << 1.0 << true;
-        QTest::newRow("NMEA, stale") << false << true << 3.0 << false;
-        QTest::newRow("NMEA, not an input") << false << false << 1.0 << false;
-        QTest::newRow("IMCA") << true << true << 1.0 << true;
-        QTest::newRow("IMCA, stale") << true << true << 3.0 << false;
-        QTest::newRow("IMCA, not an input") << true << false << 1.0 << false;
+        QTest::newRow("NMEA") << tick_t{false, true, 1.0, true};
+        QTest::newRow("NMEA, stale") << tick_t{false, true, 3.0, false};
+        QTest::newRow("NMEA, not an input") << tick_t{false, false, 1.0, false};
+        QTest::newRow("IMCA") << tick_t{true, true, 1.0, true};
+        QTest::newRow("IMCA, stale") << tick_t{true, true, 3.0, false};
+        QTest::newRow("IMCA, not an input") << tick_t{true, false, 1.0, false};
     }
     void tickShowsTheData()
     {
-        QFETCH(bool, imca);
-        QFETCH(bool, input);
-        QFETCH(double, age);
-        QFETCH(bool, drawn);
+        QFETCH(tick_t, t);
 
-        fleet_t::setStats(m_device, age, 30.0f, 2.5f, 1.5f);
+        fleet_t::setStats(m_device, t.age, 30.0f, 2.5f, 1.5f);
         belrix_common_qt::qcSummary_t summary;
         summary.unitVariance = 1.25f;
         summary.semiMajor = 3.0f;
         summary.semiMinor = 1.0f;
         summary.orientation = float(Pi / 2.0);
         summary.latError = 1.111f;
-        m_device->remoteDevice()->qcDataStore()->addSummary(T0 - age, summary);
-        if (!input) {
+        m_device->remoteDevice()->qcDataStore()->addSummary(T0 - t.age, summary);
+        if (!t.input) {
             m_window->handleClockTimeout();   // shows the statistics
             m_device->remoteDevice()->setInput(false);
         }
         QSignalSpy modified(m_window, &orvane::orvaneDialog_t::configurationModified);
-        if (imca)
+        if (t.imca)
             m_window->findChild<QPushButton*>("toggleButton")->click();   // shows the summary at once
         else
             m_window->handleClockTimeout();
 
-        QCOMPARE(m_window->raimMode(), !imca);
-        QCOMPARE(modified.size(), imca ? 1 : 0);
-        QCOMPARE(label(m_window, "modeLabel"), imca ? QStringLiteral("IMCA") : QStringLiteral("NMEA"));
-        QCOMPARE(plot()->ellipses().size(), drawn ? 1 : 0);
-        if (drawn) {
+        QCOMPARE(m_window->raimMode(), !t.imca);
+        QCOMPARE(modified.size(), t.imca ? 1 : 0);
+        QCOMPARE(label(m_window, "modeLabel"), t.imca ? QStringLiteral("IMCA") : QStringLiteral("NMEA"));
+        QCOMPARE(plot()->ellipses().size(), t.drawn ? 1 : 0);
+        if (t.drawn) {
             errorEllipseWidget_t::ellipse_t const ellipse = plot()->ellipses().first();
-            QVERIFY(close(ellipse.orientation, imca ? 90.0 : 30.0, 1e-4));
-            QVERIFY(close(ellipse.semiMajor, imca ? 3.0 : 2.5, 1e-6));
-            QVERIFY(close(ellipse.semiMinor, imca ? 1.0 : 1.5, 1e-6));
+            QVERIFY(close(ellipse.orientation, t.imca ? 90.0 : 30.0, 1e-4));
+            QVERIFY(close(ellipse.semiMajor, t.imca ? 3.0 : 2.5, 1e-6));
+            QVERIFY(close(ellipse.semiMinor, t.imca ? 1.0 : 1.5, 1e-6));
             QCOMPARE(ellipse.color, QColor("#d62728"));
             QCOMPARE(ellipse.range, 5.0);   // scaled before the ellipse was added
-            QCOMPARE(label(m_window, "latErrorLabel"), imca ? QStringLiteral("1.11") : QStringLiteral("0.31"));
-            QCOMPARE(label(m_window, "unitVarianceLabel"), imca ? QStringLiteral("1.25") : QStringLiteral("N/A"));
+            QCOMPARE(label(m_window, "latErrorLabel"), t.imca ? QStringLiteral("1.11") : QStringLiteral("0.31"));
+            QCOMPARE(label(m_window, "unitVarianceLabel"), t.imca ? QStringLiteral("1.25") : QStringLiteral("N/A"));
         } else {
             // stale errors are not left beside an empty plot; a device that is no input is left alone
-            QCOMPARE(label(m_window, "latErrorLabel"), input ? NoDataString : QStringLiteral("0.31"));
-            QCOMPARE(m_window->configSettings().range, input ? 1.0 : 5.0);
+            QCOMPARE(label(m_window, "latErrorLabel"), t.input ? NoDataString : QStringLiteral("0.31"));
+            QCOMPARE(m_window->configSettings().range, t.input ? 1.0 : 5.0);
         }
         m_window->toggle();
-        QCOMPARE(m_window->raimMode(), imca);
-        if (imca)
+        QCOMPARE(m_window->raimMode(), t.imca);
+        if (t.imca)
             QCOMPARE(label(m_window, "unitVarianceLabel"), QStringLiteral("N/A"));
     }
     void storedSettings_data()

@@ -30,6 +30,9 @@ void clickOk(dlgSatelliteCalculationConfig_t& dialog)
 struct record_t { int offset; double mask; QString maskText; int hours, hoursBack; };
 Q_DECLARE_METATYPE(record_t)
 
+struct current_t { double positionAge; bool ownerHasDevice, position, height; };
+Q_DECLARE_METATYPE(current_t)
+
 class tst_satelliteCalculationConfig : public QObject
 {
     Q_OBJECT
@@ -106,23 +109,17 @@ private slots:
     // Only values younger than 3 s are taken; the others keep what the editor shows.
     void useCurrentPositionTakesOnlyCurrentValues_data()
     {
-        QTest::addColumn<double>("positionAge");
-        QTest::addColumn<bool>("ownerHasDevice");
-        QTest::addColumn<bool>("position");
-        QTest::addColumn<bool>("height");
-        QTest::newRow("both current") << 0.0 << true << true << true;
-        QTest::newRow("position 4 s old") << 4.0 << true << false << true;
-        QTest::newRow("owner without a device") << 0.0 << false << false << false;
+        QTest::addColumn<current_t>("c");
+        QTest::newRow("both current") << current_t{0.0, true, true, true};
+        QTest::newRow("position 4 s old") << current_t{4.0, true, false, true};
+        QTest::newRow("owner without a device") << current_t{0.0, false, false, false};
     }
     void useCurrentPositionTakesOnlyCurrentValues()
     {
-        QFETCH(double, positionAge);
-        QFETCH(bool, ownerHasDevice);
-        QFETCH(bool, position);
-        QFETCH(bool, height);
+        QFETCH(current_t, c);
         fixture_t f;
-        f.report(positionAge);
-        qcDeviceDialog_t owner(f.context.get(), ownerHasDevice ? static_cast<QWidget*>(f.device.get()) : nullptr);
+        f.report(c.positionAge);
+        qcDeviceDialog_t owner(f.context.get(), c.ownerHasDevice ? static_cast<QWidget*>(f.device.get()) : nullptr);
         auto* dialog = new dlgSatelliteCalculationConfig_t(&owner);
         satelliteCalculationConfigSettings_t s;
         s.position = belrix_common_qt::position_t(0.1, 0.2);
@@ -130,9 +127,9 @@ private slots:
         dialog->setConfigSettings(s);
         child<QPushButton>(*dialog, "useCurrentPositionButton")->click();
         const double rad = belrix_common_qt::Pi / 180.0;
-        QCOMPARE(child<latitudeEdit_t>(*dialog, "latitudeEdit")->radians(), position ? 57.6 * rad : 0.1);
-        QCOMPARE(child<longitudeEdit_t>(*dialog, "longitudeEdit")->radians(), position ? 11.1 * rad : 0.2);
-        QCOMPARE(child<distanceEdit_t>(*dialog, "heightEdit")->meters(), height ? 42.0 : 5.0);
+        QCOMPARE(child<latitudeEdit_t>(*dialog, "latitudeEdit")->radians(), c.position ? 57.6 * rad : 0.1);
+        QCOMPARE(child<longitudeEdit_t>(*dialog, "longitudeEdit")->radians(), c.position ? 11.1 * rad : 0.2);
+        QCOMPARE(child<distanceEdit_t>(*dialog, "heightEdit")->meters(), c.height ? 42.0 : 5.0);
     }
 };
 
