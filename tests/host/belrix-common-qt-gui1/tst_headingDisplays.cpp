@@ -25,6 +25,9 @@ Q_DECLARE_METATYPE(tape_t)
 struct bar_t { double rate, fullScale, length; QString text; };
 Q_DECLARE_METATYPE(bar_t)
 
+struct look_t { bool tape, night, cleared; };
+Q_DECLARE_METATYPE(look_t)
+
 class tst_headingDisplays : public QObject
 {
     Q_OBJECT
@@ -126,25 +129,21 @@ private slots:
     // night, none once cleared; a colour change shows on the next paint.
     void drawnInTheDeviceColour_data()
     {
-        QTest::addColumn<bool>("tape");
-        QTest::addColumn<bool>("night");
-        QTest::addColumn<bool>("cleared");
+        QTest::addColumn<look_t>("l");
         for (bool tape : {false, true}) {
-            QTest::addRow("%s", tape ? "tape" : "rose") << tape << false << false;
-            QTest::addRow("%s, night", tape ? "tape" : "rose") << tape << true << false;
-            QTest::addRow("%s, cleared", tape ? "tape" : "rose") << tape << false << true;
+            QTest::addRow("%s", tape ? "tape" : "rose") << look_t{tape, false, false};
+            QTest::addRow("%s, night", tape ? "tape" : "rose") << look_t{tape, true, false};
+            QTest::addRow("%s, cleared", tape ? "tape" : "rose") << look_t{tape, false, true};
         }
     }
     void drawnInTheDeviceColour()
     {
-        QFETCH(bool, tape);
-        QFETCH(bool, night);
-        QFETCH(bool, cleared);
+        QFETCH(look_t, l);
         guiSettings_t* settings = guiSettings_t::get();
-        settings->setDisplayMode(night ? belrix_common_qt::displayModeNight : belrix_common_qt::displayModeDay);
+        settings->setDisplayMode(l.night ? belrix_common_qt::displayModeNight : belrix_common_qt::displayModeDay);
         std::unique_ptr<headingWidgetBase_t> widget;
         QPoint probe;
-        if (tape) {
+        if (l.tape) {
             auto* t = new headingStatusWidget_t;
             t->resize(610, 546);
             t->setRateOfTurn(15.0f);   // half the 30°/min scale: a quarter of the track
@@ -161,9 +160,9 @@ private slots:
         widget->setHeading(90.0f);
         (void)widget->grab();   // the cached layer exists before the colour changes
         widget->handleNewDeviceColor(QColor("#d62728"));
-        if (cleared)
+        if (l.cleared)
             widget->clear();
-        const QColor expected = cleared ? settings->effectiveBackgroundGraphColor()
+        const QColor expected = l.cleared ? settings->effectiveBackgroundGraphColor()
                                         : settings->effectiveDataColor(QColor("#d62728"));
         QCOMPARE(widget->grab().toImage().pixelColor(probe).rgb(), expected.rgb());
     }

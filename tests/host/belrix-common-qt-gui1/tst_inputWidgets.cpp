@@ -35,6 +35,9 @@ QStringList items(deviceSelectWidget_t const& selector)
 
 } // namespace
 
+struct required_t { int capabilities; bool all; QStringList items; };
+Q_DECLARE_METATYPE(required_t)
+
 class tst_inputWidgets : public QObject
 {
     Q_OBJECT
@@ -124,24 +127,21 @@ private slots:
 
     void selectorListsDevicesWithTheCapabilities_data()
     {
-        QTest::addColumn<int>("capabilities");
-        QTest::addColumn<bool>("all");
-        QTest::addColumn<QStringList>("items");
-        QTest::newRow("everything") << 0 << true << QStringList{"None", "GNSS 1", "Gyro", "GNSS 2"};
-        QTest::newRow("positions and ellipse") << 0xa << true << QStringList{"None", "GNSS 1"};
-        QTest::newRow("positions or heading") << 0x202 << false << QStringList{"None", "GNSS 1", "Gyro", "GNSS 2"};
+        QTest::addColumn<required_t>("r");
+        QTest::newRow("everything") << required_t{0, true, QStringList{"None", "GNSS 1", "Gyro", "GNSS 2"}};
+        QTest::newRow("positions and ellipse") << required_t{0xa, true, QStringList{"None", "GNSS 1"}};
+        QTest::newRow("positions or heading")
+            << required_t{0x202, false, QStringList{"None", "GNSS 1", "Gyro", "GNSS 2"}};
     }
     void selectorListsDevicesWithTheCapabilities()
     {
-        QFETCH(int, capabilities);
-        QFETCH(bool, all);
-        QFETCH(QStringList, items);
+        QFETCH(required_t, r);
         remoteController_t controller;
         controller.setDevices({{1, "GNSS 1", 0x5f}, {2, "Gyro", 0x200}, {3, "GNSS 2", 0x2}});
         deviceSelectWidget_t selector;
         selector.init(&controller);
-        selector.setRequiredCapabilities(capabilities, all);
-        QCOMPARE(::items(selector), items);
+        selector.setRequiredCapabilities(r.capabilities, r.all);
+        QCOMPARE(::items(selector), r.items);
         QCOMPARE(selector.selectedDevice(), deviceSelectWidget_t::NoDevice);
     }
 

@@ -43,6 +43,9 @@ Q_DECLARE_METATYPE(drawn_t)
 struct polar_t { double range, meters, bearing; QPointF pixel; };
 Q_DECLARE_METATYPE(polar_t)
 
+struct rings_t { double range; int unit; QStringList labels; };
+Q_DECLARE_METATYPE(rings_t)
+
 class tst_polarPlots : public QObject
 {
     Q_OBJECT
@@ -103,23 +106,20 @@ private slots:
 
     void ringLabels_data()
     {
-        QTest::addColumn<double>("range");
-        QTest::addColumn<int>("unit");
-        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<rings_t>("r");
         const int m = belrix_common_qt::distanceUnitMeters;
-        QTest::newRow("1 m") << 1.0 << m << QStringList{"0.25 m", "0.50 m", "0.75 m", "1.00 m"};
-        QTest::newRow("100 m") << 100.0 << m << QStringList{"25 m", "50 m", "75 m", "100 m"};
-        QTest::newRow("0.02 m") << 0.02 << m << QStringList{"0.005 m", "0.010 m", "0.015 m", "0.020 m"};
-        QTest::newRow("10 m in feet") << 10.0 << int(belrix_common_qt::distanceUnitUsSurveyFeet)
-                                      << QStringList{"8.20 ftUS", "16.40 ftUS", "24.61 ftUS", "32.81 ftUS"};
-        QTest::newRow("no range") << 0.0 << m << QStringList{};
+        QTest::newRow("1 m") << rings_t{1.0, m, QStringList{"0.25 m", "0.50 m", "0.75 m", "1.00 m"}};
+        QTest::newRow("100 m") << rings_t{100.0, m, QStringList{"25 m", "50 m", "75 m", "100 m"}};
+        QTest::newRow("0.02 m") << rings_t{0.02, m, QStringList{"0.005 m", "0.010 m", "0.015 m", "0.020 m"}};
+        QTest::newRow("10 m in feet")
+            << rings_t{10.0, int(belrix_common_qt::distanceUnitUsSurveyFeet),
+                       {"8.20 ftUS", "16.40 ftUS", "24.61 ftUS", "32.81 ftUS"}};
+        QTest::newRow("no range") << rings_t{0.0, m, QStringList{}};
     }
     void ringLabels()
     {
-        QFETCH(double, range);
-        QFETCH(int, unit);
-        QFETCH(QStringList, labels);
-        QCOMPARE(baseGraphWidget_t::ringLabels(range, distanceUnit_t(unit)), labels);
+        QFETCH(rings_t, r);
+        QCOMPARE(baseGraphWidget_t::ringLabels(r.range, distanceUnit_t(r.unit)), r.labels);
     }
 
     void ellipseIsDrawnToScale_data()

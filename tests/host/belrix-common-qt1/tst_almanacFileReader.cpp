@@ -62,6 +62,10 @@ struct reading_t {
 
 Q_DECLARE_METATYPE(reading_t)
 
+// An almanac, and GPSTk's dump of it or the same almanac in the other format.
+struct decoding_t { QString file, other; double tolerance; };
+Q_DECLARE_METATYPE(decoding_t)
+
 class tst_almanacFileReader : public QObject
 {
     Q_OBJECT
@@ -177,30 +181,29 @@ private slots:
     // the week-862 almanac, which was published in both formats, alike in both readings.
     void agreesWithOtherDecodings_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("other");   // a dump, or the same almanac in the other format
-        QTest::addColumn<double>("tolerance");
-        QTest::newRow("YUMA 377, GPSTk") << "gps/yuma_wk0377_toa319488_2006-11-15_gpstk.txt"
-                                         << "expected/gpstk_Yuma_T_yuma377_decoded.exp" << 1e-8;
-        QTest::newRow("SEM 387, GPSTk") << "gps/sem_wk0387_toa589824_2007-01-27_gpstk.txt"
-                                        << "expected/gpstk_SEM_T_sem387_decoded.exp" << 1e-8;
-        QTest::newRow("SEM 862 and YUMA 862") << "gps/sem_wk0862_toa319488_2016-03-02_orekit.al3"
-                                              << "gps/yuma_wk0862_toa319488_2016-03-02_orekit.alm" << 1e-8;
+        QTest::addColumn<decoding_t>("d");
+        QTest::newRow("YUMA 377, GPSTk")
+            << decoding_t{"gps/yuma_wk0377_toa319488_2006-11-15_gpstk.txt",
+                          "expected/gpstk_Yuma_T_yuma377_decoded.exp", 1e-8};
+        QTest::newRow("SEM 387, GPSTk")
+            << decoding_t{"gps/sem_wk0387_toa589824_2007-01-27_gpstk.txt",
+                          "expected/gpstk_SEM_T_sem387_decoded.exp", 1e-8};
+        QTest::newRow("SEM 862 and YUMA 862")
+            << decoding_t{"gps/sem_wk0862_toa319488_2016-03-02_orekit.al3",
+                          "gps/yuma_wk0862_toa319488_2016-03-02_orekit.alm", 1e-8};
     }
     void agreesWithOtherDecodings()
     {
-        QFETCH(QString, file);
-        QFETCH(QString, other);
-        QFETCH(double, tolerance);
-        QString const path = sharedDataPath(QStringLiteral("almanac/") + file);
-        QString const otherPath = sharedDataPath(QStringLiteral("almanac/") + other);
+        QFETCH(decoding_t, d);
+        QString const path = sharedDataPath(QStringLiteral("almanac/") + d.file);
+        QString const otherPath = sharedDataPath(QStringLiteral("almanac/") + d.other);
         if (path.isEmpty() || otherPath.isEmpty())
             QSKIP("shared almanac data not present");
         almanacFileReader_t reader;
         QVERIFY2(reader.read(path), qPrintable(reader.errorString()));
 
         QMap<int, QMap<QString, double>> expected;
-        if (other.endsWith(QLatin1String(".exp"))) {
+        if (d.other.endsWith(QLatin1String(".exp"))) {
             expected = readDump(otherPath);
         } else {
             almanacFileReader_t second;
@@ -215,7 +218,7 @@ private slots:
             for (auto it = ours.begin(); it != ours.end(); ++it) {
                 QVERIFY2(e.contains(it.key()), qPrintable(it.key()));
                 double const want = e.value(it.key());
-                QVERIFY2(std::fabs(it.value() - want) <= tolerance * std::fmax(1.0, std::fabs(want)),
+                QVERIFY2(std::fabs(it.value() - want) <= d.tolerance * std::fmax(1.0, std::fabs(want)),
                          qPrintable(QStringLiteral("PRN %1 %2: %3 against %4")
                                         .arg(a.prn)
                                         .arg(it.key())

@@ -21,6 +21,10 @@ Q_DECLARE_METATYPE(belrix_common_qt::constellation_t)
 struct recency_t { bool satellite, valid; double timestamp, now; bool current; };
 Q_DECLARE_METATYPE(recency_t)
 
+// A satellite of a constellation, and the number the data model gives it (0: none).
+struct number_t { constellation_t constellation; int prn, number; };
+Q_DECLARE_METATYPE(number_t)
+
 class tst_dataModel : public QObject
 {
     Q_OBJECT
@@ -55,9 +59,7 @@ private slots:
 
     void numbering_data()
     {
-        QTest::addColumn<constellation_t>("constellation");
-        QTest::addColumn<int>("prn");
-        QTest::addColumn<int>("number");   // 0: none
+        QTest::addColumn<number_t>("n");
         struct range_t {
             char const* name;
             constellation_t constellation;
@@ -68,21 +70,19 @@ private slots:
                                  {"Galileo", constellationGalileo, 1, 36, 301}, {"BeiDou", constellationBeidou, 1, 63, 401}}) {
             for (int prn : {r.first - 1, r.first, r.last, r.last + 1})
                 QTest::addRow("%s %d", r.name, prn)
-                    << r.constellation << prn << (prn < r.first || prn > r.last ? 0 : r.number + prn - r.first);
+                    << number_t{r.constellation, prn, (prn < r.first || prn > r.last ? 0 : r.number + prn - r.first)};
         }
-        QTest::newRow("L-band service") << constellationCorrection << 1 << 0;
+        QTest::newRow("L-band service") << number_t{constellationCorrection, 1, 0};
     }
 
     void numbering()
     {
-        QFETCH(constellation_t, constellation);
-        QFETCH(int, prn);
-        QFETCH(int, number);
-        QCOMPARE(int(navSatNumber(constellation, unsigned(prn))), number);
-        if (number) {
-            QVERIFY(unsigned(number) < NavSatNumberLimit);
-            QCOMPARE(navSatConstellation(unsigned(number)), constellation);
-            QCOMPARE(int(navSatPrn(unsigned(number))), prn);
+        QFETCH(number_t, n);
+        QCOMPARE(int(navSatNumber(n.constellation, unsigned(n.prn))), n.number);
+        if (n.number) {
+            QVERIFY(unsigned(n.number) < NavSatNumberLimit);
+            QCOMPARE(navSatConstellation(unsigned(n.number)), n.constellation);
+            QCOMPARE(int(navSatPrn(unsigned(n.number))), n.prn);
         }
     }
 

@@ -77,6 +77,14 @@ Q_DECLARE_METATYPE(latLonCase_t)
 struct name_t { int kind, value; QString name, alsoRead; };
 Q_DECLARE_METATYPE(name_t)
 
+// A value in a speed unit (-1: US survey feet) and in SI units.
+struct conversion_t { int unit; double valueInUnit, si; };
+Q_DECLARE_METATYPE(conversion_t)
+
+// Typed text and the degrees it reads as (NaN: refused).
+struct typed_t { bool latitude; QString text; double degrees; };
+Q_DECLARE_METATYPE(typed_t)
+
 class tst_textFormat : public QObject
 {
     Q_OBJECT
@@ -117,29 +125,25 @@ private slots:
 
     void conversions_data()
     {
-        QTest::addColumn<int>("unit");   // a speed unit, or -1 for US survey feet
-        QTest::addColumn<double>("valueInUnit");
-        QTest::addColumn<double>("si");
-        QTest::newRow("US survey foot is exact") << -1 << 3937.0 << 1200.0;
-        QTest::newRow("10 knots") << int(speedUnitKnots) << 10.0 << 18520.0 / 3600.0;
-        QTest::newRow("m/s") << int(speedUnitMetersPerSecond) << 7.25 << 7.25;
-        QTest::newRow("km/h") << int(speedUnitKilometersPerHour) << 36.0 << 10.0;
-        QTest::newRow("negative mph") << int(speedUnitMilesPerHour) << -60.0 << -26.8224;
+        QTest::addColumn<conversion_t>("c");
+        QTest::newRow("US survey foot is exact") << conversion_t{-1, 3937.0, 1200.0};
+        QTest::newRow("10 knots") << conversion_t{int(speedUnitKnots), 10.0, 18520.0 / 3600.0};
+        QTest::newRow("m/s") << conversion_t{int(speedUnitMetersPerSecond), 7.25, 7.25};
+        QTest::newRow("km/h") << conversion_t{int(speedUnitKilometersPerHour), 36.0, 10.0};
+        QTest::newRow("negative mph") << conversion_t{int(speedUnitMilesPerHour), -60.0, -26.8224};
     }
 
     void conversions()
     {
-        QFETCH(int, unit);
-        QFETCH(double, valueInUnit);
-        QFETCH(double, si);
-        if (unit < 0) {
-            QVERIFY(near(unitToMeters(valueInUnit, distanceUnitUsSurveyFeet), si, 1e-9));
-            QVERIFY(near(metersToUnit(si, distanceUnitUsSurveyFeet), valueInUnit, 1e-9));
+        QFETCH(conversion_t, c);
+        if (c.unit < 0) {
+            QVERIFY(near(unitToMeters(c.valueInUnit, distanceUnitUsSurveyFeet), c.si, 1e-9));
+            QVERIFY(near(metersToUnit(c.si, distanceUnitUsSurveyFeet), c.valueInUnit, 1e-9));
             return;
         }
-        auto const u = static_cast<speedUnit_t>(unit);
-        QVERIFY(near(unitToMetersPerSecond(valueInUnit, u), si, 1e-12));
-        QVERIFY(near(metersPerSecondToUnit(si, u), valueInUnit, 1e-12));
+        auto const u = static_cast<speedUnit_t>(c.unit);
+        QVERIFY(near(unitToMetersPerSecond(c.valueInUnit, u), c.si, 1e-12));
+        QVERIFY(near(metersPerSecondToUnit(c.si, u), c.valueInUnit, 1e-12));
     }
 
     void valueTexts_data()
@@ -224,36 +228,33 @@ private slots:
     // What a user types: read to the radian, or refused leaving the caller's value alone.
     void parseTyped_data()
     {
-        QTest::addColumn<bool>("latitude");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("degrees");   // NaN: refused
-        QTest::newRow("marks without spaces") << true << u8("52°22.4419'N") << 52 + 22.4419 / 60;
-        QTest::newRow("plus") << true << " +52.5 " << 52.5;
-        QTest::newRow("letter glued") << true << "52.5S" << -52.5;
-        QTest::newRow("seconds by two apostrophes") << true << "52 22' 26.5'' S" << -(52 + 22 / 60.0 + 26.5 / 3600);
-        QTest::newRow("lon letter first") << false << "w 122 25 9.8958" << -(122 + 25 / 60.0 + 9.8958 / 3600);
-        QTest::newRow("lon 180 west") << false << "180 W" << -180.0;
-        QTest::newRow("blank") << true << "  \t " << notANumber;
-        QTest::newRow("decimal comma") << true << "52,5" << notANumber;
-        QTest::newRow("trailing point") << true << "52." << notANumber;
-        QTest::newRow("minutes 60") << true << "52 60 N" << notANumber;
-        QTest::newRow("fraction before minutes") << true << "52.5 30" << notANumber;
-        QTest::newRow("lat above 90 by seconds") << true << "90 0 0.1 N" << notANumber;
-        QTest::newRow("minus with S") << true << "-52 S" << notANumber;
-        QTest::newRow("E for latitude") << true << "52 E" << notANumber;
-        QTest::newRow("N for longitude") << false << "52 N" << notANumber;
-        QTest::newRow("minute mark after degrees") << true << "52' N" << notANumber;
-        QTest::newRow("non-ascii digits") << true << u8("٥٢") << notANumber;
+        QTest::addColumn<typed_t>("t");
+        QTest::newRow("marks without spaces") << typed_t{true, u8("52°22.4419'N"), 52 + 22.4419 / 60};
+        QTest::newRow("plus") << typed_t{true, " +52.5 ", 52.5};
+        QTest::newRow("letter glued") << typed_t{true, "52.5S", -52.5};
+        QTest::newRow("seconds by two apostrophes")
+            << typed_t{true, "52 22' 26.5'' S", -(52 + 22 / 60.0 + 26.5 / 3600)};
+        QTest::newRow("lon letter first") << typed_t{false, "w 122 25 9.8958", -(122 + 25 / 60.0 + 9.8958 / 3600)};
+        QTest::newRow("lon 180 west") << typed_t{false, "180 W", -180.0};
+        QTest::newRow("blank") << typed_t{true, "  \t ", notANumber};
+        QTest::newRow("decimal comma") << typed_t{true, "52,5", notANumber};
+        QTest::newRow("trailing point") << typed_t{true, "52.", notANumber};
+        QTest::newRow("minutes 60") << typed_t{true, "52 60 N", notANumber};
+        QTest::newRow("fraction before minutes") << typed_t{true, "52.5 30", notANumber};
+        QTest::newRow("lat above 90 by seconds") << typed_t{true, "90 0 0.1 N", notANumber};
+        QTest::newRow("minus with S") << typed_t{true, "-52 S", notANumber};
+        QTest::newRow("E for latitude") << typed_t{true, "52 E", notANumber};
+        QTest::newRow("N for longitude") << typed_t{false, "52 N", notANumber};
+        QTest::newRow("minute mark after degrees") << typed_t{true, "52' N", notANumber};
+        QTest::newRow("non-ascii digits") << typed_t{true, u8("٥٢"), notANumber};
     }
 
     void parseTyped()
     {
-        QFETCH(bool, latitude);
-        QFETCH(QString, text);
-        QFETCH(double, degrees);
+        QFETCH(typed_t, t);
         double radians = 1.25;
-        QCOMPARE(parseLatLon(latitude, text, radians), !std::isnan(degrees));
-        double const expected = std::isnan(degrees) ? 1.25 : rad(degrees);
+        QCOMPARE(parseLatLon(t.latitude, t.text, radians), !std::isnan(t.degrees));
+        double const expected = std::isnan(t.degrees) ? 1.25 : rad(t.degrees);
         QVERIFY2(near(radians, expected, 1e-12), qPrintable(QString::number(radians * RadToDeg, 'g', 17)));
     }
 };

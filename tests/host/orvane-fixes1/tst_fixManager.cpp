@@ -79,6 +79,13 @@ QString exportWaypoints(QString const& path, QList<waypoint_t>& waypoints)
 struct stored_t { double time, lon, lat, height; QString description; };
 Q_DECLARE_METATYPE(stored_t)
 
+// What is written after two good records, the fixes then loaded, and the start of the message.
+struct reload_t { QByteArray tail; int loaded; QString message; };
+Q_DECLARE_METATYPE(reload_t)
+
+struct bad_t { double time, lon, lat; };
+Q_DECLARE_METATYPE(bad_t)
+
 class tst_fixManager : public QObject
 {
     Q_OBJECT
@@ -142,36 +149,33 @@ private slots:
 
     void journalReloads_data()
     {
-        QTest::addColumn<QByteArray>("tail");   // written after two good records
-        QTest::addColumn<int>("loaded");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<reload_t>("r");
         const QByteArray whole = goodRecord(3);
-        QTest::newRow("crash in a number") << whole.left(whole.indexOf("100.") + 2) << 2 << "1 damaged record in ";
-        QTest::newRow("crash before the newline") << whole << 3 << QString();
-        QTest::newRow("zeros from a lost block") << QByteArray(16, '\0') << 2 << "1 damaged record in ";
+        QTest::newRow("crash in a number")
+            << reload_t{whole.left(whole.indexOf("100.") + 2), 2, "1 damaged record in "};
+        QTest::newRow("crash before the newline") << reload_t{whole, 3, QString()};
+        QTest::newRow("zeros from a lost block") << reload_t{QByteArray(16, '\0'), 2, "1 damaged record in "};
         QTest::newRow("damaged lines between good ones")
-            << "\ngarbage \xff\xfe\n" + goodRecord(4) + "\r\n\n[1,2,3]\n{\"id\":9,\"time\":\"noon\",\"lon\":0,\"lat\":0}\n"
-                   + goodRecord(10, 1.6) + "\n{\"time\":200.25,\"lon\":-0.5,\"lat\":0.25,\"id\":-3,\"port\":\"x\","
-                   "\"type\":1.5,\"height\":null}\n"
-            << 4 << "4 damaged records in ";
+            << reload_t{"\ngarbage \xff\xfe\n" + goodRecord(4) + "\r\n\n[1,2,3]\n{\"id\":9,\"time\":\"noon\",\"lon\":0,\"lat\":0}\n"
+                            + goodRecord(10, 1.6) + "\n{\"time\":200.25,\"lon\":-0.5,\"lat\":0.25,\"id\":-3,\"port\":\"x\","
+                            "\"type\":1.5,\"height\":null}\n",
+                        4, "4 damaged records in "};
     }
     void journalReloads()
     {
-        QFETCH(QByteArray, tail);
-        QFETCH(int, loaded);
-        QFETCH(QString, message);
+        QFETCH(reload_t, r);
         QVERIFY(store()->addFix(1, 1.0, fixTypeManual, coordLL_t(0.1, 0.1), 0.0, QStringLiteral("one")));
         QVERIFY(store()->addFix(1, 2.0, fixTypeManual, coordLL_t(0.2, 0.2), 0.0, QStringLiteral("two")));
-        QVERIFY(writeFile(m_path, tail, true));
+        QVERIFY(writeFile(m_path, r.tail, true));
         QSignalSpy problems(store(), &fixManager_t::storeProblem);
         QString said;
         QVERIFY(store()->open(m_path, &said));
-        QCOMPARE(store()->count(), loaded);
-        QCOMPARE(problems.count(), message.isEmpty() ? 0 : 1);
-        QVERIFY2(message.isEmpty() ? said.isEmpty() : said.startsWith(message + QDir::toNativeSeparators(m_path)),
+        QCOMPARE(store()->count(), r.loaded);
+        QCOMPARE(problems.count(), r.message.isEmpty() ? 0 : 1);
+        QVERIFY2(r.message.isEmpty() ? said.isEmpty() : said.startsWith(r.message + QDir::toNativeSeparators(m_path)),
                  qPrintable(said));
         QCOMPARE(store()->errorString(), said);
-        if (loaded == 4) {   // only time and coordinate are essential
+        if (r.loaded == 4) {   // only time and coordinate are essential
             fix_t const lenient = store()->fixes().at(3);
             QVERIFY(lenient.id == 5 && lenient.portId == 0 && lenient.type == fixTypeManual);
             QVERIFY(std::isnan(lenient.height));
@@ -179,9 +183,9 @@ private slots:
         // the next record starts on a line of its own, after the largest id read
         QVERIFY(store()->addFix(1, 3.0, fixTypeManual, coordLL_t(0.3, 0.3), 0.0, QStringLiteral("after")));
         const quint64 id = store()->fixes().last().id;
-        QCOMPARE(id, quint64(loaded == 4 ? 6 : loaded + 1));
+        QCOMPARE(id, quint64(r.loaded == 4 ? 6 : r.loaded + 1));
         QVERIFY(store()->open(m_path));
-        QCOMPARE(store()->count(), loaded + 1);
+        QCOMPARE(store()->count(), r.loaded + 1);
         QCOMPARE(store()->fixes().last().id, id);
     }
 
@@ -279,20 +283,16 @@ private slots:
 
     void badFixRefused_data()
     {
-        QTest::addColumn<double>("time");
-        QTest::addColumn<double>("lon");
-        QTest::addColumn<double>("lat");
-        QTest::newRow("NaN time") << NaN << 0.1 << 0.1;
-        QTest::newRow("beyond the pole") << 1.0 << 0.1 << std::nextafter(Pi / 2.0, 2.0);
-        QTest::newRow("beyond the antimeridian") << 1.0 << std::nextafter(-Pi, -4.0) << 0.1;
+        QTest::addColumn<bad_t>("b");
+        QTest::newRow("NaN time") << bad_t{NaN, 0.1, 0.1};
+        QTest::newRow("beyond the pole") << bad_t{1.0, 0.1, std::nextafter(Pi / 2.0, 2.0)};
+        QTest::newRow("beyond the antimeridian") << bad_t{1.0, std::nextafter(-Pi, -4.0), 0.1};
     }
     void badFixRefused()
     {
-        QFETCH(double, time);
-        QFETCH(double, lon);
-        QFETCH(double, lat);
+        QFETCH(bad_t, b);
         QSignalSpy added(store(), &fixManager_t::fixAdded);
-        QVERIFY(!store()->addFix(1, time, fixTypeManOverboard, coordLL_t(lon, lat), 0.0, QStringLiteral("MOB")));
+        QVERIFY(!store()->addFix(1, b.time, fixTypeManOverboard, coordLL_t(b.lon, b.lat), 0.0, QStringLiteral("MOB")));
         QCOMPARE(added.count() + store()->count(), 0);
         QVERIFY(readFile(m_path).isEmpty());
     }

@@ -55,6 +55,9 @@ QStringList texts(QList<QAction*> const& actions)
 struct panel_t { QString datum; bool trueHeading; double fixAge; QString shown; bool warns; };
 Q_DECLARE_METATYPE(panel_t)
 
+struct keys_t { bool withDevice; int index; QString key; };
+Q_DECLARE_METATYPE(keys_t)
+
 class tst_deviceFramework : public QObject
 {
     Q_OBJECT
@@ -116,23 +119,19 @@ private slots:
 
     void dialogKeysArePrefixedAndRestored_data()
     {
-        QTest::addColumn<bool>("withDevice");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("key");
-        QTest::newRow("application window") << false << -1 << "dlgTest.visible";
-        QTest::newRow("indexed window") << false << 2 << "dlgTest_2.visible";
-        QTest::newRow("device window") << true << -1 << "device.GNSS 1.dlgTest.visible";
+        QTest::addColumn<keys_t>("k");
+        QTest::newRow("application window") << keys_t{false, -1, "dlgTest.visible"};
+        QTest::newRow("indexed window") << keys_t{false, 2, "dlgTest_2.visible"};
+        QTest::newRow("device window") << keys_t{true, -1, "device.GNSS 1.dlgTest.visible"};
     }
     void dialogKeysArePrefixedAndRestored()
     {
-        QFETCH(bool, withDevice);
-        QFETCH(int, index);
-        QFETCH(QString, key);
+        QFETCH(keys_t, k);
         context_t context;
         device_t device(&context, QStringLiteral("GNSS 1"), nullptr);
         tolvconfig::config_t config;
         auto make = [&] {
-            auto* dialog = new deviceDialog_t(&context, withDevice ? &device : nullptr);
+            auto* dialog = new deviceDialog_t(&context, k.withDevice ? &device : nullptr);
             dialog->setObjectName(QStringLiteral("dlgTest"));
             dialog->setIsWindow(true);
             return dialog;
@@ -140,15 +139,15 @@ private slots:
         std::unique_ptr<deviceDialog_t> saved(make());
         saved->resize(345, 234);
         saved->show();
-        saved->saveSettings(config, index);
-        QVERIFY(config.hasKey(key.toStdString()));
+        saved->saveSettings(config, k.index);
+        QVERIFY(config.hasKey(k.key.toStdString()));
         std::unique_ptr<deviceDialog_t> restored(make());
-        restored->loadSettings(config, index);
+        restored->loadSettings(config, k.index);
         QVERIFY(restored->isVisible());
         QCOMPARE(restored->size(), QSize(345, 234));
         // another window finds nothing of its own and stays as it is
         restored.reset(make());
-        restored->loadSettings(config, index + 1);
+        restored->loadSettings(config, k.index + 1);
         QVERIFY(!restored->isVisible());
     }
 

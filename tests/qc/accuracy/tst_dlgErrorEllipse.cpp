@@ -14,6 +14,9 @@ using belrix_common_qt_gui::errorEllipseWidget_t;
 struct tick_t { bool imca, input; double age; bool drawn; };
 Q_DECLARE_METATYPE(tick_t)
 
+struct dropped_t { QString dropped; bool loaded; int labels; };
+Q_DECLARE_METATYPE(dropped_t)
+
 class tst_dlgErrorEllipse : public QObject
 {
     Q_OBJECT
@@ -85,19 +88,15 @@ private slots:
     }
     void storedSettings_data()
     {
-        QTest::addColumn<QString>("dropped");
-        QTest::addColumn<bool>("loaded");
-        QTest::addColumn<int>("labels");
+        QTest::addColumn<dropped_t>("d");
 
-        QTest::newRow("every key") << QString() << true << 1;
-        QTest::newRow("no range: nothing") << "range" << false << 2;
-        QTest::newRow("no labels: loads without labels") << "labels" << true << 0;
+        QTest::newRow("every key") << dropped_t{QString(), true, 1};
+        QTest::newRow("no range: nothing") << dropped_t{"range", false, 2};
+        QTest::newRow("no labels: loads without labels") << dropped_t{"labels", true, 0};
     }
     void storedSettings()
     {
-        QFETCH(QString, dropped);
-        QFETCH(bool, loaded);
-        QFETCH(int, labels);
+        QFETCH(dropped_t, d);
 
         errorEllipseConfigSettings_t stored;
         stored.range = 50.0;
@@ -111,7 +110,7 @@ private slots:
         tolvconfig::config_t config;
         m_window->saveSettings(config, -1);
         QVERIFY(QString::fromStdString(m_window->outputKey("range")).startsWith(QStringLiteral("device.GNSS 1.")));
-        config.removeValue(m_window->outputKey(dropped.toStdString()));
+        config.removeValue(m_window->outputKey(d.dropped.toStdString()));
 
         auto* other = new dlgErrorEllipse_t(m_fleet->context.get(), m_device);
         other->resize(m_window->size());
@@ -121,10 +120,10 @@ private slots:
         before.labels = 2;
         other->setConfigSettings(before);
         other->loadSettings(config, -1);
-        QCOMPARE(other->configSettings().range, loaded ? 50.0 : 60.0);
-        QCOMPARE(other->configSettings().labels, labels);
+        QCOMPARE(other->configSettings().range, d.loaded ? 50.0 : 60.0);
+        QCOMPARE(other->configSettings().labels, d.labels);
         // the window's geometry comes only with the record, the splitter always
-        QCOMPARE(other->pos() == m_window->pos(), loaded);
+        QCOMPARE(other->pos() == m_window->pos(), d.loaded);
         QCOMPARE(other->findChild<orvane::splitter_t*>()->sizes(), splitter->sizes());
 
         // the settings dialog hands its record back as a change of configuration

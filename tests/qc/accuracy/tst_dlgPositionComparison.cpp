@@ -44,6 +44,9 @@ Q_DECLARE_METATYPE(listing_t)
 struct centre_t { bool device; QString lat, lon; bool converts; QString faults; };
 Q_DECLARE_METATYPE(centre_t)
 
+struct warning_t { QString cause, title, text; };
+Q_DECLARE_METATYPE(warning_t)
+
 class tst_dlgPositionComparison : public QObject
 {
     Q_OBJECT
@@ -142,55 +145,52 @@ private slots:
     }
     void warnsOnceWithoutBlocking_data()
     {
-        QTest::addColumn<QString>("cause");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<warning_t>("w");
 
         QString const noCentre = "No active device has been configured and no center coordinates have been set. "
                                  "Please configure one to continue.";
-        QTest::newRow("no centre") << "none" << "No Center" << noCentre;
-        QTest::newRow("centre that cannot be shown") << "converter" << "No Center" << noCentre;
-        QTest::newRow("active device removed") << "removed" << "No Center" << noCentre;
+        QTest::newRow("no centre") << warning_t{"none", "No Center", noCentre};
+        QTest::newRow("centre that cannot be shown") << warning_t{"converter", "No Center", noCentre};
+        QTest::newRow("active device removed") << warning_t{"removed", "No Center", noCentre};
         QTest::newRow("beyond every automatic range")
-            << "far" << "Range is too large"
-            << "The range to the center position is too large.  Please configure a new center or active device.";
+            << warning_t{"far", "Range is too large",
+                         "The range to the center position is too large.  Please configure a new center or active device."};
     }
     void warnsOnceWithoutBlocking()
     {
-        QFETCH(QString, cause);
-        QFETCH(QString, title);
-        QFETCH(QString, text);
+        QFETCH(warning_t, w);
 
         messageCatcher_t catcher;
-        if (cause == QLatin1String("converter"))
+        if (w.cause == QLatin1String("converter"))
             m_fleet->context->controllerContext()->controller()->setCoordConverter(new failingConverter_t);
-        orvane::device_t* centre = cause == QLatin1String("removed") ? addAt("GNSS 2", offset(5.0, 0.0)) : m_active;
-        addAt("Far", cause == QLatin1String("far") ? degrees(59.0, 11.0) : offset(5.0, 5.0));   // about 220 km
+        orvane::device_t* centre = w.cause == QLatin1String("removed") ? addAt("GNSS 2", offset(5.0, 0.0)) : m_active;
+        addAt("Far", w.cause == QLatin1String("far") ? degrees(59.0, 11.0) : offset(5.0, 5.0));   // about 220 km
         m_window->handleClockTimeout();   // hidden: it does nothing
         m_window->show();
         configDialog()->show();   // nor while its settings are open
-        configure(cause == QLatin1String("none") || cause == QLatin1String("converter") ? nullptr : centre, 1000.0, true,
-                  cause == QLatin1String("converter"));
+        const bool withoutDevice = w.cause == QLatin1String("none") || w.cause == QLatin1String("converter");
+        configure(withoutDevice ? nullptr : centre, 1000.0, true, w.cause == QLatin1String("converter"));
         QVERIFY(!warning());
         configDialog()->hide();
 
-        if (cause == QLatin1String("removed"))
+        if (w.cause == QLatin1String("removed"))
             delete m_fleet->devices.takeAt(m_fleet->devices.indexOf(centre));
         else
             m_window->handleClockTimeout();   // returns with the warning up
         QVERIFY(warning() && warning()->isVisible());
-        QCOMPARE(warning()->windowTitle(), title);
-        QCOMPARE(warning()->text(), text);
+        QCOMPARE(warning()->windowTitle(), w.title);
+        QCOMPARE(warning()->text(), w.text);
         QCOMPARE(warning()->icon(), QMessageBox::Warning);
         QCOMPARE(label(m_window.get(), "latitudeLabel"), NoDataString);
         m_window->handleClockTimeout();   // the ticks go on, and it is not stacked
         QCOMPARE(m_window->findChildren<QMessageBox*>().size(), 1);
-        QVERIFY(cause != QLatin1String("far") || plot()->hasPosition("Far"));
+        QVERIFY(w.cause != QLatin1String("far") || plot()->hasPosition("Far"));
 
         // dismissed, it opens the settings; then it stays quiet until a configuration is confirmed
         warning()->button(QMessageBox::Ok)->click();
         QVERIFY(configDialog()->isVisible());
-        QCOMPARE(catcher.titles, cause == QLatin1String("converter") ? QStringList{"Invalid Coordinates"} : QStringList());
+        QCOMPARE(catcher.titles,
+                 w.cause == QLatin1String("converter") ? QStringList{"Invalid Coordinates"} : QStringList());
         configDialog()->hide();
         m_window->handleClockTimeout();
         QVERIFY(!warning()->isVisible());

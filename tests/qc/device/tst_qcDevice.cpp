@@ -155,6 +155,12 @@ Q_DECLARE_METATYPE(lamp_t)
 Q_DECLARE_METATYPE(stop_t)
 Q_DECLARE_METATYPE(mob_t)
 
+struct logging_t { bool canLog; int channel; bool csv; };
+Q_DECLARE_METATYPE(logging_t)
+
+struct caption_t { bool withPort, belrix; QString caption; };
+Q_DECLARE_METATYPE(caption_t)
+
 class tst_qcDevice : public QObject
 {
     Q_OBJECT
@@ -325,29 +331,25 @@ private slots:
 
     void logCfgOfTheExternalChannelShowsCsvLogging_data()
     {
-        QTest::addColumn<bool>("canLog");
-        QTest::addColumn<int>("channel");
-        QTest::addColumn<bool>("csv");
-        QTest::newRow("external channel") << true << 1 << true;
-        QTest::newRow("raw channel") << true << 0 << false;
-        QTest::newRow("cannot log") << false << 1 << false;
+        QTest::addColumn<logging_t>("l");
+        QTest::newRow("external channel") << logging_t{true, 1, true};
+        QTest::newRow("raw channel") << logging_t{true, 0, false};
+        QTest::newRow("cannot log") << logging_t{false, 1, false};
     }
 
     void logCfgOfTheExternalChannelShowsCsvLogging()
     {
-        QFETCH(bool, canLog);
-        QFETCH(int, channel);
-        QFETCH(bool, csv);
+        QFETCH(logging_t, l);
         qcDevice_t device(m_context.get(), QStringLiteral("GNSS 1"), nullptr);
         device.setPort(new belrix_common_qt::remotePort_t);
-        device.setCanLogData(canLog);
+        device.setCanLogData(l.canLog);
         device.initialize();
         auto* log = device.findChild<dlgLogData_t*>();
-        QCOMPARE(log != nullptr, canLog);
+        QCOMPARE(log != nullptr, l.canLog);
         belrix_common_qt::logCfg_t cfg;
         cfg.path = "/tmp";
-        device.remoteDevice()->setLogCfg(belrix_common_qt::logChannelType_t(channel), cfg);
-        QCOMPARE(log && log->findChild<QWidget*>(QStringLiteral("csvGroup")), csv);
+        device.remoteDevice()->setLogCfg(belrix_common_qt::logChannelType_t(l.channel), cfg);
+        QCOMPARE(log && log->findChild<QWidget*>(QStringLiteral("csvGroup")), l.csv);
     }
 
     // ---- dock panels
@@ -450,21 +452,17 @@ private slots:
 
     void correctionCaption_data()
     {
-        QTest::addColumn<bool>("withPort");
-        QTest::addColumn<bool>("belrix");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("belrix receiver") << true << true << "VESK";
-        QTest::newRow("other receiver") << true << false << "L-Band";
-        QTest::newRow("no data source yet") << false << true << "L-Band";
+        QTest::addColumn<caption_t>("c");
+        QTest::newRow("belrix receiver") << caption_t{true, true, "VESK"};
+        QTest::newRow("other receiver") << caption_t{true, false, "L-Band"};
+        QTest::newRow("no data source yet") << caption_t{false, true, "L-Band"};
     }
 
     void correctionCaption()
     {
-        QFETCH(bool, withPort);
-        QFETCH(bool, belrix);
-        QFETCH(QString, caption);
-        auto device = makeDevice(capSignalStatus, withPort, belrix);
-        QCOMPARE(device->findChild<QLabel*>("veskLabel")->text(), caption);
+        QFETCH(caption_t, c);
+        auto device = makeDevice(capSignalStatus, c.withPort, c.belrix);
+        QCOMPARE(device->findChild<QLabel*>("veskLabel")->text(), c.caption);
     }
 
     // ---- man overboard
