@@ -34,21 +34,17 @@ QByteArray rmc(double t)
 
 QByteArray gga(double t)
 {
-    return nmeaEncoder_t::sentence("GPGGA," + utc(t, "hhmmss.zz") + ",5736.0000,N,01115.0000,E,1,08,0.9,10.0,M,38.0,M,,");
+    return nmeaEncoder_t::sentence("GPGGA," + utc(t, "hhmmss.zz")
+                                   + ",5736.0000,N,01115.0000,E,1,08,0.9,10.0,M,38.0,M,,");
 }
 
 QByteArray zda(double t) { return nmeaEncoder_t::sentence("GPZDA," + utc(t, "hhmmss.zz,dd,MM,yyyy") + ",00,00"); }
 
 QByteArray hdt(int n) { return nmeaEncoder_t::sentence("HEHDT," + QByteArray::number(n) + ".0,T"); }
 
-// A file replayed for some seconds: how many lines come and the span of their times.
-struct paced_t {
-    QList<QByteArray> lines;
-    double rate;
-    bool loop;
-    int seconds, count;
-    double span;   // from the first line's time to the last's
-};
+// A file replayed for some seconds: how many lines come and the span from the first line's time
+// to the last's.
+struct paced_t { QList<QByteArray> lines; double rate; bool loop; int seconds, count; double span; };
 
 struct emitted_t {
     QByteArray line;
@@ -148,8 +144,10 @@ private slots:
         QTest::newRow("untimed, ten lines a second") << paced_t{untimed, 1.0, false, 1, 11, 1.0};
         QTest::newRow("loop continues the time") << paced_t{epochs(T0, 3), 1.0, true, 10, 33, 10.0};
         QTest::newRow("a day back") << paced_t{epochs(T0, 2) + epochs(T0 + 1.0 - 86400.0, 2), 1.0, false, 4, 12, 3.0};
-        QTest::newRow("two hours on, no stall") << paced_t{epochs(T0, 2) + epochs(T0 + 7201.0, 2), 1.0, false, 2, 12, 7202.0};
-        QTest::newRow("late sentence keeps its place") << paced_t{{rmc(T0), rmc(T0 + 2.0), gga(T0 + 1.0)}, 1.0, false, 2, 3, 2.0};
+        QTest::newRow("two hours on, no stall")
+            << paced_t{epochs(T0, 2) + epochs(T0 + 7201.0, 2), 1.0, false, 2, 12, 7202.0};
+        QTest::newRow("late sentence keeps its place")
+            << paced_t{{rmc(T0), rmc(T0 + 2.0), gga(T0 + 1.0)}, 1.0, false, 2, 3, 2.0};
         double const lastSecond = T0 + 12 * 3600.0 - 1.0;   // 23:59:59
         QTest::newRow("over midnight")
             << paced_t{{zda(lastSecond), gga(lastSecond + 3.0), gga(lastSecond + 4.0)}, 1.0, false, 4, 3, 4.0};

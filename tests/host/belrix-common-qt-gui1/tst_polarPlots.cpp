@@ -30,11 +30,7 @@ bool tinted(QWidget& widget, QPointF const& at, QColor const& towards)
 
 // An ellipse added to a 10 m plot, and a point of it (relative to the plot's radius) that is
 // red or not.
-struct drawn_t {
-    double orientation, semiMajor, addedRange;
-    double relative, bearing;
-    bool red;
-};
+struct drawn_t { double orientation, semiMajor, addedRange, relative, bearing; bool red; };
 
 } // namespace
 

@@ -112,41 +112,19 @@ void setConversion(int conversion, double lon, double lat)
         });
 }
 
-// What a capability mask builds: the device's pages and the module's entries in its menus,
-// tool bar and docks.
-struct built_t {
-    int mask;
-    QString type;
-    bool qualityPanel;   // whether the device's GUI bundle offers one
-    QStringList pages, settings, view, toolBar, docks;
-};
+// What a capability mask builds (with or without a quality panel in the device's GUI bundle):
+// the device's pages and the module's entries in its menus, tool bar and docks.
+struct built_t { int mask; QString type; bool qualityPanel; QStringList pages, settings, view, toolBar, docks; };
 
-// A signal lamp's case: satellites of these constellations, none for the correction SNR.
-struct lamp_t {
-    QList<int> constellations;
-    float level;   // of the last; the others report 0.5
-    bool first, valid;
-    double age;
-    bool lit;   // the row's lamp; the other stays off
-};
+// A signal lamp's case: satellites of these constellations (none: the correction SNR), the last
+// at this level and the others at 0.5; whether the row's lamp is lit, the other staying off.
+struct lamp_t { QList<int> constellations; float level; bool first, valid; double age; bool lit; };
 
 // A man-overboard press that records nothing.
-struct stop_t {
-    bool withPort;
-    double age;
-    int flaws;
-    int conversion = conversionIdentity;
-    double outLon = 0.0, outLat = 0.0;
-};
+struct stop_t { bool withPort; double age; int flaws, conversion = conversionIdentity; double outLon = 0, outLat = 0; };
 
-// A recorded man overboard: the ages of position and height, and the datum conversion.
-struct mob_t {
-    double positionAge, heightAge;
-    bool heightValid;
-    double height;
-    double rawLon, rawLat;   // not a number: no datum conversion
-    QString time;
-};
+// A recorded man overboard: the ages of position and height, and the conversion (NaN: none).
+struct mob_t { double positionAge, heightAge; bool heightValid; double height, rawLon, rawLat; QString time; };
 
 } // namespace
 
@@ -233,14 +211,15 @@ private slots:
                            list("Quality Display Configuration..."), list("|; Graphs..."), bar, dock};
         }
         QTest::newRow("gyro heading")
-            << built_t{capHeading, deviceNameGyro, true, list("Compass Rose..."), none, list("Compass Rose..."), bar, dock};
+            << built_t{capHeading, deviceNameGyro, true, list("Compass Rose..."), none, list("Compass Rose..."), bar,
+                       dock};
         QTest::newRow("receiver heading") << built_t{capHeading, "GNSS", true, list("Tape Display...; Compass Rose..."),
                                                      none, list("Tape Display...; Compass Rose..."), bar, dock};
         QTest::newRow("positions only")
             << built_t{capPositions, "GNSS", true, list("Take Fix..."), list("Man Overboard; Take Fix..."), none,
                        list("Man Overboard; Take Fix...; <spacer>; Save Snapshot"), dock};
-        QTest::newRow("QC only") << built_t{capQc, "GNSS", true, list("QC Settings...; QC Graphs..."),
-                                            list("QC Settings..."), list("|; QC Graphs..."), bar, list("Position; QC Quality")};
+        QTest::newRow("QC only") << built_t{capQc, "GNSS", true, list("QC Settings...; QC Graphs..."), list("QC Settings..."),
+                                            list("|; QC Graphs..."), bar, list("Position; QC Quality")};
         QTest::newRow("QC without a quality panel")
             << built_t{capQc, "GNSS", false, list("QC Settings...; QC Graphs..."), list("QC Settings..."),
                        list("|; QC Graphs..."), bar, dock};
@@ -259,7 +238,8 @@ private slots:
         device_t host(m_context.get(), QStringLiteral("host"), nullptr);
         host.initialize();
         const int hostView = texts(host.menuManager()->menu("View")->actions()).size();
-        auto device = qcTest::makeDevice(m_context.get(), {b.mask, true, false, b.qualityPanel, false, b.type.toStdString()});
+        auto device =
+            qcTest::makeDevice(m_context.get(), {b.mask, true, false, b.qualityPanel, false, b.type.toStdString()});
 
         QStringList pageTitles;
         for (orvanePage_t* page : device->pageGroup()->pages()) {
@@ -402,7 +382,8 @@ private slots:
         auto device = makeDevice(capSignalStatus);
         for (int i = 0; i < l.constellations.size(); ++i) {
             const float satLevel = i + 1 == l.constellations.size() ? l.level : 0.5f;
-            device->remoteDevice()->setNavSat(makeSat(33 + i, l.constellations.at(i), satLevel, l.first, l.valid, l.age));
+            const int constellation = l.constellations.at(i);
+            device->remoteDevice()->setNavSat(makeSat(33 + i, constellation, satLevel, l.first, l.valid, l.age));
         }
         if (l.constellations.isEmpty()) {
             dataItem_t<float> snr(l.level, Now - l.age);

@@ -37,20 +37,11 @@ std::string key(QString const& name) { return "dlgGeneralSettings." + name.toStd
 guiSettings_t* gui() { return guiSettings_t::get(); }
 
 // What the form holds when it is applied, and the warnings that refuse it.
-struct form_t {
-    QString dayStart, nightStart, rotSampleSize;
-    bool qualityAlarms;
-    QString interval;
-    QStringList errors;
-};
+struct form_t { QString dayStart, nightStart, rotSampleSize; bool qualityAlarms; QString interval; QStringList errors; };
 
 // An offset in force, how the form shows it ("minute" empty: no item selected) and what
 // Apply takes back.
-struct offset_t {
-    int offset;
-    QString text, hour, minute;
-    int applied;
-};
+struct offset_t { int offset; QString text, hour, minute; int applied; };
 } // namespace
 
 Q_DECLARE_METATYPE(form_t)
