@@ -35,7 +35,7 @@ endfunction()
 # One Qt Test executable registered with CTest, run offscreen and with test paths.
 function(orvane_add_qt_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
+    add_executable(${name} ${ARG_SOURCES} "${PROJECT_SOURCE_DIR}/tests/support/testMode.cpp")
     target_link_libraries(${name} PRIVATE Qt::Test Qt::Widgets ${ARG_LIBRARIES})
     add_test(NAME ${name} COMMAND ${name})
     set(environment QT_QPA_PLATFORM=offscreen "ORVANE_SHARED_DATA=${PROJECT_SOURCE_DIR}/../shared/data"

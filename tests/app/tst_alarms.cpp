@@ -50,6 +50,10 @@ alarmDeviceState_t receiver(QString const& name, bool bad, double lastData)
 
 } // namespace
 
+// Alarm settings, a script of updates and the alarms played (G: general, Q: quality).
+struct timing_t { bool general, quality; unsigned int interval; QString script, played; };
+Q_DECLARE_METATYPE(timing_t)
+
 class tst_alarms : public QObject
 {
     Q_OBJECT
@@ -64,7 +68,6 @@ class tst_alarms : public QObject
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         guiSettings_t::get()->useDefaults();
@@ -77,35 +80,27 @@ private slots:
     // stopped, D: disconnected (and bad), N: never any data, R: bad, the clock stepped 50 s back.
     void alarmTiming_data()
     {
-        QTest::addColumn<bool>("general");
-        QTest::addColumn<bool>("quality");
-        QTest::addColumn<unsigned int>("interval");
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("played");   // G: the general alarm, Q: the quality alarm
-        QTest::newRow("quality every 5 s") << false << true << 5u << "BBBBBBBBBBBB" << "QQQ";
-        QTest::newRow("quality interval 0: once a spell") << false << true << 0u << "BBBBBB" << "Q";
-        QTest::newRow("a new bad spell sounds at once") << false << true << 30u << "BGGB" << "QQ";
-        QTest::newRow("clock stepped back counts as due") << false << true << 10u << "BR" << "QQ";
-        QTest::newRow("disconnected: no quality alarm") << false << true << 1u << "DDD" << "";
-        QTest::newRow("data 4 s old") << true << false << 5u << "GSSSS" << "";
-        QTest::newRow("data 5 s old") << true << false << 5u << "GSSSSS" << "G";
-        QTest::newRow("once a loss, again after return") << true << false << 5u << "GSSSSSSSGSSSSSS" << "GG";
-        QTest::newRow("connection lost") << true << false << 5u << "GD" << "G";
-        QTest::newRow("never any data") << true << true << 1u << "NNNNNNNN" << "";
-        QTest::newRow("both disabled") << false << false << 1u << "BBSSSSSS" << "";
+        QTest::addColumn<timing_t>("t");
+        QTest::newRow("quality every 5 s") << timing_t{false, true, 5u, "BBBBBBBBBBBB", "QQQ"};
+        QTest::newRow("quality interval 0: once a spell") << timing_t{false, true, 0u, "BBBBBB", "Q"};
+        QTest::newRow("a new bad spell sounds at once") << timing_t{false, true, 30u, "BGGB", "QQ"};
+        QTest::newRow("clock stepped back counts as due") << timing_t{false, true, 10u, "BR", "QQ"};
+        QTest::newRow("disconnected: no quality alarm") << timing_t{false, true, 1u, "DDD", ""};
+        QTest::newRow("data 4 s old") << timing_t{true, false, 5u, "GSSSS", ""};
+        QTest::newRow("data 5 s old") << timing_t{true, false, 5u, "GSSSSS", "G"};
+        QTest::newRow("once a loss, again after return") << timing_t{true, false, 5u, "GSSSSSSSGSSSSSS", "GG"};
+        QTest::newRow("connection lost") << timing_t{true, false, 5u, "GD", "G"};
+        QTest::newRow("never any data") << timing_t{true, true, 1u, "NNNNNNNN", ""};
+        QTest::newRow("both disabled") << timing_t{false, false, 1u, "BBSSSSSS", ""};
     }
 
     void alarmTiming()
     {
-        QFETCH(bool, general);
-        QFETCH(bool, quality);
-        QFETCH(unsigned int, interval);
-        QFETCH(QString, script);
-        QFETCH(QString, played);
-        setAlarms(general, quality, interval);
+        QFETCH(timing_t, t);
+        setAlarms(t.general, t.quality, t.interval);
         double lastData = 0.0;
-        for (int i = 0; i < script.size(); ++i) {
-            QChar const c = script.at(i);
+        for (int i = 0; i < t.script.size(); ++i) {
+            QChar const c = t.script.at(i);
             double const now = c == 'R' ? 100.0 + i - 50.0 : 100.0 + i;
             if (c == 'G' || c == 'B' || c == 'R')
                 lastData = now;
@@ -117,7 +112,7 @@ private slots:
         QString got;
         for (QString const& file : m_player.played)
             got += file == GeneralFile ? 'G' : file == QualityFile ? 'Q' : '?';
-        QCOMPARE(got, played);
+        QCOMPARE(got, t.played);
     }
 
     void anotherDeviceTurningBadSoundsAtOnce()

@@ -60,7 +60,6 @@ class tst_deviceEditing : public QObject
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { m_dir = new QTemporaryDir; }
     void cleanup()
     {

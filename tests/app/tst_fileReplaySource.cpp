@@ -21,27 +21,30 @@ using belrix_common_qt::dataClock_t;
 namespace {
 constexpr double T0 = 1717588800.0;   // 2024-06-05 12:00:00 UTC
 
+QByteArray utc(double t, const char* format)
+{
+    return QDateTime::fromMSecsSinceEpoch(qint64(t * 1000.0), Qt::UTC).toString(format).toLatin1();
+}
+
 QByteArray rmc(double t)
 {
-    QDateTime const time = QDateTime::fromMSecsSinceEpoch(qint64(t * 1000.0), Qt::UTC);
-    return nmeaEncoder_t::sentence("GPRMC," + time.toString("hhmmss.zz").toLatin1() + ",A,5736.0000,N,01115.0000,E,10.0,90.0,"
-                                   + time.toString("ddMMyy").toLatin1() + ",,,A");
+    return nmeaEncoder_t::sentence("GPRMC," + utc(t, "hhmmss.zz") + ",A,5736.0000,N,01115.0000,E,10.0,90.0,"
+                                   + utc(t, "ddMMyy") + ",,,A");
 }
 
 QByteArray gga(double t)
 {
-    QDateTime const time = QDateTime::fromMSecsSinceEpoch(qint64(t * 1000.0), Qt::UTC);
-    return nmeaEncoder_t::sentence("GPGGA," + time.toString("hhmmss.zz").toLatin1()
+    return nmeaEncoder_t::sentence("GPGGA," + utc(t, "hhmmss.zz")
                                    + ",5736.0000,N,01115.0000,E,1,08,0.9,10.0,M,38.0,M,,");
 }
 
-QByteArray zda(double t)
-{
-    QDateTime const time = QDateTime::fromMSecsSinceEpoch(qint64(t * 1000.0), Qt::UTC);
-    return nmeaEncoder_t::sentence("GPZDA," + time.toString("hhmmss.zz,dd,MM,yyyy").toLatin1() + ",00,00");
-}
+QByteArray zda(double t) { return nmeaEncoder_t::sentence("GPZDA," + utc(t, "hhmmss.zz,dd,MM,yyyy") + ",00,00"); }
 
 QByteArray hdt(int n) { return nmeaEncoder_t::sentence("HEHDT," + QByteArray::number(n) + ".0,T"); }
+
+// A file replayed for some seconds: how many lines come and the span from the first line's time
+// to the last's.
+struct paced_t { QList<QByteArray> lines; double rate; bool loop; int seconds, count; double span; };
 
 struct emitted_t {
     QByteArray line;
@@ -66,6 +69,12 @@ QList<emitted_t> take(QSignalSpy& spy)
     return list;
 }
 } // namespace
+
+Q_DECLARE_METATYPE(paced_t)
+
+// A replay of 30 s: the first line's time, and the last line's at the end.
+struct dated_t { QList<QByteArray> lines; bool loop; double first, last; };
+Q_DECLARE_METATYPE(dated_t)
 
 class tst_fileReplaySource : public QObject
 {
@@ -94,7 +103,6 @@ class tst_fileReplaySource : public QObject
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_dir = new QTemporaryDir;
@@ -128,83 +136,69 @@ private slots:
     // Whatever the file's times do, the replay goes on at its pace and its times never run back.
     void pacing_data()
     {
-        QTest::addColumn<QList<QByteArray>>("lines");
-        QTest::addColumn<double>("rate");
-        QTest::addColumn<bool>("loop");
-        QTest::addColumn<int>("seconds");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<double>("span");   // from the first line's time to the last's
-        QTest::newRow("four times") << epochs(T0, 10) << 4.0 << false << 1 << 15 << 4.0;
+        QTest::addColumn<paced_t>("p");
+        QTest::newRow("four times") << paced_t{epochs(T0, 10), 4.0, false, 1, 15, 4.0};
         QList<QByteArray> untimed;
         for (int i = 0; i < 30; ++i)
             untimed << hdt(i);
-        QTest::newRow("untimed, ten lines a second") << untimed << 1.0 << false << 1 << 11 << 1.0;
-        QTest::newRow("loop continues the time") << epochs(T0, 3) << 1.0 << true << 10 << 33 << 10.0;
-        QTest::newRow("a day back") << epochs(T0, 2) + epochs(T0 + 1.0 - 86400.0, 2) << 1.0 << false << 4 << 12 << 3.0;
-        QTest::newRow("two hours on, no stall") << epochs(T0, 2) + epochs(T0 + 7201.0, 2) << 1.0 << false << 2 << 12
-                                                << 7202.0;
-        QTest::newRow("late sentence keeps its place") << QList<QByteArray>{rmc(T0), rmc(T0 + 2.0), gga(T0 + 1.0)} << 1.0
-                                                       << false << 2 << 3 << 2.0;
+        QTest::newRow("untimed, ten lines a second") << paced_t{untimed, 1.0, false, 1, 11, 1.0};
+        QTest::newRow("loop continues the time") << paced_t{epochs(T0, 3), 1.0, true, 10, 33, 10.0};
+        QTest::newRow("a day back") << paced_t{epochs(T0, 2) + epochs(T0 + 1.0 - 86400.0, 2), 1.0, false, 4, 12, 3.0};
+        QTest::newRow("two hours on, no stall")
+            << paced_t{epochs(T0, 2) + epochs(T0 + 7201.0, 2), 1.0, false, 2, 12, 7202.0};
+        QTest::newRow("late sentence keeps its place")
+            << paced_t{{rmc(T0), rmc(T0 + 2.0), gga(T0 + 1.0)}, 1.0, false, 2, 3, 2.0};
         double const lastSecond = T0 + 12 * 3600.0 - 1.0;   // 23:59:59
-        QTest::newRow("over midnight") << QList<QByteArray>{zda(lastSecond), gga(lastSecond + 3.0), gga(lastSecond + 4.0)}
-                                       << 1.0 << false << 4 << 3 << 4.0;
+        QTest::newRow("over midnight")
+            << paced_t{{zda(lastSecond), gga(lastSecond + 3.0), gga(lastSecond + 4.0)}, 1.0, false, 4, 3, 4.0};
     }
 
     void pacing()
     {
-        QFETCH(QList<QByteArray>, lines);
-        QFETCH(double, rate);
-        QFETCH(bool, loop);
-        QFETCH(int, seconds);
-        QFETCH(int, count);
-        QFETCH(double, span);
-        auto replay = paced(write(lines), rate, loop);
+        QFETCH(paced_t, p);
+        auto replay = paced(write(p.lines), p.rate, p.loop);
         QSignalSpy spy(replay.get(), &nmeaSource_t::lineReceived);
         replay->start();
-        for (int i = 0; i < seconds; ++i)
+        for (int i = 0; i < p.seconds; ++i)
             replay->advance(1.0);
         QList<emitted_t> const got = take(spy);
-        QCOMPARE(got.size(), count);
+        QCOMPARE(got.size(), p.count);
         for (int i = 1; i < got.size(); ++i)
             QVERIFY(got.at(i).time >= got.at(i - 1).time);
-        QVERIFY2(std::fabs(got.last().time - got.first().time - span) < 1e-6, qPrintable(QString::number(got.last().time - got.first().time)));
-        QCOMPARE(replay->isFinished(), !loop && count == lines.size());
+        double const span = got.last().time - got.first().time;
+        QVERIFY2(std::fabs(span - p.span) < 1e-6, qPrintable(QString::number(span)));
+        QCOMPARE(replay->isFinished(), !p.loop && p.count == p.lines.size());
     }
 
     // Times of day alone wait for the date, whatever the computer's clock says.
     void recordingKeepsItsOwnDates_data()
     {
-        QTest::addColumn<QList<QByteArray>>("lines");
-        QTest::addColumn<bool>("loop");
-        QTest::addColumn<double>("first");   // the first line's time
-        QTest::addColumn<double>("last");    // the last line's time after 30 s
-        QTest::newRow("GGA before the first date") << QList<QByteArray>{gga(T0), rmc(T0), gga(T0 + 1.0), rmc(T0 + 1.0)}
-                                                   << false << T0 << T0 + 1.0;
+        QTest::addColumn<dated_t>("d");
+        QTest::newRow("GGA before the first date")
+            << dated_t{QList<QByteArray>{gga(T0), rmc(T0), gga(T0 + 1.0), rmc(T0 + 1.0)}, false, T0, T0 + 1.0};
         QTest::newRow("GGA before midnight, dated after")
-            << QList<QByteArray>{gga(T0 + 43199.0), rmc(T0 + 43200.0)} << false << T0 + 43199.0 << T0 + 43200.0;
+            << dated_t{QList<QByteArray>{gga(T0 + 43199.0), rmc(T0 + 43200.0)}, false, T0 + 43199.0, T0 + 43200.0};
         // passes of two seconds: the time goes on at the replay's pace, never by the clock's date
         double const today = T0 + 40 * 86400.0;
-        QTest::newRow("an undated loop") << QList<QByteArray>{gga(T0), gga(T0 + 1.0)} << true << today << today + 30.0;
-        QTest::newRow("a dated loop") << QList<QByteArray>{gga(T0), rmc(T0), gga(T0 + 1.0)} << true << T0 << T0 + 30.0;
+        QTest::newRow("an undated loop")
+            << dated_t{QList<QByteArray>{gga(T0), gga(T0 + 1.0)}, true, today, today + 30.0};
+        QTest::newRow("a dated loop")
+            << dated_t{QList<QByteArray>{gga(T0), rmc(T0), gga(T0 + 1.0)}, true, T0, T0 + 30.0};
     }
     void recordingKeepsItsOwnDates()
     {
-        QFETCH(QList<QByteArray>, lines);
-        QFETCH(bool, loop);
-        QFETCH(double, first);
-        QFETCH(double, last);
+        QFETCH(dated_t, d);
         dataClock_t::setTime(T0 + 40 * 86400.0 - 100.0);   // the computer's date is another one
-        fileReplaySource_t replay(write(lines), 1.0, loop);
-        replay.setManualPacing(true);
-        replay.setDrivesDataClock(true);
-        QSignalSpy spy(&replay, &nmeaSource_t::lineReceived);
-        replay.start();
+        auto replay = paced(write(d.lines), 1.0, d.loop);
+        QSignalSpy spy(replay.get(), &nmeaSource_t::lineReceived);
+        replay->start();
         for (int i = 0; i < 30; ++i)
-            replay.advance(1.0);
+            replay->advance(1.0);
         QList<emitted_t> const got = take(spy);
         QVERIFY(!got.isEmpty());
-        QCOMPARE(got.first().time, first);
-        QVERIFY2(got.last().time <= last && got.last().time > last - 2.0, qPrintable(QString::number(got.last().time - last)));
+        QCOMPARE(got.first().time, d.first);
+        QVERIFY2(got.last().time <= d.last && got.last().time > d.last - 2.0,
+                 qPrintable(QString::number(got.last().time - d.last)));
     }
 
     void endOfFileFinishesAndTheClockRunsOn()

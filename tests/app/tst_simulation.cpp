@@ -51,6 +51,10 @@ QByteArray snapshot(simulation_t const& sim)
 }
 } // namespace
 
+// Satellites in view and the DOPs they give (0: no solution).
+struct sky_t { satList_t sats; double hdop, vdop; };
+Q_DECLARE_METATYPE(sky_t)
+
 class tst_simulation : public QObject
 {
     Q_OBJECT
@@ -87,24 +91,22 @@ private slots:
 
     void dilutionOfPrecision_data()
     {
-        QTest::addColumn<satList_t>("sats");
-        QTest::addColumn<double>("hdop");   // 0: no solution
-        QTest::addColumn<double>("vdop");
+        QTest::addColumn<sky_t>("d");
         // zenith and n on the horizon: HDOP sqrt(4/n), VDOP sqrt((n+1)/n)
-        QTest::newRow("zenith and four") << satList_t{{0, 90}, {10, 0}, {100, 0}, {190, 0}, {280, 0}} << 1.0
-                                         << std::sqrt(5.0 / 4.0);
-        QTest::newRow("one great circle") << satList_t{{0, 10}, {0, 50}, {180, 20}, {180, 70}, {0, 90}} << 0.0 << 0.0;
-        QTest::newRow("not a number") << satList_t{{0, 90}, {0, 10}, {120, 10}, {NaN, 10}} << 0.0 << 0.0;
+        QTest::newRow("zenith and four")
+            << sky_t{satList_t{{0, 90}, {10, 0}, {100, 0}, {190, 0}, {280, 0}}, 1.0, std::sqrt(5.0 / 4.0)};
+        QTest::newRow("one great circle")
+            << sky_t{satList_t{{0, 10}, {0, 50}, {180, 20}, {180, 70}, {0, 90}}, 0.0, 0.0};
+        QTest::newRow("not a number") << sky_t{satList_t{{0, 90}, {0, 10}, {120, 10}, {NaN, 10}}, 0.0, 0.0};
     }
 
     void dilutionOfPrecision()
     {
-        QFETCH(satList_t, sats);
-        QFETCH(double, hdop);
-        QFETCH(double, vdop);
-        auto const dop = simulation_t::dilutionOfPrecision(sats);
-        QCOMPARE(bool(dop), hdop > 0.0);
-        QVERIFY(!dop || std::fabs(dop->hdop - hdop) + std::fabs(dop->vdop - vdop) + std::fabs(dop->pdop - std::hypot(hdop, vdop)) < 1e-9);
+        QFETCH(sky_t, d);
+        auto const dop = simulation_t::dilutionOfPrecision(d.sats);
+        QCOMPARE(bool(dop), d.hdop > 0.0);
+        QVERIFY(!dop || std::fabs(dop->hdop - d.hdop) + std::fabs(dop->vdop - d.vdop)
+                               + std::fabs(dop->pdop - std::hypot(d.hdop, d.vdop)) < 1e-9);
     }
 
     // The receivers' satellites stand where the forecast from the almanac the simulation

@@ -3,16 +3,14 @@
 // What the QC tests build alike: a QC device made as the host makes one, and an answer to
 // the modal warnings a rejected form raises.
 
+#include "messageCatcher.h"
+
 #include <device/qcDevice.h>
 
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remotePort.h>
 #include <belrix_common_qt_gui/orvaneDeviceGui.h>
 #include <orvane/context.h>
-
-#include <QApplication>
-#include <QMessageBox>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -50,18 +48,9 @@ inline std::unique_ptr<orvane::qc::qcDevice_t> makeDevice(orvane::context_t* con
 // Runs action, answering every warning it raises; returns their texts.
 inline QStringList warningsOf(std::function<void()> const& action)
 {
-    QStringList texts;
-    QTimer answer;
-    answer.setInterval(5);
-    QObject::connect(&answer, &QTimer::timeout, [&texts] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            texts << box->text();
-            box->done(QMessageBox::Ok);
-        }
-    });
-    answer.start();
+    messageCatcher_t catcher;
     action();
-    return texts;
+    return catcher.texts;
 }
 
 } // namespace qcTest

@@ -10,7 +10,6 @@
 
 #include <QtTest>
 
-#include <cmath>
 #include <memory>
 
 using namespace orvane::qc;
@@ -22,12 +21,31 @@ namespace {
 constexpr double T0 = 1700000000.0;
 }
 
+// A heading report, and the heading shown (-1: blank).
+struct shown_t { bool tape; double age; bool valid, withModel; double shown; };
+Q_DECLARE_METATYPE(shown_t)
+
 class tst_headingWindows : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<orvane::context_t> m_context;
+    std::unique_ptr<orvane::device_t> m_device;
+
+    orvane::deviceDialog_t* makeWindow(bool tape)
+    {
+        if (tape)
+            return new dlgTapeDisplay_t(m_context.get(), m_device.get());
+        return new dlgCompassRose_t(m_context.get(), m_device.get());
+    }
+    void setHeading(float degrees, double age, bool valid = true)
+    {
+        dataItem_t<float> item(degrees, T0 - age);
+        item.setValid(valid);
+        m_device->remoteDevice()->setHeading(item);
+    }
+
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         belrix_common_qt::dataClock_t::setTime(T0);
@@ -43,111 +61,54 @@ private slots:
         belrix_common_qt::dataClock_t::useSystemTime();
     }
 
-    void headingShownWhileCurrent_data();
-    void headingShownWhileCurrent();
-    void tapeShowsTheCurrentRateOfTurn_data();
-    void tapeShowsTheCurrentRateOfTurn();
-    void colourFollowsTheDeviceAtOnce_data();
-    void colourFollowsTheDeviceAtOnce();
-
-private:
-    orvane::deviceDialog_t* makeWindow(bool tape)
+    void headingShownWhileCurrent_data()
     {
-        if (tape)
-            return new dlgTapeDisplay_t(m_context.get(), m_device.get());
-        return new dlgCompassRose_t(m_context.get(), m_device.get());
+        QTest::addColumn<shown_t>("h");
+        for (bool tape : {false, true}) {
+            const char* name = tape ? "tape" : "rose";
+            QTest::addRow("%s: 1 s old", name) << shown_t{tape, 1.0, true, true, 123.4};
+            QTest::addRow("%s: 3 s old", name) << shown_t{tape, 3.0, true, true, -1.0};
+            QTest::addRow("%s: invalid, fresh", name) << shown_t{tape, 0.0, false, true, -1.0};
+            QTest::addRow("%s: data model gone", name) << shown_t{tape, 1.0, true, false, 10.0};
+        }
     }
-    static headingWidgetBase_t* widgetOf(QObject* window) { return window->findChild<headingWidgetBase_t*>(); }
-    static void tick(orvane::orvaneDialog_t* window) { window->handleClockTimeout(); }
-    void setHeading(float degrees, double age, bool valid = true)
+    void headingShownWhileCurrent()
     {
-        dataItem_t<float> item(degrees, T0 - age);
-        item.setValid(valid);
-        m_device->remoteDevice()->setHeading(item);
+        QFETCH(shown_t, h);
+        orvane::deviceDialog_t* window = makeWindow(h.tape);
+        auto* widget = window->findChild<headingWidgetBase_t*>();
+        setHeading(10.0f, 0.0);
+        window->handleClockTimeout();
+        QVERIFY(widget->hasHeading());
+        // the device's colour reaches the instrument at once
+        QCOMPARE(widget->deviceColor(), QColor("#1f77b4"));
+        m_device->setDeviceColor(QColor("#d62728"));
+        QCOMPARE(widget->deviceColor(), QColor("#d62728"));
+
+        setHeading(123.4f, h.age, h.valid);
+        if (!h.withModel)
+            m_device->setPort(nullptr);
+        window->handleClockTimeout();
+        QCOMPARE(widget->hasHeading(), h.shown >= 0.0);
+        if (h.shown >= 0.0)
+            QCOMPARE(float(widget->heading()), float(h.shown));
     }
 
-    std::unique_ptr<orvane::context_t> m_context;
-    std::unique_ptr<orvane::device_t> m_device;
+    void tapeShowsTheCurrentRateOfTurn()
+    {
+        orvane::deviceDialog_t* window = makeWindow(true);
+        auto* tape = window->findChild<headingStatusWidget_t*>();
+        for (double age : {1.0, 3.0}) {
+            m_device->remoteDevice()->setRateOfTurn({-12.5f, T0 - age});
+            setHeading(200.0f, 0.0);
+            window->handleClockTimeout();
+            QVERIFY(tape->hasHeading());
+            QCOMPARE(tape->hasRateOfTurn(), age < 3.0);
+            if (age < 3.0)
+                QCOMPARE(tape->rateOfTurn(), -12.5);
+        }
+    }
 };
-
-void tst_headingWindows::headingShownWhileCurrent_data()
-{
-    QTest::addColumn<bool>("tape");
-    QTest::addColumn<double>("age");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<bool>("withModel");
-    QTest::addColumn<double>("shown");   // -1: blank
-
-    for (bool tape : {false, true}) {
-        const char* name = tape ? "tape" : "rose";
-        QTest::addRow("%s: 1 s old", name) << tape << 1.0 << true << true << 123.4;
-        QTest::addRow("%s: 3 s old", name) << tape << 3.0 << true << true << -1.0;
-        QTest::addRow("%s: invalid, fresh", name) << tape << 0.0 << false << true << -1.0;
-        QTest::addRow("%s: data model gone", name) << tape << 1.0 << true << false << 10.0;
-    }
-}
-
-void tst_headingWindows::headingShownWhileCurrent()
-{
-    QFETCH(bool, tape);
-    QFETCH(double, age);
-    QFETCH(bool, valid);
-    QFETCH(bool, withModel);
-    QFETCH(double, shown);
-
-    orvane::deviceDialog_t* window = makeWindow(tape);
-    headingWidgetBase_t* widget = widgetOf(window);
-    setHeading(10.0f, 0.0);
-    tick(window);
-    QVERIFY(widget->hasHeading());
-
-    setHeading(123.4f, age, valid);
-    if (!withModel)
-        m_device->setPort(nullptr);
-    tick(window);
-    QCOMPARE(widget->hasHeading(), shown >= 0.0);
-    if (shown >= 0.0)
-        QCOMPARE(float(widget->heading()), float(shown));
-}
-
-void tst_headingWindows::tapeShowsTheCurrentRateOfTurn_data()
-{
-    QTest::addColumn<double>("rateAge");
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("1 s old") << 1.0 << true;
-    QTest::newRow("3 s old") << 3.0 << false;
-}
-
-void tst_headingWindows::tapeShowsTheCurrentRateOfTurn()
-{
-    QFETCH(double, rateAge);
-    QFETCH(bool, shown);
-    orvane::deviceDialog_t* window = makeWindow(true);
-    auto* tape = window->findChild<headingStatusWidget_t*>();
-    m_device->remoteDevice()->setRateOfTurn({-12.5f, T0 - rateAge});
-    setHeading(200.0f, 0.0);
-    tick(window);
-    QVERIFY(tape->hasHeading());
-    QCOMPARE(tape->hasRateOfTurn(), shown);
-    if (shown)
-        QCOMPARE(tape->rateOfTurn(), -12.5);
-}
-
-void tst_headingWindows::colourFollowsTheDeviceAtOnce_data()
-{
-    QTest::addColumn<bool>("tape");
-    QTest::newRow("rose") << false;
-    QTest::newRow("tape") << true;
-}
-
-void tst_headingWindows::colourFollowsTheDeviceAtOnce()
-{
-    QFETCH(bool, tape);
-    orvane::deviceDialog_t* window = makeWindow(tape);
-    QCOMPARE(widgetOf(window)->deviceColor(), QColor("#1f77b4"));
-    m_device->setDeviceColor(QColor("#d62728"));
-    QCOMPARE(widgetOf(window)->deviceColor(), QColor("#d62728"));
-}
 
 QTEST_MAIN(tst_headingWindows)
 #include "tst_headingWindows.moc"

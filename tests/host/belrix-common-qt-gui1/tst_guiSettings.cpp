@@ -1,6 +1,5 @@
 #include <belrix_common_qt_gui/guiSettings.h>
 
-#include <QSignalSpy>
 #include <QtTest>
 
 using namespace belrix_common_qt;

@@ -16,12 +16,23 @@ const double NaN = std::numeric_limits<double>::quiet_NaN();
 bool near(double a, double b) { return std::fabs(a - b) <= 1e-9; }
 } // namespace
 
+struct graduation_t { int degree, every, level; QString label; };
+Q_DECLARE_METATYPE(graduation_t)
+
+struct tape_t { double width, heading, degree, pixel; };
+Q_DECLARE_METATYPE(tape_t)
+
+struct bar_t { double rate, fullScale, length; QString text; };
+Q_DECLARE_METATYPE(bar_t)
+
+struct look_t { bool tape, night, cleared; };
+Q_DECLARE_METATYPE(look_t)
+
 class tst_headingDisplays : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { guiSettings_t::get()->useDefaults(); }
 
     void headingReadsAsANavigatorReadsIt_data()
@@ -45,27 +56,22 @@ private slots:
 
     void graduations_data()
     {
-        QTest::addColumn<int>("degree");
-        QTest::addColumn<int>("every");
-        QTest::addColumn<int>("level");
-        QTest::addColumn<QString>("label");
-        QTest::newRow("north") << 0 << 30 << int(headingScale_t::graduationLabelled) << "N";
-        QTest::newRow("030") << 30 << 30 << int(headingScale_t::graduationLabelled) << "030";
-        QTest::newRow("west, unwrapped below 0") << -90 << 30 << int(headingScale_t::graduationLabelled) << "W";
-        QTest::newRow("south, unwrapped past 360") << 540 << 10 << int(headingScale_t::graduationLabelled) << "S";
-        QTest::newRow("100 on a tape") << 100 << 10 << int(headingScale_t::graduationTen) << "100";
-        QTest::newRow("100 on a rose") << 100 << 30 << int(headingScale_t::graduationTen) << "";
-        QTest::newRow("five") << 365 << 10 << int(headingScale_t::graduationFive) << "";
-        QTest::newRow("one") << 359 << 10 << int(headingScale_t::graduationDegree) << "";
+        QTest::addColumn<graduation_t>("g");
+        QTest::newRow("north") << graduation_t{0, 30, int(headingScale_t::graduationLabelled), "N"};
+        QTest::newRow("030") << graduation_t{30, 30, int(headingScale_t::graduationLabelled), "030"};
+        QTest::newRow("west, unwrapped below 0") << graduation_t{-90, 30, int(headingScale_t::graduationLabelled), "W"};
+        QTest::newRow("south, unwrapped past 360")
+            << graduation_t{540, 10, int(headingScale_t::graduationLabelled), "S"};
+        QTest::newRow("100 on a tape") << graduation_t{100, 10, int(headingScale_t::graduationTen), "100"};
+        QTest::newRow("100 on a rose") << graduation_t{100, 30, int(headingScale_t::graduationTen), ""};
+        QTest::newRow("five") << graduation_t{365, 10, int(headingScale_t::graduationFive), ""};
+        QTest::newRow("one") << graduation_t{359, 10, int(headingScale_t::graduationDegree), ""};
     }
     void graduations()
     {
-        QFETCH(int, degree);
-        QFETCH(int, every);
-        QFETCH(int, level);
-        QFETCH(QString, label);
-        QCOMPARE(int(headingScale_t::graduation(degree)), level);
-        QCOMPARE(headingScale_t::graduationLabel(degree, every), label);
+        QFETCH(graduation_t, g);
+        QCOMPARE(int(headingScale_t::graduation(g.degree)), g.level);
+        QCOMPARE(headingScale_t::graduationLabel(g.degree, g.every), g.label);
     }
 
     // A 600 px tape shows 60°, 10 px a degree; a wide one more degrees at 16 px. The tape is
@@ -73,34 +79,28 @@ private slots:
     // side of north.
     void tapeShowsEachGraduationOnce_data()
     {
-        QTest::addColumn<double>("width");
-        QTest::addColumn<double>("heading");
-        QTest::addColumn<double>("degree");
-        QTest::addColumn<double>("pixel");
-        QTest::newRow("on the lubber line") << 600.0 << 123.0 << 123.0 << 300.0;
-        QTest::newRow("to starboard") << 600.0 << 123.0 << 140.0 << 470.0;
-        QTest::newRow("across north, to port") << 600.0 << 0.0 << 350.0 << 200.0;
-        QTest::newRow("across north, to starboard") << 600.0 << 359.9 << 5.0 << 351.0;
-        QTest::newRow("left edge") << 600.0 << 10.0 << 340.0 << 0.0;
-        QTest::newRow("right edge") << 600.0 << 350.0 << 20.0 << 600.0;
-        QTest::newRow("wide tape, 200 degrees") << 3200.0 << 300.0 << 30.0 << 3040.0;
+        QTest::addColumn<tape_t>("t");
+        QTest::newRow("on the lubber line") << tape_t{600.0, 123.0, 123.0, 300.0};
+        QTest::newRow("to starboard") << tape_t{600.0, 123.0, 140.0, 470.0};
+        QTest::newRow("across north, to port") << tape_t{600.0, 0.0, 350.0, 200.0};
+        QTest::newRow("across north, to starboard") << tape_t{600.0, 359.9, 5.0, 351.0};
+        QTest::newRow("left edge") << tape_t{600.0, 10.0, 340.0, 0.0};
+        QTest::newRow("right edge") << tape_t{600.0, 350.0, 20.0, 600.0};
+        QTest::newRow("wide tape, 200 degrees") << tape_t{3200.0, 300.0, 30.0, 3040.0};
     }
     void tapeShowsEachGraduationOnce()
     {
-        QFETCH(double, width);
-        QFETCH(double, heading);
-        QFETCH(double, degree);
-        QFETCH(double, pixel);
-        const double span = headingScale_t::tapeSpan(width);
-        QVERIFY(near(headingScale_t::tapePixel(degree, heading, span, width), pixel));
-        const double left = headingScale_t::stripLeft(heading, span);
+        QFETCH(tape_t, t);
+        const double span = headingScale_t::tapeSpan(t.width);
+        QVERIFY(near(headingScale_t::tapePixel(t.degree, t.heading, span, t.width), t.pixel));
+        const double left = headingScale_t::stripLeft(t.heading, span);
         QVERIFY(left >= -span / 2.0 && left + span <= 360.0 + span / 2.0);
         int copies = 0;
-        for (double copy : {degree - 360.0, degree, degree + 360.0}) {
-            const double x = (copy - left) * width / span;
-            if (x >= -1e-9 && x <= width + 1e-9) {
+        for (double copy : {t.degree - 360.0, t.degree, t.degree + 360.0}) {
+            const double x = (copy - left) * t.width / span;
+            if (x >= -1e-9 && x <= t.width + 1e-9) {
                 ++copies;
-                QVERIFY(near(x, pixel));
+                QVERIFY(near(x, t.pixel));
             }
         }
         QCOMPARE(copies, 1);
@@ -108,53 +108,42 @@ private slots:
 
     void rateOfTurnBar_data()
     {
-        QTest::addColumn<double>("rate");
-        QTest::addColumn<double>("fullScale");
-        QTest::addColumn<double>("length");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<bar_t>("b");
         // half-width 100 px
-        QTest::newRow("steady") << 0.0 << 10.0 << 0.0 << QString::fromUtf8("0.0°/min");
-        QTest::newRow("rounds to no sign") << -0.04 << 10.0 << -0.4 << QString::fromUtf8("0.0°/min");
-        QTest::newRow("starboard, at a scale") << 30.0 << 30.0 << 100.0 << QString::fromUtf8("+30.0°/min");
-        QTest::newRow("port, next scale") << -30.5 << 60.0 << -50.833333333333 << QString::fromUtf8("-30.5°/min");
-        QTest::newRow("beyond the last scale") << 900.0 << 300.0 << 100.0 << QString::fromUtf8("+900.0°/min");
+        QTest::newRow("steady") << bar_t{0.0, 10.0, 0.0, QString::fromUtf8("0.0°/min")};
+        QTest::newRow("rounds to no sign") << bar_t{-0.04, 10.0, -0.4, QString::fromUtf8("0.0°/min")};
+        QTest::newRow("starboard, at a scale") << bar_t{30.0, 30.0, 100.0, QString::fromUtf8("+30.0°/min")};
+        QTest::newRow("port, next scale") << bar_t{-30.5, 60.0, -50.833333333333, QString::fromUtf8("-30.5°/min")};
+        QTest::newRow("beyond the last scale") << bar_t{900.0, 300.0, 100.0, QString::fromUtf8("+900.0°/min")};
     }
     void rateOfTurnBar()
     {
-        QFETCH(double, rate);
-        QFETCH(double, fullScale);
-        QFETCH(double, length);
-        QFETCH(QString, text);
-        QCOMPARE(headingScale_t::rotFullScale(rate), fullScale);
-        QVERIFY(near(headingScale_t::rotBarLength(rate, fullScale, 100.0), length));
-        QCOMPARE(headingScale_t::rotText(rate), text);
-        QCOMPARE(headingScale_t::rotBarLength(NaN, fullScale, 100.0), 0.0);
+        QFETCH(bar_t, b);
+        QCOMPARE(headingScale_t::rotFullScale(b.rate), b.fullScale);
+        QVERIFY(near(headingScale_t::rotBarLength(b.rate, b.fullScale, 100.0), b.length));
+        QCOMPARE(headingScale_t::rotText(b.rate), b.text);
+        QCOMPARE(headingScale_t::rotBarLength(NaN, b.fullScale, 100.0), 0.0);
     }
 
     // Only pixels show the needle's and the bar's colour: the device's by day, dimmed at
     // night, none once cleared; a colour change shows on the next paint.
     void drawnInTheDeviceColour_data()
     {
-        QTest::addColumn<bool>("tape");
-        QTest::addColumn<bool>("night");
-        QTest::addColumn<bool>("cleared");
-        QTest::newRow("rose") << false << false << false;
-        QTest::newRow("rose, night") << false << true << false;
-        QTest::newRow("rose, cleared") << false << false << true;
-        QTest::newRow("tape") << true << false << false;
-        QTest::newRow("tape, night") << true << true << false;
-        QTest::newRow("tape, cleared") << true << false << true;
+        QTest::addColumn<look_t>("l");
+        for (bool tape : {false, true}) {
+            QTest::addRow("%s", tape ? "tape" : "rose") << look_t{tape, false, false};
+            QTest::addRow("%s, night", tape ? "tape" : "rose") << look_t{tape, true, false};
+            QTest::addRow("%s, cleared", tape ? "tape" : "rose") << look_t{tape, false, true};
+        }
     }
     void drawnInTheDeviceColour()
     {
-        QFETCH(bool, tape);
-        QFETCH(bool, night);
-        QFETCH(bool, cleared);
+        QFETCH(look_t, l);
         guiSettings_t* settings = guiSettings_t::get();
-        settings->setDisplayMode(night ? belrix_common_qt::displayModeNight : belrix_common_qt::displayModeDay);
+        settings->setDisplayMode(l.night ? belrix_common_qt::displayModeNight : belrix_common_qt::displayModeDay);
         std::unique_ptr<headingWidgetBase_t> widget;
         QPoint probe;
-        if (tape) {
+        if (l.tape) {
             auto* t = new headingStatusWidget_t;
             t->resize(610, 546);
             t->setRateOfTurn(15.0f);   // half the 30°/min scale: a quarter of the track
@@ -171,9 +160,9 @@ private slots:
         widget->setHeading(90.0f);
         (void)widget->grab();   // the cached layer exists before the colour changes
         widget->handleNewDeviceColor(QColor("#d62728"));
-        if (cleared)
+        if (l.cleared)
             widget->clear();
-        const QColor expected = cleared ? settings->effectiveBackgroundGraphColor()
+        const QColor expected = l.cleared ? settings->effectiveBackgroundGraphColor()
                                         : settings->effectiveDataColor(QColor("#d62728"));
         QCOMPARE(widget->grab().toImage().pixelColor(probe).rgb(), expected.rgb());
     }

@@ -1,3 +1,5 @@
+#include "messageCatcher.h"
+
 #include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/remoteController.h>
 #include <belrix_common_qt/units.h>
@@ -8,9 +10,6 @@
 #include <belrix_common_qt_gui/latitudeEdit.h>
 #include <belrix_common_qt_gui/longitudeEdit.h>
 
-#include <QMessageBox>
-#include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 
 #include <cmath>
@@ -26,18 +25,6 @@ constexpr double Feet = 1200.0 / 3937.0;   // metres in a US survey foot
 
 bool close(double a, double b, double tolerance = 1e-9) { return std::fabs(a - b) <= tolerance; }
 
-// Answers the message box the next event loop shows, keeping its title and text.
-void answerNextBox(QStringList* said)
-{
-    QTimer::singleShot(0, [said] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return answerNextBox(said);
-        *said << box->windowTitle() << box->text();
-        box->done(QMessageBox::Ok);
-    });
-}
-
 QStringList items(deviceSelectWidget_t const& selector)
 {
     QStringList shown;
@@ -48,12 +35,14 @@ QStringList items(deviceSelectWidget_t const& selector)
 
 } // namespace
 
+struct required_t { int capabilities; bool all; QStringList items; };
+Q_DECLARE_METATYPE(required_t)
+
 class tst_inputWidgets : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { guiSettings_t::get()->useDefaults(); }
 
     void distanceIsKeptInMeters()
@@ -138,24 +127,21 @@ private slots:
 
     void selectorListsDevicesWithTheCapabilities_data()
     {
-        QTest::addColumn<int>("capabilities");
-        QTest::addColumn<bool>("all");
-        QTest::addColumn<QStringList>("items");
-        QTest::newRow("everything") << 0 << true << QStringList{"None", "GNSS 1", "Gyro", "GNSS 2"};
-        QTest::newRow("positions and ellipse") << 0xa << true << QStringList{"None", "GNSS 1"};
-        QTest::newRow("positions or heading") << 0x202 << false << QStringList{"None", "GNSS 1", "Gyro", "GNSS 2"};
+        QTest::addColumn<required_t>("r");
+        QTest::newRow("everything") << required_t{0, true, QStringList{"None", "GNSS 1", "Gyro", "GNSS 2"}};
+        QTest::newRow("positions and ellipse") << required_t{0xa, true, QStringList{"None", "GNSS 1"}};
+        QTest::newRow("positions or heading")
+            << required_t{0x202, false, QStringList{"None", "GNSS 1", "Gyro", "GNSS 2"}};
     }
     void selectorListsDevicesWithTheCapabilities()
     {
-        QFETCH(int, capabilities);
-        QFETCH(bool, all);
-        QFETCH(QStringList, items);
+        QFETCH(required_t, r);
         remoteController_t controller;
         controller.setDevices({{1, "GNSS 1", 0x5f}, {2, "Gyro", 0x200}, {3, "GNSS 2", 0x2}});
         deviceSelectWidget_t selector;
         selector.init(&controller);
-        selector.setRequiredCapabilities(capabilities, all);
-        QCOMPARE(::items(selector), items);
+        selector.setRequiredCapabilities(r.capabilities, r.all);
+        QCOMPARE(::items(selector), r.items);
         QCOMPARE(selector.selectedDevice(), deviceSelectWidget_t::NoDevice);
     }
 
@@ -186,14 +172,14 @@ private slots:
     {
         QWidget parent;
         parent.setWindowTitle("Settings");
-        QStringList said;
-        errorText_t().report(&parent);   // nothing written: no box to answer
+        messageCatcher_t catcher;
+        errorText_t().report(&parent);   // nothing written: no box
         errorText_t errors;
         errors << "Invalid latitude" << Qt::endl << "Value " << 3 << " is out of range" << Qt::endl;
         QCOMPARE(errors.lines(), (QStringList{"Invalid latitude", "Value 3 is out of range"}));
-        answerNextBox(&said);
         errors.report(&parent);
-        QCOMPARE(said, (QStringList{"Settings", "Invalid latitude\nValue 3 is out of range"}));
+        QCOMPARE(catcher.titles, QStringList{"Settings"});
+        QCOMPARE(catcher.texts, QStringList{"Invalid latitude\nValue 3 is out of range"});
     }
 };
 

@@ -9,7 +9,6 @@
 #include <QtTest>
 
 #include <cmath>
-#include <limits>
 
 using namespace belrix_common_qt_gui;
 using belrix_common_qt::DegToRad;
@@ -29,42 +28,47 @@ bool tinted(QWidget& widget, QPointF const& at, QColor const& towards)
     return (towards == Qt::red ? pixel.red() : pixel.blue()) - pixel.green() > 25;
 }
 
+// An ellipse added to a 10 m plot, and a point of it (relative to the plot's radius) that is
+// red or not.
+struct drawn_t { double orientation, semiMajor, addedRange, relative, bearing; bool red; };
+
 } // namespace
+
+Q_DECLARE_METATYPE(drawn_t)
+
+struct polar_t { double range, meters, bearing; QPointF pixel; };
+Q_DECLARE_METATYPE(polar_t)
+
+struct rings_t { double range; int unit; QStringList labels; };
+Q_DECLARE_METATYPE(rings_t)
 
 class tst_polarPlots : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { guiSettings_t::get()->useDefaults(); }
 
     void bearingsRunClockwiseFromNorth_data()
     {
-        QTest::addColumn<double>("range");
-        QTest::addColumn<double>("meters");
-        QTest::addColumn<double>("bearing");
-        QTest::addColumn<QPointF>("pixel");
+        QTest::addColumn<polar_t>("p");
         // centre (100, 100), radius 80 px for 10 m: 8 px a metre, screen y downwards
-        QTest::newRow("north is up") << 10.0 << 10.0 << 0.0 << QPointF(100, 20);
-        QTest::newRow("east is right") << 10.0 << 10.0 << 90.0 << QPointF(180, 100);
-        QTest::newRow("south-west") << 10.0 << std::sqrt(2.0) * 5.0 << 225.0 << QPointF(60, 140);
-        QTest::newRow("no range") << 0.0 << 3.0 << 45.0 << QPointF(100, 100);
-        QTest::newRow("NaN range") << std::nan("") << 3.0 << 45.0 << QPointF(100, 100);
+        QTest::newRow("north is up") << polar_t{10.0, 10.0, 0.0, QPointF(100, 20)};
+        QTest::newRow("east is right") << polar_t{10.0, 10.0, 90.0, QPointF(180, 100)};
+        QTest::newRow("south-west") << polar_t{10.0, std::sqrt(2.0) * 5.0, 225.0, QPointF(60, 140)};
+        QTest::newRow("no range") << polar_t{0.0, 3.0, 45.0, QPointF(100, 100)};
+        QTest::newRow("NaN range") << polar_t{std::nan(""), 3.0, 45.0, QPointF(100, 100)};
     }
     void bearingsRunClockwiseFromNorth()
     {
-        QFETCH(double, range);
-        QFETCH(double, meters);
-        QFETCH(double, bearing);
-        QFETCH(QPointF, pixel);
-        const polarMapping_t mapping(QPointF(100, 100), 80.0, range);
-        const QPointF got = mapping.polarToPixel(meters, bearing);
-        QVERIFY2(near(got, pixel), qPrintable(QStringLiteral("(%1, %2)").arg(got.x()).arg(got.y())));
-        const double rad = bearing * DegToRad;
-        QVERIFY(near(mapping.toPixel(meters * std::sin(rad), meters * std::cos(rad)), pixel));
-        if (range == 10.0)
-            QVERIFY(near(mapping.relativeToPixel(meters / 10.0, bearing), pixel));
+        QFETCH(polar_t, p);
+        const polarMapping_t mapping(QPointF(100, 100), 80.0, p.range);
+        const QPointF got = mapping.polarToPixel(p.meters, p.bearing);
+        QVERIFY2(near(got, p.pixel), qPrintable(QStringLiteral("(%1, %2)").arg(got.x()).arg(got.y())));
+        const double rad = p.bearing * DegToRad;
+        QVERIFY(near(mapping.toPixel(p.meters * std::sin(rad), p.meters * std::cos(rad)), p.pixel));
+        if (p.range == 10.0)
+            QVERIFY(near(mapping.relativeToPixel(p.meters / 10.0, p.bearing), p.pixel));
     }
 
     void fittedCircleKeepsTheMargin()
@@ -98,58 +102,46 @@ private slots:
 
     void ringLabels_data()
     {
-        QTest::addColumn<double>("range");
-        QTest::addColumn<int>("unit");
-        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<rings_t>("r");
         const int m = belrix_common_qt::distanceUnitMeters;
-        QTest::newRow("1 m") << 1.0 << m << QStringList{"0.25 m", "0.50 m", "0.75 m", "1.00 m"};
-        QTest::newRow("100 m") << 100.0 << m << QStringList{"25 m", "50 m", "75 m", "100 m"};
-        QTest::newRow("0.02 m") << 0.02 << m << QStringList{"0.005 m", "0.010 m", "0.015 m", "0.020 m"};
-        QTest::newRow("10 m in feet") << 10.0 << int(belrix_common_qt::distanceUnitUsSurveyFeet)
-                                      << QStringList{"8.20 ftUS", "16.40 ftUS", "24.61 ftUS", "32.81 ftUS"};
-        QTest::newRow("no range") << 0.0 << m << QStringList{};
+        QTest::newRow("1 m") << rings_t{1.0, m, QStringList{"0.25 m", "0.50 m", "0.75 m", "1.00 m"}};
+        QTest::newRow("100 m") << rings_t{100.0, m, QStringList{"25 m", "50 m", "75 m", "100 m"}};
+        QTest::newRow("0.02 m") << rings_t{0.02, m, QStringList{"0.005 m", "0.010 m", "0.015 m", "0.020 m"}};
+        QTest::newRow("10 m in feet")
+            << rings_t{10.0, int(belrix_common_qt::distanceUnitUsSurveyFeet),
+                       {"8.20 ftUS", "16.40 ftUS", "24.61 ftUS", "32.81 ftUS"}};
+        QTest::newRow("no range") << rings_t{0.0, m, QStringList{}};
     }
     void ringLabels()
     {
-        QFETCH(double, range);
-        QFETCH(int, unit);
-        QFETCH(QStringList, labels);
-        QCOMPARE(baseGraphWidget_t::ringLabels(range, distanceUnit_t(unit)), labels);
+        QFETCH(rings_t, r);
+        QCOMPARE(baseGraphWidget_t::ringLabels(r.range, distanceUnit_t(r.unit)), r.labels);
     }
 
     void ellipseIsDrawnToScale_data()
     {
-        QTest::addColumn<double>("orientation");
-        QTest::addColumn<double>("semiMajor");
-        QTest::addColumn<double>("addedRange");
-        QTest::addColumn<double>("relative");   // of the 10 m plot
-        QTest::addColumn<double>("bearing");
-        QTest::addColumn<bool>("red");
-        QTest::newRow("along the long axis") << 90.0 << 8.0 << 10.0 << 0.6 << 270.0 << true;
-        QTest::newRow("across the long axis") << 90.0 << 8.0 << 10.0 << 0.6 << 0.0 << false;
+        QTest::addColumn<drawn_t>("d");
+        QTest::newRow("along the long axis") << drawn_t{90.0, 8.0, 10.0, 0.6, 270.0, true};
+        QTest::newRow("across the long axis") << drawn_t{90.0, 8.0, 10.0, 0.6, 0.0, false};
         // shrunk to fit, it would be 0.67 m wide; drawn to scale it is 4 m wide
-        QTest::newRow("clipped, not shrunk") << 0.0 << 30.0 << 10.0 << 0.15 << 90.0 << true;
-        QTest::newRow("beside the clipped one") << 0.0 << 30.0 << 10.0 << 0.3 << 90.0 << false;
-        QTest::newRow("nothing beyond the rim") << 0.0 << 30.0 << 10.0 << 1.08 << 0.0 << false;
-        QTest::newRow("scaled by its own range") << 0.0 << 4.5 << 5.0 << 0.85 << 45.0 << true;
+        QTest::newRow("clipped, not shrunk") << drawn_t{0.0, 30.0, 10.0, 0.15, 90.0, true};
+        QTest::newRow("beside the clipped one") << drawn_t{0.0, 30.0, 10.0, 0.3, 90.0, false};
+        QTest::newRow("nothing beyond the rim") << drawn_t{0.0, 30.0, 10.0, 1.08, 0.0, false};
+        QTest::newRow("scaled by its own range") << drawn_t{0.0, 4.5, 5.0, 0.85, 45.0, true};
     }
     void ellipseIsDrawnToScale()
     {
-        QFETCH(double, orientation);
-        QFETCH(double, semiMajor);
-        QFETCH(double, addedRange);
-        QFETCH(double, relative);
-        QFETCH(double, bearing);
-        QFETCH(bool, red);
+        QFETCH(drawn_t, d);
         errorEllipseWidget_t plot;
         plot.resize(240, 240);
         plot.setRange(10.0);
-        const double semiMinor = addedRange == 10.0 ? 2.0 : semiMajor;
-        plot.addEllipse(orientation, semiMajor, semiMinor, addedRange, Qt::red);
+        const double semiMinor = d.addedRange == 10.0 ? 2.0 : d.semiMajor;
+        plot.addEllipse(d.orientation, d.semiMajor, semiMinor, d.addedRange, Qt::red);
         QCOMPARE(plot.ellipses().size(), 1);
-        QCOMPARE(tinted(plot, plot.mapping().relativeToPixel(relative, bearing), Qt::red), red);
+        const QPointF at = plot.mapping().relativeToPixel(d.relative, d.bearing);
+        QCOMPARE(tinted(plot, at, Qt::red), d.red);
         plot.clear();
-        QVERIFY(!tinted(plot, plot.mapping().relativeToPixel(relative, bearing), Qt::red));
+        QVERIFY(!tinted(plot, at, Qt::red));
     }
 
     void positionsAreKeyedByNameAndKeptInside()

@@ -73,12 +73,14 @@ void setNight(bool night)
 
 } // namespace
 
+struct grade_t { QString rule; double value; quality_t quality; };
+Q_DECLARE_METATYPE(grade_t)
+
 class tst_qualityDisplay : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         setNight(false);
@@ -88,37 +90,33 @@ private slots:
 
     void grading_data()
     {
-        QTest::addColumn<QString>("rule");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<quality_t>("quality");
-        QTest::newRow("hdop below the good bound") << "hdop" << 0.999 << qualityGood;
-        QTest::newRow("hdop at the good bound") << "hdop" << 1.0 << qualityMarginal;
-        QTest::newRow("hdop at the bad bound") << "hdop" << 2.0 << qualityMarginal;
-        QTest::newRow("hdop above the bad bound") << "hdop" << 2.001 << qualityBad;
-        QTest::newRow("hdop not a number") << "hdop" << NaN << qualityOff;
-        QTest::newRow("pdop by its own pair") << "pdop" << 3.5 << qualityMarginal;
-        QTest::newRow("vdop by its own pair") << "vdop" << 4.5 << qualityGood;
-        QTest::newRow("age by its own pair") << "age" << 8.5 << qualityBad;
-        QTest::newRow("satellites below the bad bound") << "satellites" << 3.0 << qualityBad;
-        QTest::newRow("satellites at the bad bound") << "satellites" << 4.0 << qualityMarginal;
-        QTest::newRow("satellites above the good bound") << "satellites" << 7.0 << qualityGood;
-        QTest::newRow("satellites not a number") << "satellites" << NaN << qualityOff;
-        QTest::newRow("autonomous at the red level") << "fix" << double(fixQualityGps) << qualityBad;
-        QTest::newRow("RTK float at the yellow level") << "fix" << double(fixQualityRtkFloat) << qualityMarginal;
-        QTest::newRow("RTK fixed") << "fix" << double(fixQualityRtkFixed) << qualityGood;
-        QTest::newRow("variance at the limit") << "variance" << 4.0 << qualityGood;
-        QTest::newRow("variance above the limit") << "variance" << 4.01 << qualityBad;
-        QTest::newRow("variance not a number") << "variance" << NaN << qualityOff;
+        QTest::addColumn<grade_t>("g");
+        QTest::newRow("hdop below the good bound") << grade_t{"hdop", 0.999, qualityGood};
+        QTest::newRow("hdop at the good bound") << grade_t{"hdop", 1.0, qualityMarginal};
+        QTest::newRow("hdop at the bad bound") << grade_t{"hdop", 2.0, qualityMarginal};
+        QTest::newRow("hdop above the bad bound") << grade_t{"hdop", 2.001, qualityBad};
+        QTest::newRow("hdop not a number") << grade_t{"hdop", NaN, qualityOff};
+        QTest::newRow("pdop by its own pair") << grade_t{"pdop", 3.5, qualityMarginal};
+        QTest::newRow("vdop by its own pair") << grade_t{"vdop", 4.5, qualityGood};
+        QTest::newRow("age by its own pair") << grade_t{"age", 8.5, qualityBad};
+        QTest::newRow("satellites below the bad bound") << grade_t{"satellites", 3.0, qualityBad};
+        QTest::newRow("satellites at the bad bound") << grade_t{"satellites", 4.0, qualityMarginal};
+        QTest::newRow("satellites above the good bound") << grade_t{"satellites", 7.0, qualityGood};
+        QTest::newRow("satellites not a number") << grade_t{"satellites", NaN, qualityOff};
+        QTest::newRow("autonomous at the red level") << grade_t{"fix", double(fixQualityGps), qualityBad};
+        QTest::newRow("RTK float at the yellow level") << grade_t{"fix", double(fixQualityRtkFloat), qualityMarginal};
+        QTest::newRow("RTK fixed") << grade_t{"fix", double(fixQualityRtkFixed), qualityGood};
+        QTest::newRow("variance at the limit") << grade_t{"variance", 4.0, qualityGood};
+        QTest::newRow("variance above the limit") << grade_t{"variance", 4.01, qualityBad};
+        QTest::newRow("variance not a number") << grade_t{"variance", NaN, qualityOff};
         // bounds the wrong way round must not show green for a value also called bad
-        QTest::newRow("reversed smaller bounds") << "reversed small" << 3.0 << qualityBad;
-        QTest::newRow("reversed larger bounds") << "reversed large" << 5.0 << qualityBad;
+        QTest::newRow("reversed smaller bounds") << grade_t{"reversed small", 3.0, qualityBad};
+        QTest::newRow("reversed larger bounds") << grade_t{"reversed large", 5.0, qualityBad};
     }
     void grading()
     {
-        QFETCH(QString, rule);
-        QFETCH(double, value);
-        QFETCH(quality_t, quality);
-        QCOMPARE(grade(rule, value), quality);
+        QFETCH(grade_t, g);
+        QCOMPARE(grade(g.rule, g.value), g.quality);
     }
 
     void lightDrawsItsLevel_data()

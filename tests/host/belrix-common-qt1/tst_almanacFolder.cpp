@@ -5,11 +5,9 @@
 #include <belrix_common_qt/almMgrGps.h>
 #include <belrix_common_qt/almanacFolder.h>
 
-#include <QFileSystemWatcher>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
+
+#include "testFiles.h"
 
 using namespace belrix_common_qt;
 
@@ -39,12 +37,6 @@ QByteArray const agl =
     " 1   1  1  13 09 2018  0.955206250E+04  0.000000000E+00  0.000000000E+00 -0.305175781E-04\n"
     "-0.9923382E+00  0.6754875E-02 -0.2874756E-01  0.4005432E-03 -0.2656180E+04  0.8544922E-03\n";
 
-bool write(QString const& path, QByteArray const& content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
-}
-
 } // namespace
 
 class tst_almanacFolder : public QObject
@@ -52,7 +44,6 @@ class tst_almanacFolder : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     // A missing folder is made and watched; the good files load although one is faulty, which
     // is reported by file and line; once fixed it loads on the settled change, and files that
@@ -67,9 +58,9 @@ private slots:
         almanacFolder_t folder(&gps, &glonass);
         folder.setPath(dir);
         QVERIFY(QDir(dir).exists());
-        QVERIFY(write(dir + QStringLiteral("/current.alm"), yuma(1) + yuma(2)));
-        QVERIFY(write(dir + QStringLiteral("/broken.alm"), yuma(3, "0.1.2")));
-        QVERIFY(write(dir + QStringLiteral("/MCCJ_180913.agl"), agl));
+        QVERIFY(writeFile(dir + QStringLiteral("/current.alm"), yuma(1) + yuma(2)));
+        QVERIFY(writeFile(dir + QStringLiteral("/broken.alm"), yuma(3, "0.1.2")));
+        QVERIFY(writeFile(dir + QStringLiteral("/MCCJ_180913.agl"), agl));
 
         QSignalSpy errorsChanged(&folder, &almanacFolder_t::errorsChanged);
         auto* settle = folder.findChild<QTimer*>();
@@ -88,7 +79,7 @@ private slots:
         QCOMPARE(watcher->files().size(), 3);
 
         QSignalSpy gpsUpdated(&gps, &almMgrGps_t::almanacUpdated);
-        QVERIFY(write(dir + QStringLiteral("/broken.alm"), yuma(3)));
+        QVERIFY(writeFile(dir + QStringLiteral("/broken.alm"), yuma(3)));
         QMetaObject::invokeMethod(settle, "timeout");
         QCOMPARE(gps.num(), 3u);
         QCOMPARE(gpsUpdated.count(), 1);   // only the changed file was read again

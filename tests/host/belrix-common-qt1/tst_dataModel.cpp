@@ -8,17 +8,22 @@
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remoteNavSat.h>
 #include <tolvconfig/config.h>
-#include <tolvconfig/configCodec.h>
 
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <cmath>
-#include <limits>
 
 using namespace belrix_common_qt;
 
 Q_DECLARE_METATYPE(belrix_common_qt::constellation_t)
+
+// Whether a satellite view (or any other item) stamped at timestamp is current at now.
+struct recency_t { bool satellite, valid; double timestamp, now; bool current; };
+Q_DECLARE_METATYPE(recency_t)
+
+// A satellite of a constellation, and the number the data model gives it (0: none).
+struct number_t { constellation_t constellation; int prn, number; };
+Q_DECLARE_METATYPE(number_t)
 
 class tst_dataModel : public QObject
 {
@@ -29,41 +34,32 @@ private slots:
 
     void recency_data()
     {
-        QTest::addColumn<bool>("satellite");   // a satellite view, or any other item
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<double>("timestamp");
-        QTest::addColumn<double>("now");
-        QTest::addColumn<bool>("current");
+        QTest::addColumn<recency_t>("r");
         double const nan = std::nan("");
-        QTest::newRow("fresh") << false << true << 100.0 << 100.0 << true;
-        QTest::newRow("just under 3 s old") << false << true << 97.0001 << 100.0 << true;
-        QTest::newRow("exactly 3 s old") << false << true << 100.0 - DataMaxAge << 100.0 << false;
-        QTest::newRow("slightly ahead") << false << true << 102.9 << 100.0 << true;
-        QTest::newRow("more than 3 s ahead") << false << true << 103.5 << 100.0 << false;
-        QTest::newRow("NaN timestamp") << false << true << nan << 100.0 << false;
-        QTest::newRow("NaN now") << false << true << 100.0 << nan << false;
-        QTest::newRow("withdrawn") << false << false << 100.0 << 100.0 << false;
-        QTest::newRow("satellite just under 5 s old") << true << true << 100.0 - SatDataMaxAge + 0.01 << 100.0 << true;
-        QTest::newRow("satellite exactly 5 s old") << true << true << 100.0 - SatDataMaxAge << 100.0 << false;
+        QTest::newRow("fresh") << recency_t{false, true, 100.0, 100.0, true};
+        QTest::newRow("just under 3 s old") << recency_t{false, true, 97.0001, 100.0, true};
+        QTest::newRow("exactly 3 s old") << recency_t{false, true, 100.0 - DataMaxAge, 100.0, false};
+        QTest::newRow("slightly ahead") << recency_t{false, true, 102.9, 100.0, true};
+        QTest::newRow("more than 3 s ahead") << recency_t{false, true, 103.5, 100.0, false};
+        QTest::newRow("NaN timestamp") << recency_t{false, true, nan, 100.0, false};
+        QTest::newRow("NaN now") << recency_t{false, true, 100.0, nan, false};
+        QTest::newRow("withdrawn") << recency_t{false, false, 100.0, 100.0, false};
+        QTest::newRow("satellite just under 5 s old")
+            << recency_t{true, true, 100.0 - SatDataMaxAge + 0.01, 100.0, true};
+        QTest::newRow("satellite exactly 5 s old") << recency_t{true, true, 100.0 - SatDataMaxAge, 100.0, false};
     }
 
     void recency()
     {
-        QFETCH(bool, satellite);
-        QFETCH(bool, valid);
-        QFETCH(double, timestamp);
-        QFETCH(double, now);
-        QFETCH(bool, current);
-        dataItem_t<float> item(1.0f, timestamp);
-        item.setValid(valid);
-        QCOMPARE(satellite ? isSatDataRecent(timestamp, now) : isItemCurrent(item, now), current);
+        QFETCH(recency_t, r);
+        dataItem_t<float> item(1.0f, r.timestamp);
+        item.setValid(r.valid);
+        QCOMPARE(r.satellite ? isSatDataRecent(r.timestamp, r.now) : isItemCurrent(item, r.now), r.current);
     }
 
     void numbering_data()
     {
-        QTest::addColumn<constellation_t>("constellation");
-        QTest::addColumn<int>("prn");
-        QTest::addColumn<int>("number");   // 0: none
+        QTest::addColumn<number_t>("n");
         struct range_t {
             char const* name;
             constellation_t constellation;
@@ -74,30 +70,27 @@ private slots:
                                  {"Galileo", constellationGalileo, 1, 36, 301}, {"BeiDou", constellationBeidou, 1, 63, 401}}) {
             for (int prn : {r.first - 1, r.first, r.last, r.last + 1})
                 QTest::addRow("%s %d", r.name, prn)
-                    << r.constellation << prn << (prn < r.first || prn > r.last ? 0 : r.number + prn - r.first);
+                    << number_t{r.constellation, prn, (prn < r.first || prn > r.last ? 0 : r.number + prn - r.first)};
         }
-        QTest::newRow("L-band service") << constellationCorrection << 1 << 0;
+        QTest::newRow("L-band service") << number_t{constellationCorrection, 1, 0};
     }
 
     void numbering()
     {
-        QFETCH(constellation_t, constellation);
-        QFETCH(int, prn);
-        QFETCH(int, number);
-        QCOMPARE(int(navSatNumber(constellation, unsigned(prn))), number);
-        if (number) {
-            QVERIFY(unsigned(number) < NavSatNumberLimit);
-            QCOMPARE(navSatConstellation(unsigned(number)), constellation);
-            QCOMPARE(int(navSatPrn(unsigned(number))), prn);
+        QFETCH(number_t, n);
+        QCOMPARE(int(navSatNumber(n.constellation, unsigned(n.prn))), n.number);
+        if (n.number) {
+            QVERIFY(unsigned(n.number) < NavSatNumberLimit);
+            QCOMPARE(navSatConstellation(unsigned(n.number)), n.constellation);
+            QCOMPARE(int(navSatPrn(unsigned(n.number))), n.prn);
         }
     }
 
     void numbersBetweenTheRangesBelongToNoConstellation()
     {
-        for (unsigned int number : {0u, 97u, 192u, 203u, 300u, 337u, 400u, 464u}) {
-            QCOMPARE(navSatConstellation(number), constellationUnknown);
-            QCOMPARE(navSatPrn(number), 0u);
-        }
+        for (unsigned int number : {0u, 97u, 192u, 203u, 300u, 337u, 400u, 464u})
+            QVERIFY2(navSatConstellation(number) == constellationUnknown && navSatPrn(number) == 0u,
+                     qPrintable(QString::number(number)));
     }
 
     void dataClockCanBeDrivenByReplays()
@@ -108,16 +101,6 @@ private slots:
         QCOMPARE(dataTimestamp(), 1002.5);
         dataClock_t::useSystemTime();
         QVERIFY(std::fabs(dataTimestamp() - QDateTime::currentMSecsSinceEpoch() / 1000.0) < 5.0);
-    }
-
-    void autoRangeTableAscendsAndEndsInZero()
-    {
-        QVERIFY(GRAPH_AUTO_RANGE_COUNT > 10);
-        QCOMPARE(GRAPH_AUTO_RANGE_VALUES[GRAPH_AUTO_RANGE_COUNT], 0.0);
-        QVERIFY(GRAPH_AUTO_RANGE_VALUES[0] <= 0.01);
-        QVERIFY(GRAPH_AUTO_RANGE_VALUES[GRAPH_AUTO_RANGE_COUNT - 1] >= 100000.0);
-        for (int i = 1; i < GRAPH_AUTO_RANGE_COUNT; ++i)
-            QVERIFY2(GRAPH_AUTO_RANGE_VALUES[i] > GRAPH_AUTO_RANGE_VALUES[i - 1], qPrintable(QString::number(i)));
     }
 
     void qcHistoryIsBounded()

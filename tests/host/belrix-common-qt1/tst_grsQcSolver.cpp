@@ -32,6 +32,9 @@ constexpr double WorkedVtv = 1.2589746;
 
 } // namespace
 
+struct observations_t { int gpsCount, glonassCount; bool sameDirection; double sigma; bool solved; };
+Q_DECLARE_METATYPE(observations_t)
+
 class tst_grsQcSolver : public QObject
 {
     Q_OBJECT
@@ -69,32 +72,25 @@ private slots:
 
     void summaryNeedsRedundancyGeometryAndSigma_data()
     {
-        QTest::addColumn<int>("gpsCount");
-        QTest::addColumn<int>("glonassCount");
-        QTest::addColumn<bool>("sameDirection");
-        QTest::addColumn<double>("sigma");
-        QTest::addColumn<bool>("solved");
-        QTest::newRow("eight satellites") << 8 << 0 << false << 1.0 << true;
-        QTest::newRow("four satellites, one system") << 4 << 0 << false << 1.0 << false;
-        QTest::newRow("five satellites, two systems") << 3 << 2 << false << 1.0 << false;
-        QTest::newRow("all in one direction") << 8 << 0 << true << 1.0 << false;
-        QTest::newRow("sigma zero") << 8 << 0 << false << 0.0 << false;
+        QTest::addColumn<observations_t>("o");
+        QTest::newRow("eight satellites") << observations_t{8, 0, false, 1.0, true};
+        QTest::newRow("four satellites, one system") << observations_t{4, 0, false, 1.0, false};
+        QTest::newRow("five satellites, two systems") << observations_t{3, 2, false, 1.0, false};
+        QTest::newRow("all in one direction") << observations_t{8, 0, true, 1.0, false};
+        QTest::newRow("sigma zero") << observations_t{8, 0, false, 0.0, false};
     }
 
     void summaryNeedsRedundancyGeometryAndSigma()
     {
-        QFETCH(int, gpsCount);
-        QFETCH(int, glonassCount);
-        QFETCH(bool, sameDirection);
-        QFETCH(double, sigma);
-        QFETCH(bool, solved);
+        QFETCH(observations_t, o);
         grsQcSolver_t solver;
-        for (int i = 0; i < gpsCount + glonassCount; ++i) {
-            double const azimuth = sameDirection ? 45.0 : 40.0 * i;
-            double const elevation = sameDirection ? 30.0 : 15.0 + 10.0 * i;
-            solver.addObservation(azimuth, elevation, 0.1 * i, i < gpsCount ? constellationGps : constellationGlonass);
+        for (int i = 0; i < o.gpsCount + o.glonassCount; ++i) {
+            double const azimuth = o.sameDirection ? 45.0 : 40.0 * i;
+            double const elevation = o.sameDirection ? 30.0 : 15.0 + 10.0 * i;
+            solver.addObservation(azimuth, elevation, 0.1 * i,
+                                  i < o.gpsCount ? constellationGps : constellationGlonass);
         }
-        QCOMPARE(solver.solve(sigma).has_value(), solved);
+        QCOMPARE(solver.solve(o.sigma).has_value(), o.solved);
     }
 
     void rejectsBadInputAndOverflow()

@@ -2,6 +2,7 @@
 // with gpsd's own reading of the same sentences (the .chk files).
 
 #include "nmeaTestLines.h"
+#include "testData.h"
 
 #include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/navSatNumbering.h>
@@ -10,31 +11,18 @@
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remoteNavSat.h>
 
-#include <QDir>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QMap>
-#include <QSet>
 #include <QtTest>
 
 using namespace belrix_common_qt;
 
 namespace {
 
-QString capturesDir()
-{
-    QByteArray const root = qgetenv("ORVANE_SHARED_DATA");
-    return root.isEmpty() ? QString() : QString::fromLocal8Bit(root) + QStringLiteral("/nmea/gpsd");
-}
+QString capturesDir() { return sharedDataPath(QStringLiteral("nmea/gpsd")); }
 
 QStringList captures()
 {
     QString const dir = capturesDir();
-    if (dir.isEmpty() || !QDir(dir).exists())
-        return {};
-    return QDir(dir).entryList({QStringLiteral("*.log")}, QDir::Files, QDir::Name);
+    return dir.isEmpty() ? QStringList() : QDir(dir).entryList({QStringLiteral("*.log")}, QDir::Files, QDir::Name);
 }
 
 QList<QByteArray> linesOf(QString const& path)

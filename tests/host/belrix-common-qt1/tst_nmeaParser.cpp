@@ -53,6 +53,9 @@ QByteArray const Alm = "GPALM,1,1,15,1159,00,441d,4e,16be,fd5e,a10c9f,4a2da4,686
 
 } // namespace
 
+struct frame_t { QByteArray line; bool allowMissing; nmeaLineResult_t result; };
+Q_DECLARE_METATYPE(frame_t)
+
 class tst_nmeaParser : public QObject
 {
     Q_OBJECT
@@ -75,48 +78,46 @@ private slots:
 
     void framing_data()
     {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<bool>("allowMissing");
-        QTest::addColumn<nmeaLineResult_t>("result");
+        QTest::addColumn<frame_t>("f");
         QByteArray const good = nmeaLine(Gga);
         QByteArray const bare = "$" + Gga;
-        QTest::newRow("valid") << good << false << nmeaAccepted;
-        QTest::newRow("lower-case checksum") << QByteArray("$HEHDT,1.0,T*2e\r\n") << false << nmeaAccepted;
-        QTest::newRow("a field changed in transit") << QByteArray(good).replace("1102.537", "1102.538") << false
-                                                    << nmeaBadChecksum;
-        QTest::newRow("no checksum where required") << bare << false << nmeaBadChecksum;
-        QTest::newRow("no checksum where allowed") << bare << true << nmeaAccepted;
-        QTest::newRow("one checksum digit") << QByteArray(good.left(good.size() - 3)) << false << nmeaMalformed;
-        QTest::newRow("checksum not hex") << QByteArray(bare + "*G1") << false << nmeaMalformed;
-        QTest::newRow("text after the checksum") << QByteArray(good.trimmed() + "xx") << false << nmeaMalformed;
-        QTest::newRow("NUL and blanks after") << QByteArray(good.trimmed() + QByteArray("\0\0  \r\n", 6)) << false
-                                              << nmeaAccepted;
-        QTest::newRow("line noise before the dollar") << QByteArray("\x03\xff" "12," + good) << false << nmeaAccepted;
-        QTest::newRow("no start character") << Gga << true << nmeaMalformed;
-        QTest::newRow("only a dollar") << QByteArray("$") << true << nmeaMalformed;
-        QTest::newRow("empty address") << nmeaLine(",1,2") << false << nmeaMalformed;
-        QTest::newRow("two sentences run together") << QByteArray(nmeaLine("GPHDT,12.0,T").trimmed() + "$GPHD")
-                                                     << false << nmeaMalformed;
-        QTest::newRow("proprietary") << nmeaLine("PMTK001,314,3") << false << nmeaUnknown;
-        QTest::newRow("AIS encapsulation") << nmeaLine("AIVDM,1,1,,A,13aEOK?P00PD2wVMdLDRhgvL289?,0", '!') << false
-                                           << nmeaUnknown;
-        QTest::newRow("type not decoded") << nmeaLine("GPXTE,A,A,0.67,L,N") << false << nmeaUnknown;
-        QTest::newRow("address too long") << nmeaLine("SNRSTAT,1,2,3") << false << nmeaUnknown;
-        QTest::newRow("bad checksum on unknown type") << QByteArray("$GPXTE,A,A,0.67,L,N*00") << false << nmeaBadChecksum;
-        QTest::newRow("too many fields") << nmeaLine("GPHDT" + QByteArray(60, ',')) << false << nmeaMalformed;
+        QTest::newRow("valid") << frame_t{good, false, nmeaAccepted};
+        QTest::newRow("lower-case checksum") << frame_t{QByteArray("$HEHDT,1.0,T*2e\r\n"), false, nmeaAccepted};
+        QTest::newRow("a field changed in transit")
+            << frame_t{QByteArray(good).replace("1102.537", "1102.538"), false, nmeaBadChecksum};
+        QTest::newRow("no checksum where required") << frame_t{bare, false, nmeaBadChecksum};
+        QTest::newRow("no checksum where allowed") << frame_t{bare, true, nmeaAccepted};
+        QTest::newRow("one checksum digit") << frame_t{QByteArray(good.left(good.size() - 3)), false, nmeaMalformed};
+        QTest::newRow("checksum not hex") << frame_t{QByteArray(bare + "*G1"), false, nmeaMalformed};
+        QTest::newRow("text after the checksum") << frame_t{QByteArray(good.trimmed() + "xx"), false, nmeaMalformed};
+        QTest::newRow("NUL and blanks after")
+            << frame_t{QByteArray(good.trimmed() + QByteArray("\0\0  \r\n", 6)), false, nmeaAccepted};
+        QTest::newRow("line noise before the dollar")
+            << frame_t{QByteArray("\x03\xff" "12," + good), false, nmeaAccepted};
+        QTest::newRow("no start character") << frame_t{Gga, true, nmeaMalformed};
+        QTest::newRow("only a dollar") << frame_t{QByteArray("$"), true, nmeaMalformed};
+        QTest::newRow("empty address") << frame_t{nmeaLine(",1,2"), false, nmeaMalformed};
+        QTest::newRow("two sentences run together")
+            << frame_t{QByteArray(nmeaLine("GPHDT,12.0,T").trimmed() + "$GPHD"), false, nmeaMalformed};
+        QTest::newRow("proprietary") << frame_t{nmeaLine("PMTK001,314,3"), false, nmeaUnknown};
+        QTest::newRow("AIS encapsulation")
+            << frame_t{nmeaLine("AIVDM,1,1,,A,13aEOK?P00PD2wVMdLDRhgvL289?,0", '!'), false, nmeaUnknown};
+        QTest::newRow("type not decoded") << frame_t{nmeaLine("GPXTE,A,A,0.67,L,N"), false, nmeaUnknown};
+        QTest::newRow("address too long") << frame_t{nmeaLine("SNRSTAT,1,2,3"), false, nmeaUnknown};
+        QTest::newRow("bad checksum on unknown type")
+            << frame_t{QByteArray("$GPXTE,A,A,0.67,L,N*00"), false, nmeaBadChecksum};
+        QTest::newRow("too many fields") << frame_t{nmeaLine("GPHDT" + QByteArray(60, ',')), false, nmeaMalformed};
         QTest::newRow("collision inside a sentence")
-            << QByteArray("$GPGSV,3,2,12,16,11,248,10,20,52,$PTNTA,20160203131530,2,T3,10000000.6078672,823,-3,,*0E")
-            << false << nmeaBadChecksum;
+            << frame_t{"$GPGSV,3,2,12,16,11,248,10,20,52,$PTNTA,20160203131530,2,T3,10000000.6078672,823,-3,,*0E",
+                       false, nmeaBadChecksum};
     }
 
     void framing()
     {
-        QFETCH(QByteArray, line);
-        QFETCH(bool, allowMissing);
-        QFETCH(nmeaLineResult_t, result);
-        parser->setAllowMissingChecksum(allowMissing);
-        QCOMPARE(parse(line), result);
-        QCOMPARE(sentence->type != nmeaTypeNone, result == nmeaAccepted);
+        QFETCH(frame_t, f);
+        parser->setAllowMissingChecksum(f.allowMissing);
+        QCOMPARE(parse(f.line), f.result);
+        QCOMPARE(sentence->type != nmeaTypeNone, f.result == nmeaAccepted);
     }
 
     void badCharactersAnywhere_data()

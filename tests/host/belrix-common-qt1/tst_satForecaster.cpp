@@ -11,8 +11,6 @@
 #include <belrix_common_qt/nmeaParser.h>
 #include <belrix_common_qt/satForecaster.h>
 
-#include <QDate>
-#include <QFile>
 #include <QtTest>
 
 #include "testData.h"
@@ -84,6 +82,20 @@ constexpr double WholeDegreeRounding = 0.5;
 
 } // namespace
 
+struct validity_t { bool withGps, withGlonass; double offsetDays; bool valid; };
+Q_DECLARE_METATYPE(validity_t)
+
+// An almanac and a capture of the same days, where the receiver stood, and how closely the
+// directions must agree over at least so many distinct satellites.
+struct pairing_t {
+    QString almanac, capture;
+    double latitude, longitude, height;
+    int constellation;
+    double maximumDegrees;
+    int satellites;
+};
+Q_DECLARE_METATYPE(pairing_t)
+
 class tst_satForecaster : public QObject
 {
     Q_OBJECT
@@ -140,28 +152,22 @@ private slots:
     // GLONASS almanac alone is enough.
     void validOnlyNearTheAlmanac_data()
     {
-        QTest::addColumn<bool>("withGps");
-        QTest::addColumn<bool>("withGlonass");
-        QTest::addColumn<double>("offsetDays");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("no almanac") << false << false << 0.0 << false;
-        QTest::newRow("GPS, at the reference") << true << false << 0.0 << true;
-        QTest::newRow("GPS, 29.9 days after") << true << false << 29.9 << true;
-        QTest::newRow("GPS, 30.1 days after") << true << false << 30.1 << false;
-        QTest::newRow("GPS, 30.1 days before") << true << false << -30.1 << false;
-        QTest::newRow("GLONASS alone, 29.9 days before") << false << true << -29.9 << true;
-        QTest::newRow("GLONASS alone, 30.1 days after") << false << true << 30.1 << false;
+        QTest::addColumn<validity_t>("v");
+        QTest::newRow("no almanac") << validity_t{false, false, 0.0, false};
+        QTest::newRow("GPS, at the reference") << validity_t{true, false, 0.0, true};
+        QTest::newRow("GPS, 29.9 days after") << validity_t{true, false, 29.9, true};
+        QTest::newRow("GPS, 30.1 days after") << validity_t{true, false, 30.1, false};
+        QTest::newRow("GPS, 30.1 days before") << validity_t{true, false, -30.1, false};
+        QTest::newRow("GLONASS alone, 29.9 days before") << validity_t{false, true, -29.9, true};
+        QTest::newRow("GLONASS alone, 30.1 days after") << validity_t{false, true, 30.1, false};
     }
     void validOnlyNearTheAlmanac()
     {
-        QFETCH(bool, withGps);
-        QFETCH(bool, withGlonass);
-        QFETCH(double, offsetDays);
-        QFETCH(bool, valid);
+        QFETCH(validity_t, v);
         double const reference = utcSeconds(2020, 3, 1, 12);
         almMgrGps_t gps;
         almMgrGlonass_t glonass;
-        if (withGps) {
+        if (v.withGps) {
             almanacGps_t a;
             a.prn = 5;
             a.week = 2095;   // 2020-03-01
@@ -171,7 +177,7 @@ private slots:
             gps.addAlmanac(a);
             QCOMPARE(a.referenceTime(), reference);
         }
-        if (withGlonass) {
+        if (v.withGlonass) {
             almanacGlonass_t a;
             a.slot = 3;
             a.referenceTime = reference;
@@ -180,11 +186,11 @@ private slots:
         }
         satForecaster_t forecaster(&gps, &glonass);
         forecaster.setPosition(0.5, 0.1, 0.0);
-        forecaster.setForecastTime(reference + offsetDays * 86400.0);
-        QCOMPARE(forecaster.forecastTimeValid(), valid);
+        forecaster.setForecastTime(reference + v.offsetDays * 86400.0);
+        QCOMPARE(forecaster.forecastTimeValid(), v.valid);
         satForecastOutput_t output;
         forecaster.forecast(output);
-        QCOMPARE(output.valid, valid);
+        QCOMPARE(output.valid, v.valid);
     }
 
     // Each constellation brings its own receiver clock: one GLONASS satellite beside GPS only
@@ -235,14 +241,7 @@ private slots:
     // last reports, so they carry up to a minute of motion either way.
     void agreesWithReceivers_data()
     {
-        QTest::addColumn<QString>("almanac");
-        QTest::addColumn<QString>("capture");
-        QTest::addColumn<double>("latitude");
-        QTest::addColumn<double>("longitude");
-        QTest::addColumn<double>("height");
-        QTest::addColumn<int>("constellation");
-        QTest::addColumn<double>("maximumDegrees");
-        QTest::addColumn<int>("satellites");   // distinct satellites compared, at least
+        QTest::addColumn<pairing_t>("row");
 
         QString const yuma866 = QStringLiteral("almanac/gps/yuma_wk0866_toa589824_2016-04-02_orekit.alm");
         QString const yuma862 = QStringLiteral("almanac/gps/yuma_wk0862_toa319488_2016-03-02_orekit.alm");
@@ -252,31 +251,24 @@ private slots:
         QString const isync = QStringLiteral("nmea/gpsd/isync.log");
         QString const zeus = QStringLiteral("nmea/gpsd/bundg_zeus_9.log");
         int const gps = constellationGps;
-        QTest::newRow("YUMA +1 day, Langen") << yuma866 << rx210 << 50.0025 << 8.6438 << 150.0 << gps << 0.8 << 8;
-        QTest::newRow("YUMA +5 days, Bend") << yuma866 << skytraq << 44.0688 << -121.3145 << 1122.0 << gps << 1.9 << 8;
-        QTest::newRow("YUMA -28 days, Chicago") << yuma862 << isync << 41.898 << -87.644 << 184.0 << gps << 1.1 << 10;
-        QTest::newRow("SEM -28 days, Chicago") << sem862 << isync << 41.898 << -87.644 << 184.0 << gps << 1.1 << 10;
-        QTest::newRow("YUMA +32 days, Langen") << yuma862 << rx210 << 50.0025 << 8.6438 << 150.0 << gps << 3.3 << 8;
-        QTest::newRow("YUMA +36 days, Bend") << yuma862 << skytraq << 44.0688 << -121.3145 << 1122.0 << gps << 2.4 << 8;
+        QTest::newRow("YUMA +1 day, Langen") << pairing_t{yuma866, rx210, 50.0025, 8.6438, 150.0, gps, 0.8, 8};
+        QTest::newRow("YUMA +5 days, Bend") << pairing_t{yuma866, skytraq, 44.0688, -121.3145, 1122.0, gps, 1.9, 8};
+        QTest::newRow("YUMA -28 days, Chicago") << pairing_t{yuma862, isync, 41.898, -87.644, 184.0, gps, 1.1, 10};
+        QTest::newRow("SEM -28 days, Chicago") << pairing_t{sem862, isync, 41.898, -87.644, 184.0, gps, 1.1, 10};
+        QTest::newRow("YUMA +32 days, Langen") << pairing_t{yuma862, rx210, 50.0025, 8.6438, 150.0, gps, 3.3, 8};
+        QTest::newRow("YUMA +36 days, Bend") << pairing_t{yuma862, skytraq, 44.0688, -121.3145, 1122.0, gps, 2.4, 8};
         QTest::newRow(".agp -14 days, IJsselmeer")
-            << QStringLiteral("almanac/gps/gps_iac_MCCJ_180901_wk2017_toa147456_2018-09-03.agp") << zeus << 52.850
-            << 5.314 << 50.0 << gps << 1.0 << 9;
+            << pairing_t{QStringLiteral("almanac/gps/gps_iac_MCCJ_180901_wk2017_toa147456_2018-09-03.agp"), zeus, 52.850,
+                         5.314, 50.0, gps, 1.0, 9};
         QTest::newRow(".agl -24 days, IJsselmeer")
-            << QStringLiteral("almanac/glonass/glonass_iac_MCCJ_180913.agl") << zeus << 52.850 << 5.314 << 50.0
-            << int(constellationGlonass) << 0.9 << 3;
+            << pairing_t{QStringLiteral("almanac/glonass/glonass_iac_MCCJ_180913.agl"), zeus, 52.850, 5.314, 50.0,
+                         int(constellationGlonass), 0.9, 3};
     }
     void agreesWithReceivers()
     {
-        QFETCH(QString, almanac);
-        QFETCH(QString, capture);
-        QFETCH(double, latitude);
-        QFETCH(double, longitude);
-        QFETCH(double, height);
-        QFETCH(int, constellation);
-        QFETCH(double, maximumDegrees);
-        QFETCH(int, satellites);
-        QString const almanacPath = sharedDataPath(almanac);
-        QString const capturePath = sharedDataPath(capture);
+        QFETCH(pairing_t, row);
+        QString const almanacPath = sharedDataPath(row.almanac);
+        QString const capturePath = sharedDataPath(row.capture);
         if (almanacPath.isEmpty() || capturePath.isEmpty())
             QSKIP("shared almanac or capture not present");
         QVector<sighting_t> const seen = sightings(capturePath);
@@ -287,12 +279,12 @@ private slots:
         QVERIFY(load(almanacPath, seen.front().time, gps, glonass));
         satForecaster_t forecaster(&gps, &glonass);
         forecaster.setMaximumAlmanacAge(40.0 * 86400.0);   // the month-old pairs too
-        forecaster.setPosition(latitude * DegToRad, longitude * DegToRad, height);
+        forecaster.setPosition(row.latitude * DegToRad, row.longitude * DegToRad, row.height);
         forecaster.setElevationMask(-90.0 * DegToRad);
         QSet<int> compared;
         double worst = 0.0;
         for (sighting_t const& s : seen) {
-            if (s.constellation != constellation)
+            if (s.constellation != row.constellation)
                 continue;
             forecaster.setForecastTime(s.time);
             satForecastOutput_t output;
@@ -300,7 +292,7 @@ private slots:
             QVERIFY(output.valid);
             for (int k = 0; k < output.satelliteCount; ++k) {
                 satForecastOutput_t::satellite_t const& f = output.satellites[std::size_t(k)];
-                if (f.constellation != constellation || f.prn != s.prn)
+                if (f.constellation != row.constellation || f.prn != s.prn)
                     continue;
                 // the angle between the two directions: near the zenith azimuth alone says little
                 double const e1 = f.elevation, e2 = s.elevation * DegToRad;
@@ -310,8 +302,8 @@ private slots:
                 compared.insert(s.prn);
             }
         }
-        QVERIFY2(compared.size() >= satellites, qPrintable(QString::number(compared.size())));
-        QVERIFY2(worst <= maximumDegrees + WholeDegreeRounding, qPrintable(QString::number(worst)));
+        QVERIFY2(compared.size() >= row.satellites, qPrintable(QString::number(compared.size())));
+        QVERIFY2(worst <= row.maximumDegrees + WholeDegreeRounding, qPrintable(QString::number(worst)));
     }
 };
 

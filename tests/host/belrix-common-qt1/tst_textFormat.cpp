@@ -73,6 +73,18 @@ struct latLonCase_t {
 
 Q_DECLARE_METATYPE(latLonCase_t)
 
+// An enumerator of a kind, its name, and a symbol or another spelling also read as it.
+struct name_t { int kind, value; QString name, alsoRead; };
+Q_DECLARE_METATYPE(name_t)
+
+// A value in a speed unit (-1: US survey feet) and in SI units.
+struct conversion_t { int unit; double valueInUnit, si; };
+Q_DECLARE_METATYPE(conversion_t)
+
+// Typed text and the degrees it reads as (NaN: refused).
+struct typed_t { bool latitude; QString text; double degrees; };
+Q_DECLARE_METATYPE(typed_t)
+
 class tst_textFormat : public QObject
 {
     Q_OBJECT
@@ -80,74 +92,58 @@ class tst_textFormat : public QObject
 private slots:
     void names_data()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("alsoRead");   // a symbol or another spelling
-        QTest::newRow("meters") << int(distanceName) << int(distanceUnitMeters) << "Meters" << "M";
-        QTest::newRow("US survey feet") << int(distanceName) << int(distanceUnitUsSurveyFeet) << "US Survey Feet" << "FTUS";
-        QTest::newRow("knots") << int(speedName) << int(speedUnitKnots) << "Knots" << "kn";
-        QTest::newRow("km/h") << int(speedName) << int(speedUnitKilometersPerHour) << "Kilometers/Hour" << "km/h";
-        QTest::newRow("mph") << int(speedName) << int(speedUnitMilesPerHour) << "Miles/Hour" << " MPH ";
-        QTest::newRow("degrees") << int(formatName) << int(latLonFormatDegrees) << "DD.dd" << "\ndd.dd ";
-        QTest::newRow("DMS") << int(formatName) << int(latLonFormatDegreesMinutesSeconds) << "DD MM SS.ss" << "dd mm ss.ss";
-        QTest::newRow("no label") << int(graphLabelName) << int(graphLabelNone) << "None" << "NONE";
-        QTest::newRow("vertical") << int(graphLabelName) << int(graphLabelVertical) << "Vertical" << "VERTICAL\t";
+        QTest::addColumn<name_t>("n");
+        QTest::newRow("meters") << name_t{int(distanceName), int(distanceUnitMeters), "Meters", "M"};
+        QTest::newRow("US survey feet")
+            << name_t{int(distanceName), int(distanceUnitUsSurveyFeet), "US Survey Feet", "FTUS"};
+        QTest::newRow("knots") << name_t{int(speedName), int(speedUnitKnots), "Knots", "kn"};
+        QTest::newRow("km/h") << name_t{int(speedName), int(speedUnitKilometersPerHour), "Kilometers/Hour", "km/h"};
+        QTest::newRow("mph") << name_t{int(speedName), int(speedUnitMilesPerHour), "Miles/Hour", " MPH "};
+        QTest::newRow("degrees") << name_t{int(formatName), int(latLonFormatDegrees), "DD.dd", "\ndd.dd "};
+        QTest::newRow("DMS")
+            << name_t{int(formatName), int(latLonFormatDegreesMinutesSeconds), "DD MM SS.ss", "dd mm ss.ss"};
+        QTest::newRow("no label") << name_t{int(graphLabelName), int(graphLabelNone), "None", "NONE"};
+        QTest::newRow("vertical") << name_t{int(graphLabelName), int(graphLabelVertical), "Vertical", "VERTICAL\t"};
     }
 
     void names()
     {
-        QFETCH(int, kind);
-        QFETCH(int, value);
-        QFETCH(QString, name);
-        QFETCH(QString, alsoRead);
-        QCOMPARE(nameOf(kind, value), name);
-        QCOMPARE(valueOf(kind, name), value);
-        QCOMPARE(valueOf(kind, alsoRead), value);
+        QFETCH(name_t, n);
+        QCOMPARE(nameOf(n.kind, n.value), n.name);
+        QCOMPARE(valueOf(n.kind, n.name), n.value);
+        QCOMPARE(valueOf(n.kind, n.alsoRead), n.value);
     }
 
-    void unknownNamesFallBack_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("value");   // out of range for every kind
-        QTest::newRow("partial") << "Meter" << 4;
-    }
-
+    // a partial name reads as the first value, a value out of range writes as the first name
     void unknownNamesFallBack()
     {
-        QFETCH(QString, text);
-        QFETCH(int, value);
         for (int kind : {distanceName, speedName, formatName, graphLabelName}) {
-            QCOMPARE(valueOf(kind, text), 0);
-            QCOMPARE(nameOf(kind, value), nameOf(kind, 0));
+            QCOMPARE(valueOf(kind, "Meter"), 0);
+            QCOMPARE(nameOf(kind, 4), nameOf(kind, 0));
         }
     }
 
     void conversions_data()
     {
-        QTest::addColumn<int>("unit");   // a speed unit, or -1 for US survey feet
-        QTest::addColumn<double>("valueInUnit");
-        QTest::addColumn<double>("si");
-        QTest::newRow("US survey foot is exact") << -1 << 3937.0 << 1200.0;
-        QTest::newRow("10 knots") << int(speedUnitKnots) << 10.0 << 18520.0 / 3600.0;
-        QTest::newRow("m/s") << int(speedUnitMetersPerSecond) << 7.25 << 7.25;
-        QTest::newRow("km/h") << int(speedUnitKilometersPerHour) << 36.0 << 10.0;
-        QTest::newRow("negative mph") << int(speedUnitMilesPerHour) << -60.0 << -26.8224;
+        QTest::addColumn<conversion_t>("c");
+        QTest::newRow("US survey foot is exact") << conversion_t{-1, 3937.0, 1200.0};
+        QTest::newRow("10 knots") << conversion_t{int(speedUnitKnots), 10.0, 18520.0 / 3600.0};
+        QTest::newRow("m/s") << conversion_t{int(speedUnitMetersPerSecond), 7.25, 7.25};
+        QTest::newRow("km/h") << conversion_t{int(speedUnitKilometersPerHour), 36.0, 10.0};
+        QTest::newRow("negative mph") << conversion_t{int(speedUnitMilesPerHour), -60.0, -26.8224};
     }
 
     void conversions()
     {
-        QFETCH(int, unit);
-        QFETCH(double, valueInUnit);
-        QFETCH(double, si);
-        if (unit < 0) {
-            QVERIFY(near(unitToMeters(valueInUnit, distanceUnitUsSurveyFeet), si, 1e-9));
-            QVERIFY(near(metersToUnit(si, distanceUnitUsSurveyFeet), valueInUnit, 1e-9));
+        QFETCH(conversion_t, c);
+        if (c.unit < 0) {
+            QVERIFY(near(unitToMeters(c.valueInUnit, distanceUnitUsSurveyFeet), c.si, 1e-9));
+            QVERIFY(near(metersToUnit(c.si, distanceUnitUsSurveyFeet), c.valueInUnit, 1e-9));
             return;
         }
-        auto const u = static_cast<speedUnit_t>(unit);
-        QVERIFY(near(unitToMetersPerSecond(valueInUnit, u), si, 1e-12));
-        QVERIFY(near(metersPerSecondToUnit(si, u), valueInUnit, 1e-12));
+        auto const u = static_cast<speedUnit_t>(c.unit);
+        QVERIFY(near(unitToMetersPerSecond(c.valueInUnit, u), c.si, 1e-12));
+        QVERIFY(near(metersPerSecondToUnit(c.si, u), c.valueInUnit, 1e-12));
     }
 
     void valueTexts_data()
@@ -229,53 +225,37 @@ private slots:
         }
     }
 
+    // What a user types: read to the radian, or refused leaving the caller's value alone.
     void parseTyped_data()
     {
-        QTest::addColumn<bool>("latitude");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("degrees");
-        QTest::newRow("marks without spaces") << true << u8("52°22.4419'N") << 52 + 22.4419 / 60;
-        QTest::newRow("plus") << true << " +52.5 " << 52.5;
-        QTest::newRow("letter glued") << true << "52.5S" << -52.5;
-        QTest::newRow("seconds by two apostrophes") << true << "52 22' 26.5'' S" << -(52 + 22 / 60.0 + 26.5 / 3600);
-        QTest::newRow("lon letter first") << false << "w 122 25 9.8958" << -(122 + 25 / 60.0 + 9.8958 / 3600);
-        QTest::newRow("lon 180 west") << false << "180 W" << -180.0;
+        QTest::addColumn<typed_t>("t");
+        QTest::newRow("marks without spaces") << typed_t{true, u8("52°22.4419'N"), 52 + 22.4419 / 60};
+        QTest::newRow("plus") << typed_t{true, " +52.5 ", 52.5};
+        QTest::newRow("letter glued") << typed_t{true, "52.5S", -52.5};
+        QTest::newRow("seconds by two apostrophes")
+            << typed_t{true, "52 22' 26.5'' S", -(52 + 22 / 60.0 + 26.5 / 3600)};
+        QTest::newRow("lon letter first") << typed_t{false, "w 122 25 9.8958", -(122 + 25 / 60.0 + 9.8958 / 3600)};
+        QTest::newRow("lon 180 west") << typed_t{false, "180 W", -180.0};
+        QTest::newRow("blank") << typed_t{true, "  \t ", notANumber};
+        QTest::newRow("decimal comma") << typed_t{true, "52,5", notANumber};
+        QTest::newRow("trailing point") << typed_t{true, "52.", notANumber};
+        QTest::newRow("minutes 60") << typed_t{true, "52 60 N", notANumber};
+        QTest::newRow("fraction before minutes") << typed_t{true, "52.5 30", notANumber};
+        QTest::newRow("lat above 90 by seconds") << typed_t{true, "90 0 0.1 N", notANumber};
+        QTest::newRow("minus with S") << typed_t{true, "-52 S", notANumber};
+        QTest::newRow("E for latitude") << typed_t{true, "52 E", notANumber};
+        QTest::newRow("N for longitude") << typed_t{false, "52 N", notANumber};
+        QTest::newRow("minute mark after degrees") << typed_t{true, "52' N", notANumber};
+        QTest::newRow("non-ascii digits") << typed_t{true, u8("٥٢"), notANumber};
     }
 
     void parseTyped()
     {
-        QFETCH(bool, latitude);
-        QFETCH(QString, text);
-        QFETCH(double, degrees);
-        double radians = notANumber;
-        QVERIFY(parseLatLon(latitude, text, radians));
-        QVERIFY2(near(radians, rad(degrees), 1e-12), qPrintable(QString::number(radians * RadToDeg, 'g', 17)));
-    }
-
-    void parseRejects_data()
-    {
-        QTest::addColumn<bool>("latitude");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("blank") << true << "  \t ";
-        QTest::newRow("decimal comma") << true << "52,5";
-        QTest::newRow("trailing point") << true << "52.";
-        QTest::newRow("minutes 60") << true << "52 60 N";
-        QTest::newRow("fraction before minutes") << true << "52.5 30";
-        QTest::newRow("lat above 90 by seconds") << true << "90 0 0.1 N";
-        QTest::newRow("minus with S") << true << "-52 S";
-        QTest::newRow("E for latitude") << true << "52 E";
-        QTest::newRow("N for longitude") << false << "52 N";
-        QTest::newRow("minute mark after degrees") << true << "52' N";
-        QTest::newRow("non-ascii digits") << true << u8("٥٢");
-    }
-
-    void parseRejects()
-    {
-        QFETCH(bool, latitude);
-        QFETCH(QString, text);
+        QFETCH(typed_t, t);
         double radians = 1.25;
-        QVERIFY(!parseLatLon(latitude, text, radians));
-        QCOMPARE(radians, 1.25);   // a failed read leaves the caller's value alone
+        QCOMPARE(parseLatLon(t.latitude, t.text, radians), !std::isnan(t.degrees));
+        double const expected = std::isnan(t.degrees) ? 1.25 : rad(t.degrees);
+        QVERIFY2(near(radians, expected, 1e-12), qPrintable(QString::number(radians * RadToDeg, 'g', 17)));
     }
 };
 

@@ -11,11 +11,8 @@
 #include <belrix_common_qt/remotePort.h>
 #include <belrix_common_qt/textFormat.h>
 
-#include <QDateTime>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -46,12 +43,14 @@ dataItem_t<position_t> positionItem(double age, bool latValid = true)
 
 } // namespace
 
+struct take_t { double age; bool latValid; int conversion; bool recorded; };
+Q_DECLARE_METATYPE(take_t)
+
 class tst_dlgTakeFix : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_dir.reset(new QTemporaryDir);
@@ -79,48 +78,42 @@ private slots:
 
     void recordsOnlyCurrentConvertiblePositions_data()
     {
-        QTest::addColumn<double>("age");
-        QTest::addColumn<bool>("latValid");
-        QTest::addColumn<int>("conversion");
-        QTest::addColumn<bool>("recorded");
-        QTest::newRow("fresh") << 0.0 << true << int(unchanged) << true;
-        QTest::newRow("just under the age limit") << DataMaxAge - 0.001 << true << int(unchanged) << true;
-        QTest::newRow("at the age limit") << DataMaxAge << true << int(unchanged) << false;
-        QTest::newRow("latitude invalid") << 0.0 << false << int(unchanged) << false;
-        QTest::newRow("converted exactly to the limits") << 0.0 << true << int(toLimits) << true;
-        QTest::newRow("conversion leaves the output alone") << 0.0 << true << int(untouched) << false;
-        QTest::newRow("conversion fails") << 0.0 << true << int(failing) << false;
-        QTest::newRow("conversion gives NaN") << 0.0 << true << int(notANumber) << false;
+        QTest::addColumn<take_t>("t");
+        QTest::newRow("fresh") << take_t{0.0, true, int(unchanged), true};
+        QTest::newRow("just under the age limit") << take_t{DataMaxAge - 0.001, true, int(unchanged), true};
+        QTest::newRow("at the age limit") << take_t{DataMaxAge, true, int(unchanged), false};
+        QTest::newRow("latitude invalid") << take_t{0.0, false, int(unchanged), false};
+        QTest::newRow("converted exactly to the limits") << take_t{0.0, true, int(toLimits), true};
+        QTest::newRow("conversion leaves the output alone") << take_t{0.0, true, int(untouched), false};
+        QTest::newRow("conversion fails") << take_t{0.0, true, int(failing), false};
+        QTest::newRow("conversion gives NaN") << take_t{0.0, true, int(notANumber), false};
     }
     void recordsOnlyCurrentConvertiblePositions()
     {
-        QFETCH(double, age);
-        QFETCH(bool, latValid);
-        QFETCH(int, conversion);
-        QFETCH(bool, recorded);
-        m_port->device()->setInputPosition(positionItem(age, latValid));
+        QFETCH(take_t, t);
+        m_port->device()->setInputPosition(positionItem(t.age, t.latValid));
         // the height counts only while current
-        m_port->device()->setEllipsoidalHeight(dataItem_t<double>(17.25, now - age - 0.5));
-        const coordLL_t converted = conversion == toLimits ? coordLL_t(-Pi, Pi / 2.0) : coordLL_t(lon, lat);
-        if (conversion != unchanged) {
+        m_port->device()->setEllipsoidalHeight(dataItem_t<double>(17.25, now - t.age - 0.5));
+        const coordLL_t converted = t.conversion == toLimits ? coordLL_t(-Pi, Pi / 2.0) : coordLL_t(lon, lat);
+        if (t.conversion != unchanged) {
             geodeticSettings_t::instance()->setInputToRawTransformation([=](coordLL_t const& in, coordLL_t& out) {
-                if (conversion != untouched)
-                    out = conversion == notANumber ? coordLL_t(std::nan(""), in.lat) : converted;
-                return conversion != failing;
+                if (t.conversion != untouched)
+                    out = t.conversion == notANumber ? coordLL_t(std::nan(""), in.lat) : converted;
+                return t.conversion != failing;
             });
         }
         QSignalSpy failed(m_dialog, &dlgTakeFix_t::takeFixFailed);
-        QCOMPARE(m_dialog->takeFix(), recorded);
-        QCOMPARE(failed.count(), recorded ? 0 : 1);
-        QCOMPARE(store()->count(), recorded ? 1 : 0);
-        if (!recorded)
+        QCOMPARE(m_dialog->takeFix(), t.recorded);
+        QCOMPARE(failed.count(), t.recorded ? 0 : 1);
+        QCOMPARE(store()->count(), t.recorded ? 1 : 0);
+        if (!t.recorded)
             return;
         fix_t const fix = store()->fixes().first();
         QCOMPARE(fix.portId, 7u);
         QCOMPARE(fix.type, fixTypeManual);
-        QCOMPARE(fix.time, now - age);   // the position's own time, not the clock's
+        QCOMPARE(fix.time, now - t.age);   // the position's own time, not the clock's
         QVERIFY(std::fabs(fix.coord.lat - converted.lat) + std::fabs(fix.coord.lon - converted.lon) <= 1e-12);
-        QCOMPARE(fix.height, age + 0.5 < DataMaxAge ? 17.25 : 0.0);
+        QCOMPARE(fix.height, t.age + 0.5 < DataMaxAge ? 17.25 : 0.0);
     }
 
     void refusedWithoutSourceOrStore()

@@ -3,16 +3,8 @@
 #include <belrix_common_qt/navConstants.h>
 
 #include "fullDisk.h"
+#include "testFiles.h"
 
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLockFile>
-#include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QXmlStreamReader>
-#include <QTimer>
 #include <QtTest>
 
 #include <cmath>
@@ -31,19 +23,6 @@ fixManager_t* store() { return fixManager_t::instance(); }
 
 // Round trips must give back the very same double, NaN included.
 bool sameDouble(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
-
-bool writeBytes(QString const& path, QByteArray const& bytes, bool append)
-{
-    QFile file(path);
-    return file.open(append ? QIODevice::WriteOnly | QIODevice::Append : QIODevice::WriteOnly)
-           && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(QString const& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray goodRecord(int id, double lat = 0.2)
 {
@@ -66,7 +45,7 @@ QString exportWaypoints(QString const& path, QList<waypoint_t>& waypoints)
     QString error;
     if (!store()->exportGpx(path, &error))
         return error;
-    QXmlStreamReader xml(readBytes(path));
+    QXmlStreamReader xml(readFile(path));
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("gpx") || xml.namespaceUri() != ns
         || xml.attributes().value("version") != QLatin1String("1.1")
         || xml.attributes().value("creator") != QLatin1String("orvane"))
@@ -96,12 +75,22 @@ QString exportWaypoints(QString const& path, QList<waypoint_t>& waypoints)
 
 } // namespace
 
+// A fix with every field at a value that is easy to lose on the way to disk and back.
+struct stored_t { double time, lon, lat, height; QString description; };
+Q_DECLARE_METATYPE(stored_t)
+
+// What is written after two good records, the fixes then loaded, and the start of the message.
+struct reload_t { QByteArray tail; int loaded; QString message; };
+Q_DECLARE_METATYPE(reload_t)
+
+struct bad_t { double time, lon, lat; };
+Q_DECLARE_METATYPE(bad_t)
+
 class tst_fixManager : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_dir.reset(new QTemporaryDir);
@@ -117,33 +106,27 @@ private slots:
 
     void fixesSurviveReopen_data()
     {
-        QTest::addColumn<double>("time");
-        QTest::addColumn<double>("lon");
-        QTest::addColumn<double>("lat");
-        QTest::addColumn<double>("height");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("every bit") << std::nextafter(1796498625.1, 2.0e9) << -0.0123456789012345 << -1.0e-310 << 42.125
-                                  << QStringLiteral("Man Overboard - 2026-12-05 19:23:45.000");
-        QTest::newRow("corners, unknown height") << 0.0 << -Pi << Pi / 2.0 << NaN << QString();
+        QTest::addColumn<stored_t>("f");
+        QTest::newRow("every bit")
+            << stored_t{std::nextafter(1796498625.1, 2.0e9), -0.0123456789012345, -1.0e-310, 42.125,
+                        QStringLiteral("Man Overboard - 2026-12-05 19:23:45.000")};
+        QTest::newRow("corners, unknown height") << stored_t{0.0, -Pi, Pi / 2.0, NaN, QString()};
         QTest::newRow("text needing escapes")
-            << 1796498626.0 << 0.5 << 0.5 << -0.0
-            << QString::fromUtf8("quote \" backslash \\ newline\n tab\t {} ü 人 \xF0\x9F\x9A\xA2 \xE2\x80\xA8");
+            << stored_t{1796498626.0, 0.5, 0.5, -0.0,
+                        QString::fromUtf8("quote \" backslash \\ newline\n tab\t {} ü 人 \xF0\x9F\x9A\xA2 \xE2\x80\xA8")};
     }
     void fixesSurviveReopen()
     {
-        QFETCH(double, time);
-        QFETCH(double, lon);
-        QFETCH(double, lat);
-        QFETCH(double, height);
-        QFETCH(QString, description);
+        QFETCH(stored_t, f);
         QVERIFY(store()->addFix(3, 1796498600.5, fixTypeManual, coordLL_t(0.1, 0.2), 1.0, QStringLiteral("before")));
         // the record is on disk before anyone hears of it
         int onDisk = 0;
         auto connection = connect(store(), &fixManager_t::fixAdded, this, [&](fix_t const& added) {
-            for (QByteArray const& line : readBytes(m_path).split('\n'))
+            for (QByteArray const& line : readFile(m_path).split('\n'))
                 onDisk += QJsonDocument::fromJson(line.left(line.lastIndexOf(" *"))).object().value("id").toDouble() == double(added.id);
         });
-        QVERIFY(store()->addFix(4000000000u, time, fixTypeManOverboard, coordLL_t(lon, lat), height, description));
+        QVERIFY(store()->addFix(4000000000u, f.time, fixTypeManOverboard, coordLL_t(f.lon, f.lat), f.height,
+                                f.description));
         disconnect(connection);
         QCOMPARE(onDisk, 1);
         QVERIFY(store()->addFix(5, 1796498700.5, fixTypeEvent, coordLL_t(0.3, 0.4), 2.0, QStringLiteral("after")));
@@ -157,45 +140,42 @@ private slots:
         QCOMPARE(fix.id, quint64(2));
         QCOMPARE(fix.portId, 4000000000u);
         QCOMPARE(fix.type, fixTypeManOverboard);
-        QVERIFY(sameDouble(fix.time, time) && sameDouble(fix.coord.lon, lon) && sameDouble(fix.coord.lat, lat));
-        QVERIFY(sameDouble(fix.height, height));
-        QCOMPARE(fix.description, description);
+        QVERIFY(sameDouble(fix.time, f.time) && sameDouble(fix.coord.lon, f.lon) && sameDouble(fix.coord.lat, f.lat));
+        QVERIFY(sameDouble(fix.height, f.height));
+        QCOMPARE(fix.description, f.description);
         // one record per line, however the description looks
-        QCOMPARE(readBytes(m_path).count('\n'), 3);
+        QCOMPARE(readFile(m_path).count('\n'), 3);
     }
 
     void journalReloads_data()
     {
-        QTest::addColumn<QByteArray>("tail");   // written after two good records
-        QTest::addColumn<int>("loaded");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<reload_t>("r");
         const QByteArray whole = goodRecord(3);
-        QTest::newRow("crash in a number") << whole.left(whole.indexOf("100.") + 2) << 2 << "1 damaged record in ";
-        QTest::newRow("crash before the newline") << whole << 3 << QString();
-        QTest::newRow("zeros from a lost block") << QByteArray(16, '\0') << 2 << "1 damaged record in ";
+        QTest::newRow("crash in a number")
+            << reload_t{whole.left(whole.indexOf("100.") + 2), 2, "1 damaged record in "};
+        QTest::newRow("crash before the newline") << reload_t{whole, 3, QString()};
+        QTest::newRow("zeros from a lost block") << reload_t{QByteArray(16, '\0'), 2, "1 damaged record in "};
         QTest::newRow("damaged lines between good ones")
-            << "\ngarbage \xff\xfe\n" + goodRecord(4) + "\r\n\n[1,2,3]\n{\"id\":9,\"time\":\"noon\",\"lon\":0,\"lat\":0}\n"
-                   + goodRecord(10, 1.6) + "\n{\"time\":200.25,\"lon\":-0.5,\"lat\":0.25,\"id\":-3,\"port\":\"x\","
-                   "\"type\":1.5,\"height\":null}\n"
-            << 4 << "4 damaged records in ";
+            << reload_t{"\ngarbage \xff\xfe\n" + goodRecord(4) + "\r\n\n[1,2,3]\n{\"id\":9,\"time\":\"noon\",\"lon\":0,\"lat\":0}\n"
+                            + goodRecord(10, 1.6) + "\n{\"time\":200.25,\"lon\":-0.5,\"lat\":0.25,\"id\":-3,\"port\":\"x\","
+                            "\"type\":1.5,\"height\":null}\n",
+                        4, "4 damaged records in "};
     }
     void journalReloads()
     {
-        QFETCH(QByteArray, tail);
-        QFETCH(int, loaded);
-        QFETCH(QString, message);
+        QFETCH(reload_t, r);
         QVERIFY(store()->addFix(1, 1.0, fixTypeManual, coordLL_t(0.1, 0.1), 0.0, QStringLiteral("one")));
         QVERIFY(store()->addFix(1, 2.0, fixTypeManual, coordLL_t(0.2, 0.2), 0.0, QStringLiteral("two")));
-        QVERIFY(writeBytes(m_path, tail, true));
+        QVERIFY(writeFile(m_path, r.tail, true));
         QSignalSpy problems(store(), &fixManager_t::storeProblem);
         QString said;
         QVERIFY(store()->open(m_path, &said));
-        QCOMPARE(store()->count(), loaded);
-        QCOMPARE(problems.count(), message.isEmpty() ? 0 : 1);
-        QVERIFY2(message.isEmpty() ? said.isEmpty() : said.startsWith(message + QDir::toNativeSeparators(m_path)),
+        QCOMPARE(store()->count(), r.loaded);
+        QCOMPARE(problems.count(), r.message.isEmpty() ? 0 : 1);
+        QVERIFY2(r.message.isEmpty() ? said.isEmpty() : said.startsWith(r.message + QDir::toNativeSeparators(m_path)),
                  qPrintable(said));
         QCOMPARE(store()->errorString(), said);
-        if (loaded == 4) {   // only time and coordinate are essential
+        if (r.loaded == 4) {   // only time and coordinate are essential
             fix_t const lenient = store()->fixes().at(3);
             QVERIFY(lenient.id == 5 && lenient.portId == 0 && lenient.type == fixTypeManual);
             QVERIFY(std::isnan(lenient.height));
@@ -203,9 +183,9 @@ private slots:
         // the next record starts on a line of its own, after the largest id read
         QVERIFY(store()->addFix(1, 3.0, fixTypeManual, coordLL_t(0.3, 0.3), 0.0, QStringLiteral("after")));
         const quint64 id = store()->fixes().last().id;
-        QCOMPARE(id, quint64(loaded == 4 ? 6 : loaded + 1));
+        QCOMPARE(id, quint64(r.loaded == 4 ? 6 : r.loaded + 1));
         QVERIFY(store()->open(m_path));
-        QCOMPARE(store()->count(), loaded + 1);
+        QCOMPARE(store()->count(), r.loaded + 1);
         QCOMPARE(store()->fixes().last().id, id);
     }
 
@@ -216,14 +196,14 @@ private slots:
         for (int i = 1; i <= 3; ++i)
             QVERIFY(store()->addFix(1, 100.0 * i, fixTypeManual, coordLL_t(0.1 * i, 0.2 * i), i, QStringLiteral("fix %1").arg(i)));
         QList<fix_t> const original = store()->fixes();
-        QByteArray const journal = readBytes(m_path);
+        QByteArray const journal = readFile(m_path);
         int const first = journal.indexOf('\n') + 1;
         int const second = journal.indexOf('\n', first) + 1;
         for (int at = first; at < second; ++at) {
             for (int bit = 0; bit < 8; ++bit) {
                 QByteArray damaged = journal;
                 damaged[at] = char(damaged[at] ^ (1 << bit));
-                QVERIFY(writeBytes(m_path, damaged, false));
+                QVERIFY(writeFile(m_path, damaged, false));
                 QString message;
                 QVERIFY(store()->open(m_path, &message));
                 QList<fix_t> const loaded = store()->fixes();
@@ -251,7 +231,7 @@ private slots:
         QString const path = disk.filePath(QStringLiteral("fixes.journal"));
         QVERIFY(store()->open(path));
         QVERIFY(store()->addFix(1, 1.0, fixTypeManual, coordLL_t(0.1, 0.1), 0.0, QStringLiteral("kept")));
-        QByteArray const before = readBytes(path);
+        QByteArray const before = readFile(path);
         disk.fill();
         QSignalSpy added(store(), &fixManager_t::fixAdded);
         QSignalSpy saved(store(), &fixManager_t::fixSaved);
@@ -260,7 +240,7 @@ private slots:
         QCOMPARE(store()->unsavedCount(), 1);
         QVERIFY2(store()->errorString().contains(QStringLiteral("No space left on device")),
                  qPrintable(store()->errorString()));
-        QCOMPARE(readBytes(path), before);
+        QCOMPARE(readFile(path), before);
         auto* retry = store()->findChild<QTimer*>(QStringLiteral("retryTimer"));
         QVERIFY(retry->isActive());
         QMetaObject::invokeMethod(retry, "timeout");   // still full: still held
@@ -289,7 +269,7 @@ private slots:
         QCOMPARE(store()->unsavedCount(), 1);
         QVERIFY(store()->errorString().contains(QStringLiteral("in use by")));
         // meanwhile the other program records a fix of its own under the next id
-        QVERIFY(writeBytes(m_path, "{\"id\":2,\"time\":1.5,\"lon\":0.1,\"lat\":0.1}\n", true));
+        QVERIFY(writeFile(m_path, "{\"id\":2,\"time\":1.5,\"lon\":0.1,\"lat\":0.1}\n", true));
         QVERIFY(!store()->writeUnsaved());
         other.unlock();
         QVERIFY(store()->writeUnsaved());
@@ -303,28 +283,24 @@ private slots:
 
     void badFixRefused_data()
     {
-        QTest::addColumn<double>("time");
-        QTest::addColumn<double>("lon");
-        QTest::addColumn<double>("lat");
-        QTest::newRow("NaN time") << NaN << 0.1 << 0.1;
-        QTest::newRow("beyond the pole") << 1.0 << 0.1 << std::nextafter(Pi / 2.0, 2.0);
-        QTest::newRow("beyond the antimeridian") << 1.0 << std::nextafter(-Pi, -4.0) << 0.1;
+        QTest::addColumn<bad_t>("b");
+        QTest::newRow("NaN time") << bad_t{NaN, 0.1, 0.1};
+        QTest::newRow("beyond the pole") << bad_t{1.0, 0.1, std::nextafter(Pi / 2.0, 2.0)};
+        QTest::newRow("beyond the antimeridian") << bad_t{1.0, std::nextafter(-Pi, -4.0), 0.1};
     }
     void badFixRefused()
     {
-        QFETCH(double, time);
-        QFETCH(double, lon);
-        QFETCH(double, lat);
+        QFETCH(bad_t, b);
         QSignalSpy added(store(), &fixManager_t::fixAdded);
-        QVERIFY(!store()->addFix(1, time, fixTypeManOverboard, coordLL_t(lon, lat), 0.0, QStringLiteral("MOB")));
+        QVERIFY(!store()->addFix(1, b.time, fixTypeManOverboard, coordLL_t(b.lon, b.lat), 0.0, QStringLiteral("MOB")));
         QCOMPARE(added.count() + store()->count(), 0);
-        QVERIFY(readBytes(m_path).isEmpty());
+        QVERIFY(readFile(m_path).isEmpty());
     }
 
     // a store that cannot be opened says so, and still never drops a fix
     void unusableStoreHoldsFixes()
     {
-        QVERIFY(writeBytes(m_dir->filePath(QStringLiteral("file")), "x", false));
+        QVERIFY(writeFile(m_dir->filePath(QStringLiteral("file")), "x", false));
         QSignalSpy problems(store(), &fixManager_t::storeProblem);
         QString message;
         QVERIFY(!store()->open(m_dir->filePath(QStringLiteral("file/fixes.journal")), &message));
@@ -334,7 +310,7 @@ private slots:
         // pointed at a good store, the held fix goes into it
         QVERIFY(store()->open(m_path));
         QCOMPARE(store()->unsavedCount(), 0);
-        QVERIFY(readBytes(m_path).contains("\"MOB\""));
+        QVERIFY(readFile(m_path).contains("\"MOB\""));
     }
 
     void gpxContent()

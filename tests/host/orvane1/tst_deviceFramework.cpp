@@ -16,7 +16,6 @@
 #include <QMenuBar>
 #include <QMainWindow>
 #include <QMenu>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
@@ -51,12 +50,19 @@ QStringList texts(QList<QAction*> const& actions)
 
 } // namespace
 
+// What a device reports (no DTM without a datum, no time of its own when fixAge is NaN), and a
+// text the panel must show.
+struct panel_t { QString datum; bool trueHeading; double fixAge; QString shown; bool warns; };
+Q_DECLARE_METATYPE(panel_t)
+
+struct keys_t { bool withDevice; int index; QString key; };
+Q_DECLARE_METATYPE(keys_t)
+
 class tst_deviceFramework : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void builtDeviceFollowsItsPort()
     {
@@ -113,23 +119,19 @@ private slots:
 
     void dialogKeysArePrefixedAndRestored_data()
     {
-        QTest::addColumn<bool>("withDevice");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("key");
-        QTest::newRow("application window") << false << -1 << "dlgTest.visible";
-        QTest::newRow("indexed window") << false << 2 << "dlgTest_2.visible";
-        QTest::newRow("device window") << true << -1 << "device.GNSS 1.dlgTest.visible";
+        QTest::addColumn<keys_t>("k");
+        QTest::newRow("application window") << keys_t{false, -1, "dlgTest.visible"};
+        QTest::newRow("indexed window") << keys_t{false, 2, "dlgTest_2.visible"};
+        QTest::newRow("device window") << keys_t{true, -1, "device.GNSS 1.dlgTest.visible"};
     }
     void dialogKeysArePrefixedAndRestored()
     {
-        QFETCH(bool, withDevice);
-        QFETCH(int, index);
-        QFETCH(QString, key);
+        QFETCH(keys_t, k);
         context_t context;
         device_t device(&context, QStringLiteral("GNSS 1"), nullptr);
         tolvconfig::config_t config;
         auto make = [&] {
-            auto* dialog = new deviceDialog_t(&context, withDevice ? &device : nullptr);
+            auto* dialog = new deviceDialog_t(&context, k.withDevice ? &device : nullptr);
             dialog->setObjectName(QStringLiteral("dlgTest"));
             dialog->setIsWindow(true);
             return dialog;
@@ -137,15 +139,15 @@ private slots:
         std::unique_ptr<deviceDialog_t> saved(make());
         saved->resize(345, 234);
         saved->show();
-        saved->saveSettings(config, index);
-        QVERIFY(config.hasKey(key.toStdString()));
+        saved->saveSettings(config, k.index);
+        QVERIFY(config.hasKey(k.key.toStdString()));
         std::unique_ptr<deviceDialog_t> restored(make());
-        restored->loadSettings(config, index);
+        restored->loadSettings(config, k.index);
         QVERIFY(restored->isVisible());
         QCOMPARE(restored->size(), QSize(345, 234));
         // another window finds nothing of its own and stays as it is
         restored.reset(make());
-        restored->loadSettings(config, index + 1);
+        restored->loadSettings(config, k.index + 1);
         QVERIFY(!restored->isVisible());
     }
 
@@ -188,32 +190,34 @@ private slots:
         QCOMPARE(removed.count(), 2);
     }
 
-    // what the panel adds to the plain values: who measured the heading, and whose datum
-    void positionPanelWarns_data()
+    // what the panel adds to the plain values: who measured the heading, whose datum, and
+    // whose time (the receiver's own while current, else the data clock's)
+    void positionPanel_data()
     {
-        QTest::addColumn<QString>("datum");      // empty: no DTM
-        QTest::addColumn<bool>("trueHeading");
-        QTest::addColumn<QString>("shown");       // a text the panel must show
-        QTest::addColumn<bool>("warns");
-        QTest::newRow("WGS84") << "W84" << true << "12.0\u00b0" << false;
-        QTest::newRow("another datum") << "P90" << true << "datum P90, not WGS84" << true;
-        QTest::newRow("compass only") << QString() << false << "12.5\u00b0 magnetic" << false;
+        QTest::addColumn<panel_t>("p");
+        const double none = qQNaN();
+        QTest::newRow("WGS84") << panel_t{"W84", true, none, "12.0\u00b0", false};
+        QTest::newRow("another datum") << panel_t{"P90", true, none, "datum P90, not WGS84", true};
+        QTest::newRow("compass only") << panel_t{QString(), false, none, "12.5\u00b0 magnetic", false};
+        QTest::newRow("the receiver's own time") << panel_t{QString(), true, 0.0, "2019-04-12 00:39:56 UTC", false};
+        QTest::newRow("none of its own") << panel_t{QString(), true, none, "2024-06-10 06:13:20 UTC", false};
+        QTest::newRow("its own time gone stale") << panel_t{QString(), true, 3.0, "2024-06-10 06:13:20 UTC", false};
     }
-    void positionPanelWarns()
+    void positionPanel()
     {
-        QFETCH(QString, datum);
-        QFETCH(bool, trueHeading);
-        QFETCH(QString, shown);
-        QFETCH(bool, warns);
+        QFETCH(panel_t, p);
         using namespace belrix_common_qt;
+        double const now = 1718000000.0;   // another replay's data time
         remoteDevice_t remote;
-        double const now = 1000.0;
-        if (!datum.isEmpty()) {
+        remote.setDisplayPosition(dataItem_t<position_t>(position_t(0.9, 0.1), now));
+        if (!qIsNaN(p.fixAge))
+            remote.setFixTime(dataItem_t<double>(1555029596.0, now - p.fixAge));
+        if (!p.datum.isEmpty()) {
             outputDatum_t d;
-            qstrncpy(d.local, datum.toLatin1().constData(), sizeof d.local);
+            qstrncpy(d.local, p.datum.toLatin1().constData(), sizeof d.local);
             remote.setOutputDatum(dataItem_t<outputDatum_t>(d, now));
         }
-        if (trueHeading)
+        if (p.trueHeading)
             remote.setHeading(dataItem_t<float>(12.0f, now));
         magneticHeading_t magnetic;
         magnetic.sensor = 10.0f;
@@ -224,40 +228,12 @@ private slots:
         QStringList texts;
         for (QLabel const* label : panel.findChildren<QLabel*>())
             texts << label->text();
-        QVERIFY2(texts.join('|').contains(QString(shown)), qPrintable(texts.join('|')));
+        QVERIFY2(texts.join('|').contains(p.shown), qPrintable(texts.join('|')));
         auto* warning = panel.findChild<QLabel*>(QStringLiteral("datumWarning"));
         QVERIFY(warning);
-        QCOMPARE(!warning->isHidden(), warns);
+        QCOMPARE(!warning->isHidden(), p.warns);
         panel.updateData(now + 3.0, &remote);   // a stale datum says nothing
         QVERIFY(warning->isHidden());
-    }
-
-    void positionPanelTime_data()
-    {
-        QTest::addColumn<double>("fixTime");   // NaN: the device gives none
-        QTest::addColumn<double>("fixAge");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("the receiver's own time") << 1555029596.0 << 0.0 << "2019-04-12 00:39:56 UTC";
-        QTest::newRow("none of its own") << qQNaN() << 0.0 << "2024-06-10 06:13:20 UTC";
-        QTest::newRow("its own time gone stale") << 1555029596.0 << 3.0 << "2024-06-10 06:13:20 UTC";
-    }
-    void positionPanelTime()
-    {
-        QFETCH(double, fixTime);
-        QFETCH(double, fixAge);
-        QFETCH(QString, shown);
-        using namespace belrix_common_qt;
-        double const now = 1718000000.0;   // another replay's data time
-        remoteDevice_t remote;
-        remote.setDisplayPosition(dataItem_t<position_t>(position_t(0.9, 0.1), now));
-        if (!qIsNaN(fixTime))
-            remote.setFixTime(dataItem_t<double>(fixTime, now - fixAge));
-        devicePositionPanel_t panel;
-        panel.updateData(now, &remote);
-        QStringList texts;
-        for (QLabel const* label : panel.findChildren<QLabel*>())
-            texts << label->text();
-        QVERIFY2(texts.contains(shown), qPrintable(texts.join('|')));
     }
 
     void textColorContrasts()

@@ -2,39 +2,17 @@
 #include "tolvconfig/configCodec.h"
 
 #include "fullDisk.h"
+#include "testFiles.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLocale>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
 #include <limits>
 #include <memory>
 
-
 using namespace tolvconfig;
 
 namespace {
-
-QByteArray fileBytes(QString const& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(QString const& path, QByteArray const& data)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(data), qint64(data.size()));
-}
 
 QByteArray validFile(QByteArray const& version, QByteArray const& values)
 {
@@ -53,12 +31,19 @@ std::pair<bool, double> getAs(config_t const& config)
 
 } // namespace
 
+// What the path holds ("<folder>": a folder, "<none>": nothing), and how loading it ends.
+struct outcome_t { QByteArray content; int status; QString problem; };
+Q_DECLARE_METATYPE(outcome_t)
+
+// A typed read of the text ("<absent>": no such key) over a default of 7, and what it gives.
+struct typed_t { QString type; QByteArray text; double expected; };
+Q_DECLARE_METATYPE(typed_t)
+
 class tst_config_t : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         dir.reset(new QTemporaryDir);
@@ -85,7 +70,7 @@ private slots:
         config_t config;
         QVERIFY(config.setValue(key.toStdString(), value.toStdString()));
         QVERIFY(config.save(path));
-        QCOMPARE(QJsonDocument::fromJson(fileBytes(path)).object().value(QStringLiteral("version")).toInt(), 1);
+        QCOMPARE(QJsonDocument::fromJson(readFile(path)).object().value(QStringLiteral("version")).toInt(), 1);
 
         config_t loaded;
         QCOMPARE(loaded.load(path).status, loadResult_t::Loaded);
@@ -96,62 +81,60 @@ private slots:
 
     void loadOutcome_data()
     {
-        QTest::addColumn<QByteArray>("content");   // "<folder>": a folder; "<none>": no file
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("problem");
-        QTest::newRow("missing") << QByteArray("<none>") << int(loadResult_t::Missing) << QString();
-        QTest::newRow("newer version") << validFile("3", "{\"a\": \"1\"}") << int(loadResult_t::Loaded) << QString();
-        QTest::newRow("folder") << QByteArray("<folder>") << int(loadResult_t::Unreadable) << "folder";
-        QTest::newRow("empty file") << QByteArray() << int(loadResult_t::Corrupt) << "empty";
-        QTest::newRow("array") << QByteArray("[1, 2]") << int(loadResult_t::Corrupt) << "object";
-        QTest::newRow("version as text") << validFile("\"1\"", "{}") << int(loadResult_t::Corrupt) << "version";
-        QTest::newRow("values not an object") << validFile("1", "[]") << int(loadResult_t::Corrupt) << "values";
+        QTest::addColumn<outcome_t>("o");
+        QTest::newRow("missing") << outcome_t{QByteArray("<none>"), int(loadResult_t::Missing), QString()};
+        QTest::newRow("newer version")
+            << outcome_t{validFile("3", "{\"a\": \"1\"}"), int(loadResult_t::Loaded), QString()};
+        QTest::newRow("folder") << outcome_t{QByteArray("<folder>"), int(loadResult_t::Unreadable), "folder"};
+        QTest::newRow("empty file") << outcome_t{QByteArray(), int(loadResult_t::Corrupt), "empty"};
+        QTest::newRow("array") << outcome_t{QByteArray("[1, 2]"), int(loadResult_t::Corrupt), "object"};
+        QTest::newRow("version as text") << outcome_t{validFile("\"1\"", "{}"), int(loadResult_t::Corrupt), "version"};
+        QTest::newRow("values not an object") << outcome_t{validFile("1", "[]"), int(loadResult_t::Corrupt), "values"};
 #ifdef Q_OS_LINUX
         // it opens, but reading it fails as a failing disk would
-        QTest::newRow("fails to read") << QByteArray("<failing>") << int(loadResult_t::Unreadable) << "cannot be read (";
+        QTest::newRow("fails to read")
+            << outcome_t{QByteArray("<failing>"), int(loadResult_t::Unreadable), "cannot be read ("};
 #endif
-        QTest::newRow("wrong format") << validFile("1", "{}").replace("orvane-", "other-") << int(loadResult_t::Corrupt)
-                                      << "not a";
+        QTest::newRow("wrong format")
+            << outcome_t{validFile("1", "{}").replace("orvane-", "other-"), int(loadResult_t::Corrupt), "not a"};
     }
     void loadOutcome()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(int, status);
-        QFETCH(QString, problem);
-        if (content == "<failing>")
+        QFETCH(outcome_t, o);
+        if (o.content == "<failing>")
             path = QStringLiteral("/proc/self/mem");
-        else if (content == "<folder>")
+        else if (o.content == "<folder>")
             QVERIFY(QDir().mkpath(path));
-        else if (content != "<none>")
-            writeBytes(path, content);
+        else if (o.content != "<none>")
+            QVERIFY(writeFile(path, o.content));
         config_t config;
         config.setValue("stale", "1");
         const loadResult_t result = config.load(path);
-        QCOMPARE(int(result.status), status);
-        QCOMPARE(config.hasKey("a"), status == loadResult_t::Loaded);
-        QCOMPARE(config.isEmpty(), status != loadResult_t::Loaded);
-        QCOMPARE(result.message.isEmpty(), problem.isEmpty());
-        if (problem.isEmpty())
+        QCOMPARE(int(result.status), o.status);
+        QCOMPARE(config.hasKey("a"), o.status == loadResult_t::Loaded);
+        QCOMPARE(config.isEmpty(), o.status != loadResult_t::Loaded);
+        QCOMPARE(result.message.isEmpty(), o.problem.isEmpty());
+        if (o.problem.isEmpty())
             return;
-        QVERIFY(result.message.contains(problem) && result.message.contains(QDir::toNativeSeparators(path)));
-        if (status != loadResult_t::Corrupt)
+        QVERIFY(result.message.contains(o.problem) && result.message.contains(QDir::toNativeSeparators(path)));
+        if (o.status != loadResult_t::Corrupt)
             return;
         // kept aside under a dated name, and the message says where
         QVERIFY(!QFile::exists(path));
-        QCOMPARE(fileBytes(result.backupPath), content);
+        QCOMPARE(readFile(result.backupPath), o.content);
         QVERIFY(result.backupPath.contains(QRegularExpression(QStringLiteral("\\.corrupt-\\d{8}-\\d{6}$"))));
         QVERIFY(result.message.contains(QDir::toNativeSeparators(result.backupPath)));
         // a second damaged file the same second gets a name of its own
-        writeBytes(path, "garbage");
+        QVERIFY(writeFile(path, "garbage"));
         const QString second = config_t().load(path).backupPath;
         QVERIFY(second != result.backupPath);
-        QCOMPARE(fileBytes(second), QByteArray("garbage"));
+        QCOMPARE(readFile(second), QByteArray("garbage"));
     }
 
     // a slip when editing by hand must not cost every device and setting
     void handWrittenValuesReadAsText()
     {
-        writeBytes(path, validFile("1", "{\"n\": 95, \"f\": 0.1, \"b\": true, \"x\": null, \"l\": [1]}"));
+        QVERIFY(writeFile(path, validFile("1", "{\"n\": 95, \"f\": 0.1, \"b\": true, \"x\": null, \"l\": [1]}")));
         config_t config;
         QCOMPARE(config.load(path).status, loadResult_t::Loaded);
         std::string n, f, b;
@@ -162,7 +145,7 @@ private slots:
 
     void saveIntoMissingFolderFails()
     {
-        writeBytes(dir->filePath(QStringLiteral("plain")), "x");
+        QVERIFY(writeFile(dir->filePath(QStringLiteral("plain")), "x"));
         QString const target = dir->filePath(QStringLiteral("plain/settings.conf"));
         QString error;
         QVERIFY(!config_t().save(target, &error));
@@ -178,47 +161,43 @@ private slots:
         config_t config;
         config.setValue("devices.count", "1");
         QVERIFY(config.save(file));
-        QByteArray const before = fileBytes(file);
+        QByteArray const before = readFile(file);
         disk.fill();
         config.setValue("big", std::string(8192, 'x'));
         QString message;
         QVERIFY(!config.save(file, &message));
         QVERIFY2(message.contains(QStringLiteral("No space left on device")), qPrintable(message));
-        QCOMPARE(fileBytes(file), before);
+        QCOMPARE(readFile(file), before);
         QCOMPARE(QDir(QFileInfo(file).absolutePath()).entryList(QDir::Files).filter(QStringLiteral("orvane")),
                  QStringList{QStringLiteral("orvane.conf")});
     }
 
     void typedGetKeepsDefaults_data()
     {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QByteArray>("text");   // "<absent>": no such key
-        QTest::addColumn<double>("expected");   // 7: the default was kept
-        QTest::newRow("lowest int") << "int" << QByteArray("-2147483648") << -2147483648.0;
-        QTest::newRow("blanks and a plus") << "int" << QByteArray(" +12\n") << 12.0;
-        QTest::newRow("overflow") << "int" << QByteArray("2147483648") << 7.0;
-        QTest::newRow("trailing text") << "double" << QByteArray("1,5") << 7.0;
-        QTest::newRow("missing") << "unsigned" << QByteArray("<absent>") << 7.0;
-        QTest::newRow("unsigned with a sign") << "unsigned" << QByteArray("-0") << 7.0;
-        QTest::newRow("exponent") << "double" << QByteArray(".5e3") << 500.0;
-        QTest::newRow("overflow of a double") << "double" << QByteArray("1e400") << 7.0;
-        QTest::newRow("overflow of a float only") << "float" << QByteArray("-1e39") << 7.0;
-        QTest::newRow("bool as a word") << "bool" << QByteArray(" FALSE ") << 0.0;
-        QTest::newRow("bool as another word") << "bool" << QByteArray("yes") << 7.0;
+        QTest::addColumn<typed_t>("t");
+        QTest::newRow("lowest int") << typed_t{"int", QByteArray("-2147483648"), -2147483648.0};
+        QTest::newRow("blanks and a plus") << typed_t{"int", QByteArray(" +12\n"), 12.0};
+        QTest::newRow("overflow") << typed_t{"int", QByteArray("2147483648"), 7.0};
+        QTest::newRow("trailing text") << typed_t{"double", QByteArray("1,5"), 7.0};
+        QTest::newRow("missing") << typed_t{"unsigned", QByteArray("<absent>"), 7.0};
+        QTest::newRow("unsigned with a sign") << typed_t{"unsigned", QByteArray("-0"), 7.0};
+        QTest::newRow("exponent") << typed_t{"double", QByteArray(".5e3"), 500.0};
+        QTest::newRow("overflow of a double") << typed_t{"double", QByteArray("1e400"), 7.0};
+        QTest::newRow("overflow of a float only") << typed_t{"float", QByteArray("-1e39"), 7.0};
+        QTest::newRow("bool as a word") << typed_t{"bool", QByteArray(" FALSE "), 0.0};
+        QTest::newRow("bool as another word") << typed_t{"bool", QByteArray("yes"), 7.0};
     }
     void typedGetKeepsDefaults()
     {
-        QFETCH(QString, type);
-        QFETCH(QByteArray, text);
-        QFETCH(double, expected);
+        QFETCH(typed_t, t);
         config_t config;
-        if (text != "<absent>")
-            QVERIFY(setValue(config, "key", text.constData()));
-        const auto got = type == "int" ? getAs<int>(config) : type == "unsigned" ? getAs<unsigned int>(config)
-                       : type == "double" ? getAs<double>(config) : type == "float" ? getAs<float>(config)
+        if (t.text != "<absent>")
+            QVERIFY(setValue(config, "key", t.text.constData()));
+        const auto got = t.type == "int" ? getAs<int>(config) : t.type == "unsigned" ? getAs<unsigned int>(config)
+                       : t.type == "double" ? getAs<double>(config) : t.type == "float" ? getAs<float>(config)
                                                                    : getAs<bool>(config);
-        QCOMPARE(got.first, expected != 7.0);
-        QVERIFY(std::fabs(got.second - expected) <= 1e-6 * std::max(1.0, std::fabs(expected)));
+        QCOMPARE(got.first, t.expected != 7.0);
+        QVERIFY(std::fabs(got.second - t.expected) <= 1e-6 * std::max(1.0, std::fabs(t.expected)));
     }
 
     void typedSetReadsBack()

@@ -2,6 +2,8 @@
 
 // Devices with data for the accuracy windows' tests: each test builds its own fleet.
 
+#include "messageCatcher.h"
+
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/navConstants.h>
 #include <belrix_common_qt/remoteDevice.h>
@@ -13,7 +15,6 @@
 #include <orvane/deviceStore.h>
 #include <tolvconfig/config.h>
 
-#include <QSignalSpy>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -83,30 +84,6 @@ public:
 
     std::unique_ptr<orvane::context_t> context;
     QList<orvane::device_t*> devices;
-};
-
-// Answers every application-modal message box that runs while it lives, and keeps what
-// each said; it acts only inside the box's own event loop, so it never waits.
-class messageCatcher_t : public QObject
-{
-public:
-    QStringList titles;
-    QStringList texts;
-
-    messageCatcher_t()
-    {
-        QObject::connect(&timer, &QTimer::timeout, this, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                titles << box->windowTitle();
-                texts << box->text();
-                box->done(QMessageBox::Ok);
-            }
-        });
-        timer.start(0);
-    }
-
-private:
-    QTimer timer;
 };
 
 } // namespace accuracyTest

@@ -49,70 +49,72 @@ public:
 
 } // namespace
 
+// A range table, a size, and what autoRangeFor and autoRangeAbove make of it.
+struct table_t { quintptr table; double size, following, above; };
+Q_DECLARE_METATYPE(table_t)
+
+// A size, and the ranges follow() and rangeToFit() (0: none) give from 5 m.
+struct control_t { bool autoScale; double size, followed, fit; };
+Q_DECLARE_METATYPE(control_t)
+
+// The stored range, auto_scale and labels, and what loading makes of them.
+struct loading_t { QString stored; bool labelsRequired, loaded; QList<double> read; };
+Q_DECLARE_METATYPE(loading_t)
+
+struct centre_t { QString device, lat, lon; bool valid; };
+Q_DECLARE_METATYPE(centre_t)
+
 class tst_accuracySettings : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { guiSettings_t::get()->useDefaults(); }
 
     void autoRange_data()
     {
-        QTest::addColumn<quintptr>("table");
-        QTest::addColumn<double>("size");
-        QTest::addColumn<double>("following");   // autoRangeFor
-        QTest::addColumn<double>("above");       // autoRangeAbove
+        QTest::addColumn<table_t>("t");
 
         const auto standard = quintptr(belrix_common_qt::GRAPH_AUTO_RANGE_VALUES);
-        QTest::newRow("at an entry goes to the next") << standard << 1.0 << 2.0 << 2.0;
-        QTest::newRow("at the largest entry") << standard << 100000.0 << 100000.0 << 0.0;
-        QTest::newRow("short table, beyond") << quintptr(Short) << 7.0 << 5.0 << 0.0;
-        QTest::newRow("no table") << quintptr(0) << 1.0 << 0.0 << 0.0;
+        QTest::newRow("at an entry goes to the next") << table_t{standard, 1.0, 2.0, 2.0};
+        QTest::newRow("at the largest entry") << table_t{standard, 100000.0, 100000.0, 0.0};
+        QTest::newRow("short table, beyond") << table_t{quintptr(Short), 7.0, 5.0, 0.0};
+        QTest::newRow("no table") << table_t{quintptr(0), 1.0, 0.0, 0.0};
     }
 
     void autoRange()
     {
-        QFETCH(quintptr, table);
-        QFETCH(double, size);
-        QFETCH(double, following);
-        QFETCH(double, above);
-        auto const* entries = reinterpret_cast<double const*>(table);
-        QCOMPARE(autoRangeFor(size, entries), following);
-        QCOMPARE(autoRangeAbove(size, entries), above);
+        QFETCH(table_t, t);
+        auto const* entries = reinterpret_cast<double const*>(t.table);
+        QCOMPARE(autoRangeFor(t.size, entries), t.following);
+        QCOMPARE(autoRangeAbove(t.size, entries), t.above);
     }
 
     void rangeControl_data()
     {
-        QTest::addColumn<bool>("autoScale");
-        QTest::addColumn<double>("size");
-        QTest::addColumn<double>("followed");   // follow() from 5 m
-        QTest::addColumn<double>("fit");        // rangeToFit() from 5 m, 0 for none
+        QTest::addColumn<control_t>("c");
 
-        QTest::newRow("auto, larger: both grow") << true << 7.0 << 10.0 << 10.0;
-        QTest::newRow("auto, at the range: only follow moves") << true << 5.0 << 10.0 << 5.0;
-        QTest::newRow("auto, smaller: only follow shrinks") << true << 0.3 << 0.5 << 5.0;
-        QTest::newRow("fixed range holds") << false << 70.0 << 5.0 << 5.0;
+        QTest::newRow("auto, larger: both grow") << control_t{true, 7.0, 10.0, 10.0};
+        QTest::newRow("auto, at the range: only follow moves") << control_t{true, 5.0, 10.0, 5.0};
+        QTest::newRow("auto, smaller: only follow shrinks") << control_t{true, 0.3, 0.5, 5.0};
+        QTest::newRow("fixed range holds") << control_t{false, 70.0, 5.0, 5.0};
     }
 
     void rangeControl()
     {
-        QFETCH(bool, autoScale);
-        QFETCH(double, size);
-        QFETCH(double, followed);
-        QFETCH(double, fit);
+        QFETCH(control_t, c);
 
         rangeHost_t host;
         errorEllipseConfigSettings_t settings;
         settings.range = 5.0;
-        settings.autoScale = autoScale;
+        settings.autoScale = c.autoScale;
         host.range.setSettings(settings);
-        QCOMPARE(host.range.rangeToFit(size).value_or(0.0), fit);
-        host.range.follow(size);
-        QCOMPARE(host.range.settings().range, followed);
-        QCOMPARE(host.plot.range(), followed);
-        const QString prefix = autoScale ? QStringLiteral("(Auto) ") : QString();
-        QCOMPARE(host.caption.text(), prefix + QString::number(followed, 'f', 2) + " m");
+        QCOMPARE(host.range.rangeToFit(c.size).value_or(0.0), c.fit);
+        host.range.follow(c.size);
+        QCOMPARE(host.range.settings().range, c.followed);
+        QCOMPARE(host.plot.range(), c.followed);
+        const QString prefix = c.autoScale ? QStringLiteral("(Auto) ") : QString();
+        QCOMPARE(host.caption.text(), prefix + QString::number(c.followed, 'f', 2) + " m");
     }
 
     void rangeDialogEditsACopy()
@@ -133,35 +135,29 @@ private slots:
 
     void plotRangeLoading_data()
     {
-        QTest::addColumn<QString>("stored");   // range, auto_scale, labels
-        QTest::addColumn<bool>("labelsRequired");
-        QTest::addColumn<bool>("loaded");
-        QTest::addColumn<QList<double>>("read");   // range, auto_scale, labels
+        QTest::addColumn<loading_t>("l");
 
         // the record starts as 7 m, auto off, vertical labels, so "unchanged" shows
-        QTest::newRow("all keys") << "25.00 false Horizontal" << true << true << QList<double>{25.0, 0, 1};
-        QTest::newRow("range zero takes 1 m") << "0.00 false Vertical" << true << true << QList<double>{1.0, 0, 2};
-        QTest::newRow("no range: nothing") << "- true None" << false << false << QList<double>{7.0, 0, 2};
-        QTest::newRow("no auto_scale: nothing") << "5.00 - None" << false << false << QList<double>{7.0, 0, 2};
-        QTest::newRow("labels optional, absent") << "5.00 true -" << false << true << QList<double>{5.0, 1, 0};
-        QTest::newRow("labels required, absent") << "5.00 true -" << true << false << QList<double>{7.0, 0, 2};
+        QTest::newRow("all keys") << loading_t{"25.00 false Horizontal", true, true, QList<double>{25.0, 0, 1}};
+        QTest::newRow("range zero takes 1 m") << loading_t{"0.00 false Vertical", true, true, QList<double>{1.0, 0, 2}};
+        QTest::newRow("no range: nothing") << loading_t{"- true None", false, false, QList<double>{7.0, 0, 2}};
+        QTest::newRow("no auto_scale: nothing") << loading_t{"5.00 - None", false, false, QList<double>{7.0, 0, 2}};
+        QTest::newRow("labels optional, absent") << loading_t{"5.00 true -", false, true, QList<double>{5.0, 1, 0}};
+        QTest::newRow("labels required, absent") << loading_t{"5.00 true -", true, false, QList<double>{7.0, 0, 2}};
     }
 
     void plotRangeLoading()
     {
-        QFETCH(QString, stored);
-        QFETCH(bool, labelsRequired);
-        QFETCH(bool, loaded);
-        QFETCH(QList<double>, read);
+        QFETCH(loading_t, l);
 
         errorEllipseConfigSettings_t settings;
         settings.range = 7.0;
         settings.autoScale = false;
         settings.labels = 2;
-        QCOMPARE(settings.load(config(PlotKeys, stored.split(QLatin1Char(' '))), key,
-                               labelsRequired ? plotRangeSettings_t::labelsRequired : plotRangeSettings_t::labelsOptional),
-                 loaded);
-        QCOMPARE((QList<double>{settings.range, double(settings.autoScale), double(settings.labels)}), read);
+        QCOMPARE(settings.load(config(PlotKeys, l.stored.split(QLatin1Char(' '))), key,
+                               l.labelsRequired ? plotRangeSettings_t::labelsRequired : plotRangeSettings_t::labelsOptional),
+                 l.loaded);
+        QCOMPARE((QList<double>{settings.range, double(settings.autoScale), double(settings.labels)}), l.read);
 
         // what is written reads back the same, the range with two decimals
         errorEllipseConfigSettings_t written = settings, reread;
@@ -174,32 +170,26 @@ private slots:
 
     void comparisonCentreLoading_data()
     {
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("lat");
-        QTest::addColumn<QString>("lon");
-        QTest::addColumn<bool>("valid");
+        QTest::addColumn<centre_t>("c");
 
         // written with 12 decimals, the bounds round outwards and still read as the bounds
-        QTest::newRow("at the pole and the date line") << "-" << "1.570796326795" << "-3.141592653590" << true;
-        QTest::newRow("just beyond the rounding") << "-" << "1.570796326797" << "3.141592653592" << false;
+        QTest::newRow("at the pole and the date line") << centre_t{"-", "1.570796326795", "-3.141592653590", true};
+        QTest::newRow("just beyond the rounding") << centre_t{"-", "1.570796326797", "3.141592653592", false};
         // the device wins over centre keys, even one that is gone
-        QTest::newRow("port of no device: no centre either") << "9" << "0.5" << "0.5" << false;
+        QTest::newRow("port of no device: no centre either") << centre_t{"9", "0.5", "0.5", false};
     }
 
     void comparisonCentreLoading()
     {
-        QFETCH(QString, device);
-        QFETCH(QString, lat);
-        QFETCH(QString, lon);
-        QFETCH(bool, valid);
+        QFETCH(centre_t, c);
 
         const QStringList names = PlotKeys + QStringList{"active_device", "center_lat", "center_lon"};
         positionComparisonConfigSettings_t settings;
-        QVERIFY(settings.load(config(names, {"10.00", "true", "None", device, lat, lon}), key));
+        QVERIFY(settings.load(config(names, {"10.00", "true", "None", c.device, c.lat, c.lon}), key));
         QVERIFY(!settings.activeDevice);
-        QCOMPARE(QList<bool>({settings.center.latValid, settings.center.lonValid}), QList<bool>({valid, valid}));
-        if (valid)
-            QVERIFY(close(settings.center.lat, lat.toDouble(), 1e-12));
+        QCOMPARE(QList<bool>({settings.center.latValid, settings.center.lonValid}), QList<bool>({c.valid, c.valid}));
+        if (c.valid)
+            QVERIFY(close(settings.center.lat, c.lat.toDouble(), 1e-12));
     }
 };
 

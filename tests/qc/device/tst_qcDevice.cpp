@@ -22,8 +22,6 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QMenu>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QToolBar>
 #include <QWidgetAction>
 #include <QtTest>
@@ -114,7 +112,32 @@ void setConversion(int conversion, double lon, double lat)
         });
 }
 
+// What a capability mask builds (with or without a quality panel in the device's GUI bundle):
+// the device's pages and the module's entries in its menus, tool bar and docks.
+struct built_t { int mask; QString type; bool qualityPanel; QStringList pages, settings, view, toolBar, docks; };
+
+// A signal lamp's case: satellites of these constellations (none: the correction SNR), the last
+// at this level and the others at 0.5; whether the row's lamp is lit, the other staying off.
+struct lamp_t { QList<int> constellations; float level; bool first, valid; double age; bool lit; };
+
+// A man-overboard press that records nothing.
+struct stop_t { bool withPort; double age; int flaws, conversion = conversionIdentity; double outLon = 0, outLat = 0; };
+
+// A recorded man overboard: the ages of position and height, and the conversion (NaN: none).
+struct mob_t { double positionAge, heightAge; bool heightValid; double height, rawLon, rawLat; QString time; };
+
 } // namespace
+
+Q_DECLARE_METATYPE(built_t)
+Q_DECLARE_METATYPE(lamp_t)
+Q_DECLARE_METATYPE(stop_t)
+Q_DECLARE_METATYPE(mob_t)
+
+struct logging_t { bool canLog; int channel; bool csv; };
+Q_DECLARE_METATYPE(logging_t)
+
+struct caption_t { bool withPort, belrix; QString caption; };
+Q_DECLARE_METATYPE(caption_t)
 
 class tst_qcDevice : public QObject
 {
@@ -146,12 +169,8 @@ class tst_qcDevice : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        // the man-overboard description is written in local time; make it the same everywhere
-        qputenv("TZ", "UTC");
-    }
+    // the man-overboard description is written in local time; make it the same everywhere
+    void initTestCase() { qputenv("TZ", "UTC"); }
 
     void init()
     {
@@ -173,85 +192,72 @@ private slots:
 
     void capabilitiesDecideWindowsMenusToolBarAndDocks_data()
     {
-        QTest::addColumn<int>("mask");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<bool>("qualityPanel");   // whether the device's GUI bundle offers one
-        QTest::addColumn<QStringList>("pages");
-        QTest::addColumn<QStringList>("settings");
-        QTest::addColumn<QStringList>("view");
-        QTest::addColumn<QStringList>("toolBar");
-        QTest::addColumn<QStringList>("docks");
+        QTest::addColumn<built_t>("b");
         const QStringList bar = list("<spacer>; Save Snapshot");
         const QStringList dock = list("Position");
         const QStringList none;
-        QTest::newRow("no capability") << 0 << "GNSS" << true << none << none << none << bar << dock;
-        QTest::newRow("every capability")
-            << (capFullReceiver | capHeading) << "GNSS" << true
-            << list("Error Ellipse Plot...; QC Settings...; QC Graphs...; Graphs...; Quality Display Configuration...; "
-                    "Satellite Calculations...; Satellite Forecast...; Take Fix...; Tape Display...; Compass Rose...")
-            << list("Quality Display Configuration...; QC Settings...; Man Overboard; Take Fix...")
-            << list("|; Graphs...; QC Graphs...; Error Ellipse Plot...; Satellite Calculations...; "
-                    "Satellite Forecast...; Tape Display...; Compass Rose...")
-            << list("Man Overboard; Take Fix...; <spacer>; Save Snapshot") << list("Position; QC Quality; Signal Status");
+        QTest::newRow("no capability") << built_t{0, "GNSS", true, none, none, none, bar, dock};
+        QTest::newRow("every capability") << built_t{
+            capFullReceiver | capHeading, "GNSS", true,
+            list("Error Ellipse Plot...; QC Settings...; QC Graphs...; Graphs...; Quality Display Configuration...; "
+                 "Satellite Calculations...; Satellite Forecast...; Take Fix...; Tape Display...; Compass Rose..."),
+            list("Quality Display Configuration...; QC Settings...; Man Overboard; Take Fix..."),
+            list("|; Graphs...; QC Graphs...; Error Ellipse Plot...; Satellite Calculations...; "
+                 "Satellite Forecast...; Tape Display...; Compass Rose..."),
+            list("Man Overboard; Take Fix...; <spacer>; Save Snapshot"), list("Position; QC Quality; Signal Status")};
         for (int bit : {int(capDeviceGraphs), int(capDeviceGraphsAlt)}) {
-            QTest::addRow("graphs from bit 0x%x", bit) << bit << "GNSS" << true
-                << list("Graphs...; Quality Display Configuration...") << list("Quality Display Configuration...")
-                << list("|; Graphs...") << bar << dock;
+            QTest::addRow("graphs from bit 0x%x", bit)
+                << built_t{bit, "GNSS", true, list("Graphs...; Quality Display Configuration..."),
+                           list("Quality Display Configuration..."), list("|; Graphs..."), bar, dock};
         }
-        QTest::newRow("gyro heading") << int(capHeading) << deviceNameGyro << true << list("Compass Rose...") << none
-                                      << list("Compass Rose...") << bar << dock;
-        QTest::newRow("receiver heading") << int(capHeading) << "GNSS" << true << list("Tape Display...; Compass Rose...")
-                                          << none << list("Tape Display...; Compass Rose...") << bar << dock;
-        QTest::newRow("positions only") << int(capPositions) << "GNSS" << true << list("Take Fix...")
-                                        << list("Man Overboard; Take Fix...") << none
-                                        << list("Man Overboard; Take Fix...; <spacer>; Save Snapshot") << dock;
-        QTest::newRow("QC only") << int(capQc) << "GNSS" << true << list("QC Settings...; QC Graphs...")
-                                 << list("QC Settings...") << list("|; QC Graphs...") << bar
-                                 << list("Position; QC Quality");
-        QTest::newRow("QC without a quality panel") << int(capQc) << "GNSS" << false
-                                                    << list("QC Settings...; QC Graphs...") << list("QC Settings...")
-                                                    << list("|; QC Graphs...") << bar << dock;
-        QTest::newRow("forecast only") << int(capSatellites) << "GNSS" << true
-                                       << list("Satellite Calculations...; Satellite Forecast...") << none
-                                       << list("|; Satellite Calculations...; Satellite Forecast...") << bar << dock;
-        QTest::newRow("signal status from the older bit") << int(capSignalStatusAlt) << "GNSS" << true << none
-                                                          << none << none << bar << list("Position; Signal Status");
+        QTest::newRow("gyro heading")
+            << built_t{capHeading, deviceNameGyro, true, list("Compass Rose..."), none, list("Compass Rose..."), bar,
+                       dock};
+        QTest::newRow("receiver heading") << built_t{capHeading, "GNSS", true, list("Tape Display...; Compass Rose..."),
+                                                     none, list("Tape Display...; Compass Rose..."), bar, dock};
+        QTest::newRow("positions only")
+            << built_t{capPositions, "GNSS", true, list("Take Fix..."), list("Man Overboard; Take Fix..."), none,
+                       list("Man Overboard; Take Fix...; <spacer>; Save Snapshot"), dock};
+        QTest::newRow("QC only") << built_t{capQc, "GNSS", true, list("QC Settings...; QC Graphs..."), list("QC Settings..."),
+                                            list("|; QC Graphs..."), bar, list("Position; QC Quality")};
+        QTest::newRow("QC without a quality panel")
+            << built_t{capQc, "GNSS", false, list("QC Settings...; QC Graphs..."), list("QC Settings..."),
+                       list("|; QC Graphs..."), bar, dock};
+        QTest::newRow("forecast only")
+            << built_t{capSatellites, "GNSS", true, list("Satellite Calculations...; Satellite Forecast..."), none,
+                       list("|; Satellite Calculations...; Satellite Forecast..."), bar, dock};
+        QTest::newRow("signal status from the older bit")
+            << built_t{capSignalStatusAlt, "GNSS", true, none, none, none, bar, list("Position; Signal Status")};
     }
 
     void capabilitiesDecideWindowsMenusToolBarAndDocks()
     {
-        QFETCH(int, mask);
-        QFETCH(QString, type);
-        QFETCH(bool, qualityPanel);
-        QFETCH(QStringList, pages);
-        QFETCH(QStringList, settings);
-        QFETCH(QStringList, view);
-        QFETCH(QStringList, toolBar);
-        QFETCH(QStringList, docks);
+        QFETCH(built_t, b);
 
         // what the host itself puts into "View" before the module adds its entries
         device_t host(m_context.get(), QStringLiteral("host"), nullptr);
         host.initialize();
         const int hostView = texts(host.menuManager()->menu("View")->actions()).size();
-        auto device = qcTest::makeDevice(m_context.get(), {mask, true, false, qualityPanel, false, type.toStdString()});
+        auto device =
+            qcTest::makeDevice(m_context.get(), {b.mask, true, false, b.qualityPanel, false, b.type.toStdString()});
 
         QStringList pageTitles;
         for (orvanePage_t* page : device->pageGroup()->pages()) {
             pageTitles << page->title();
             QCOMPARE(page->widget()->parent(), device.get());
         }
-        QCOMPARE(pageTitles, pages);
+        QCOMPARE(pageTitles, b.pages);
         QMenu* viewMenu = device->menuManager()->menu("View");
-        QCOMPARE(texts(device->menuManager()->menu("Settings")->actions()), settings);
-        QCOMPARE(texts(viewMenu->actions()).mid(hostView), view);
-        QCOMPARE(texts(device->toolBar()->actions()), toolBar);
+        QCOMPARE(texts(device->menuManager()->menu("Settings")->actions()), b.settings);
+        QCOMPARE(texts(viewMenu->actions()).mid(hostView), b.view);
+        QCOMPARE(texts(device->toolBar()->actions()), b.toolBar);
         QStringList dockNames;
         for (QDockWidget* dock : device->dockWidgets()) {
             dockNames << dock->objectName();
             QCOMPARE(dock->parent(), device.get());
             QVERIFY2(viewMenu->actions().contains(dock->toggleViewAction()), qPrintable(dock->objectName()));
         }
-        QCOMPARE(dockNames, docks);
+        QCOMPARE(dockNames, b.docks);
     }
 
     void menuFollowsTheConnection()
@@ -272,13 +278,10 @@ private slots:
         QCOMPARE(enabled(), 11);
         device->enableMenu(false);
         QCOMPARE(enabled(), 0);
-        // the port reaches the override, and a page action then opens its window
+        // the port reaches the override
         device->port()->setConnected(true);
         QCOMPARE(enabled(), 11);
         QCOMPARE(action(device.get())->shortcut(), QKeySequence(Qt::Key_F10));
-        QAction* ellipse = device->menuManager()->actionForTitle("View", "Error Ellipse Plot...");
-        ellipse->trigger();
-        QVERIFY(device->pageGroup()->pages().first()->widget()->isVisible());
     }
 
     void qcSettingsPersistUnderTheDevicePrefix()
@@ -308,29 +311,25 @@ private slots:
 
     void logCfgOfTheExternalChannelShowsCsvLogging_data()
     {
-        QTest::addColumn<bool>("canLog");
-        QTest::addColumn<int>("channel");
-        QTest::addColumn<bool>("csv");
-        QTest::newRow("external channel") << true << 1 << true;
-        QTest::newRow("raw channel") << true << 0 << false;
-        QTest::newRow("cannot log") << false << 1 << false;
+        QTest::addColumn<logging_t>("l");
+        QTest::newRow("external channel") << logging_t{true, 1, true};
+        QTest::newRow("raw channel") << logging_t{true, 0, false};
+        QTest::newRow("cannot log") << logging_t{false, 1, false};
     }
 
     void logCfgOfTheExternalChannelShowsCsvLogging()
     {
-        QFETCH(bool, canLog);
-        QFETCH(int, channel);
-        QFETCH(bool, csv);
+        QFETCH(logging_t, l);
         qcDevice_t device(m_context.get(), QStringLiteral("GNSS 1"), nullptr);
         device.setPort(new belrix_common_qt::remotePort_t);
-        device.setCanLogData(canLog);
+        device.setCanLogData(l.canLog);
         device.initialize();
         auto* log = device.findChild<dlgLogData_t*>();
-        QCOMPARE(log != nullptr, canLog);
+        QCOMPARE(log != nullptr, l.canLog);
         belrix_common_qt::logCfg_t cfg;
         cfg.path = "/tmp";
-        device.remoteDevice()->setLogCfg(belrix_common_qt::logChannelType_t(channel), cfg);
-        QCOMPARE(log && log->findChild<QWidget*>(QStringLiteral("csvGroup")), csv);
+        device.remoteDevice()->setLogCfg(belrix_common_qt::logChannelType_t(l.channel), cfg);
+        QCOMPARE(log && log->findChild<QWidget*>(QStringLiteral("csvGroup")), l.csv);
     }
 
     // ---- dock panels
@@ -359,51 +358,42 @@ private slots:
     // An SBAS satellite lights its lamp by its first signal; the correction service by its SNR.
     void signalLights_data()
     {
-        QTest::addColumn<QList<int>>("constellations");   // none: the row sets the correction SNR
-        QTest::addColumn<float>("level");                 // of the last; the others report 0.5
-        QTest::addColumn<bool>("first");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<double>("age");
-        QTest::addColumn<bool>("lit");   // the row's lamp; the other stays off
+        QTest::addColumn<lamp_t>("l");
         const QList<int> sbas = {constellationSbas};
         const QList<int> corr;
-        QTest::newRow("SBAS level exactly 1.0") << sbas << 1.0f << true << true << 0.0 << true;
-        QTest::newRow("SBAS level just below 1.0") << sbas << 0.999f << true << true << 0.0 << false;
-        QTest::newRow("strong GPS only") << QList<int>{constellationGps} << 50.0f << true << true << 0.0 << false;
-        QTest::newRow("SBAS without first signal") << sbas << 42.0f << false << true << 0.0 << false;
-        QTest::newRow("SBAS signal invalid") << sbas << 42.0f << true << false << 0.0 << false;
-        QTest::newRow("SBAS older than 3 s") << sbas << 42.0f << true << true << SatDataMaxAge - 0.1 << true;
-        QTest::newRow("SBAS at its age limit") << sbas << 42.0f << true << true << SatDataMaxAge << false;
+        QTest::newRow("SBAS level exactly 1.0") << lamp_t{sbas, 1.0f, true, true, 0.0, true};
+        QTest::newRow("SBAS level just below 1.0") << lamp_t{sbas, 0.999f, true, true, 0.0, false};
+        QTest::newRow("strong GPS only") << lamp_t{{constellationGps}, 50.0f, true, true, 0.0, false};
+        QTest::newRow("SBAS without first signal") << lamp_t{sbas, 42.0f, false, true, 0.0, false};
+        QTest::newRow("SBAS signal invalid") << lamp_t{sbas, 42.0f, true, false, 0.0, false};
+        QTest::newRow("SBAS older than 3 s") << lamp_t{sbas, 42.0f, true, true, SatDataMaxAge - 0.1, true};
+        QTest::newRow("SBAS at its age limit") << lamp_t{sbas, 42.0f, true, true, SatDataMaxAge, false};
         QTest::newRow("a weak SBAS first does not end the search")
-            << QList<int>{constellationGps, constellationSbas, constellationSbas} << 42.0f << true << true << 0.0
-            << true;
-        QTest::newRow("correction 2.0") << corr << 2.0f << true << true << 0.0 << true;
-        QTest::newRow("correction exactly 1.0") << corr << 1.0f << true << true << 0.0 << false;
-        QTest::newRow("correction exactly 3 s old") << corr << 2.0f << true << true << DataMaxAge << false;
-        QTest::newRow("correction invalid") << corr << 40.0f << true << false << 0.0 << false;
+            << lamp_t{{constellationGps, constellationSbas, constellationSbas}, 42.0f, true, true, 0.0, true};
+        QTest::newRow("correction 2.0") << lamp_t{corr, 2.0f, true, true, 0.0, true};
+        QTest::newRow("correction exactly 1.0") << lamp_t{corr, 1.0f, true, true, 0.0, false};
+        QTest::newRow("correction exactly 3 s old") << lamp_t{corr, 2.0f, true, true, DataMaxAge, false};
+        QTest::newRow("correction invalid") << lamp_t{corr, 40.0f, true, false, 0.0, false};
     }
 
     void signalLights()
     {
-        QFETCH(QList<int>, constellations);
-        QFETCH(float, level);
-        QFETCH(bool, first);
-        QFETCH(bool, valid);
-        QFETCH(double, age);
-        QFETCH(bool, lit);
+        QFETCH(lamp_t, l);
         auto device = makeDevice(capSignalStatus);
-        for (int i = 0; i < constellations.size(); ++i) {
-            const float satLevel = i + 1 == constellations.size() ? level : 0.5f;
-            device->remoteDevice()->setNavSat(makeSat(33 + i, constellations.at(i), satLevel, first, valid, age));
+        for (int i = 0; i < l.constellations.size(); ++i) {
+            const float satLevel = i + 1 == l.constellations.size() ? l.level : 0.5f;
+            const int constellation = l.constellations.at(i);
+            device->remoteDevice()->setNavSat(makeSat(33 + i, constellation, satLevel, l.first, l.valid, l.age));
         }
-        if (constellations.isEmpty()) {
-            dataItem_t<float> snr(level, Now - age);
-            snr.setValid(valid);
+        if (l.constellations.isEmpty()) {
+            dataItem_t<float> snr(l.level, Now - l.age);
+            snr.setValid(l.valid);
             device->remoteDevice()->setCorrSatSnr(snr);
         }
         device->handleClockTimeout();
-        QCOMPARE(light(device.get(), "sbasLightLabel"), lit && !constellations.isEmpty() ? qualityGood : qualityOff);
-        QCOMPARE(light(device.get(), "veskLightLabel"), lit && constellations.isEmpty() ? qualityGood : qualityOff);
+        const bool sbas = !l.constellations.isEmpty();
+        QCOMPARE(light(device.get(), "sbasLightLabel"), l.lit && sbas ? qualityGood : qualityOff);
+        QCOMPARE(light(device.get(), "veskLightLabel"), l.lit && !sbas ? qualityGood : qualityOff);
     }
 
     void panelsGradeByTheDeviceAndEmptyWithoutData()
@@ -443,60 +433,44 @@ private slots:
 
     void correctionCaption_data()
     {
-        QTest::addColumn<bool>("withPort");
-        QTest::addColumn<bool>("belrix");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("belrix receiver") << true << true << "VESK";
-        QTest::newRow("other receiver") << true << false << "L-Band";
-        QTest::newRow("no data source yet") << false << true << "L-Band";
+        QTest::addColumn<caption_t>("c");
+        QTest::newRow("belrix receiver") << caption_t{true, true, "VESK"};
+        QTest::newRow("other receiver") << caption_t{true, false, "L-Band"};
+        QTest::newRow("no data source yet") << caption_t{false, true, "L-Band"};
     }
 
     void correctionCaption()
     {
-        QFETCH(bool, withPort);
-        QFETCH(bool, belrix);
-        QFETCH(QString, caption);
-        auto device = makeDevice(capSignalStatus, withPort, belrix);
-        QCOMPARE(device->findChild<QLabel*>("veskLabel")->text(), caption);
+        QFETCH(caption_t, c);
+        auto device = makeDevice(capSignalStatus, c.withPort, c.belrix);
+        QCOMPARE(device->findChild<QLabel*>("veskLabel")->text(), c.caption);
     }
 
     // ---- man overboard
 
     void silentStops_data()
     {
-        QTest::addColumn<bool>("withPort");
-        QTest::addColumn<double>("age");
-        QTest::addColumn<int>("flaws");
-        QTest::addColumn<int>("conversion");
-        QTest::addColumn<double>("outLon");
-        QTest::addColumn<double>("outLat");
-        const int identity = conversionIdentity;
+        QTest::addColumn<stop_t>("c");
         const int gives = conversionGives;
-        QTest::newRow("no data model") << false << 0.0 << 0 << identity << 0.0 << 0.0;
-        QTest::newRow("position invalid") << true << 0.0 << int(flawItemInvalid) << identity << 0.0 << 0.0;
-        QTest::newRow("position exactly 3 s old") << true << DataMaxAge << 0 << identity << 0.0 << 0.0;
-        QTest::newRow("latitude invalid") << true << 0.0 << int(flawLatInvalid) << identity << 0.0 << 0.0;
-        QTest::newRow("longitude invalid") << true << 0.0 << int(flawLonInvalid) << identity << 0.0 << 0.0;
-        QTest::newRow("conversion fails") << true << 0.0 << 0 << int(conversionFails) << 0.0 << 0.0;
-        QTest::newRow("conversion fills nothing") << true << 0.0 << 0 << int(conversionLeavesOutput) << 0.0 << 0.0;
-        QTest::newRow("latitude beyond the pole") << true << 0.0 << 0 << gives << 0.0 << std::nextafter(Pi / 2, 4.0);
-        QTest::newRow("longitude beyond the antimeridian") << true << 0.0 << 0 << gives << std::nextafter(-Pi, -4.0)
-                                                           << 0.0;
-        QTest::newRow("latitude not a number") << true << 0.0 << 0 << gives << 0.1 << NaN;
+        QTest::newRow("no data model") << stop_t{false, 0.0, 0};
+        QTest::newRow("position invalid") << stop_t{true, 0.0, flawItemInvalid};
+        QTest::newRow("position exactly 3 s old") << stop_t{true, DataMaxAge, 0};
+        QTest::newRow("latitude invalid") << stop_t{true, 0.0, flawLatInvalid};
+        QTest::newRow("longitude invalid") << stop_t{true, 0.0, flawLonInvalid};
+        QTest::newRow("conversion fails") << stop_t{true, 0.0, 0, conversionFails};
+        QTest::newRow("conversion fills nothing") << stop_t{true, 0.0, 0, conversionLeavesOutput};
+        QTest::newRow("latitude beyond the pole") << stop_t{true, 0.0, 0, gives, 0.0, std::nextafter(Pi / 2, 4.0)};
+        QTest::newRow("longitude beyond the antimeridian") << stop_t{true, 0.0, 0, gives, std::nextafter(-Pi, -4.0)};
+        QTest::newRow("latitude not a number") << stop_t{true, 0.0, 0, gives, 0.1, NaN};
     }
 
     void silentStops()
     {
-        QFETCH(bool, withPort);
-        QFETCH(double, age);
-        QFETCH(int, flaws);
-        QFETCH(int, conversion);
-        QFETCH(double, outLon);
-        QFETCH(double, outLat);
-        auto device = makeDevice(capPositions, withPort);
-        if (withPort)
-            setPosition(device.get(), Now - age, flaws);
-        setConversion(conversion, outLon, outLat);
+        QFETCH(stop_t, c);
+        auto device = makeDevice(capPositions, c.withPort);
+        if (c.withPort)
+            setPosition(device.get(), Now - c.age, c.flaws);
+        setConversion(c.conversion, c.outLon, c.outLat);
         const int windows = int(QApplication::topLevelWidgets().size());
 
         QMetaObject::invokeMethod(device.get(), "manOverboard");
@@ -508,39 +482,26 @@ private slots:
 
     void recordsTheFix_data()
     {
-        QTest::addColumn<double>("positionAge");
-        QTest::addColumn<double>("heightAge");
-        QTest::addColumn<bool>("heightValid");
-        QTest::addColumn<double>("height");
-        QTest::addColumn<double>("rawLon");      // not a number: no datum conversion
-        QTest::addColumn<double>("rawLat");
-        QTest::addColumn<QString>("time");
+        QTest::addColumn<mob_t>("m");
         const QString now = QStringLiteral("19:23:45.000");
-        QTest::newRow("fresh height") << 0.0 << 0.0 << true << 42.25 << NaN << NaN << now;
-        QTest::newRow("height exactly 3 s old") << 0.0 << DataMaxAge << true << 0.0 << NaN << NaN << now;
-        QTest::newRow("height invalid") << 0.0 << 0.0 << false << 0.0 << NaN << NaN << now;
-        QTest::newRow("position 2.5 s old: its whole second") << 2.5 << 0.0 << true << 42.25 << NaN << NaN
-                                                              << "19:23:42.000";
-        QTest::newRow("north pole, west antimeridian") << 0.0 << 0.0 << true << 42.25 << -Pi << Pi / 2 << now;
-        QTest::newRow("south pole, east antimeridian") << 0.0 << 0.0 << true << 42.25 << Pi << -Pi / 2 << now;
+        QTest::newRow("fresh height") << mob_t{0.0, 0.0, true, 42.25, NaN, NaN, now};
+        QTest::newRow("height exactly 3 s old") << mob_t{0.0, DataMaxAge, true, 0.0, NaN, NaN, now};
+        QTest::newRow("height invalid") << mob_t{0.0, 0.0, false, 0.0, NaN, NaN, now};
+        QTest::newRow("position 2.5 s old: its whole second") << mob_t{2.5, 0.0, true, 42.25, NaN, NaN, "19:23:42.000"};
+        QTest::newRow("north pole, west antimeridian") << mob_t{0.0, 0.0, true, 42.25, -Pi, Pi / 2, now};
+        QTest::newRow("south pole, east antimeridian") << mob_t{0.0, 0.0, true, 42.25, Pi, -Pi / 2, now};
     }
 
     void recordsTheFix()
     {
-        QFETCH(double, positionAge);
-        QFETCH(double, heightAge);
-        QFETCH(bool, heightValid);
-        QFETCH(double, height);
-        QFETCH(double, rawLon);
-        QFETCH(double, rawLat);
-        QFETCH(QString, time);
-        const bool converted = !std::isnan(rawLon);
+        QFETCH(mob_t, m);
+        const bool converted = !std::isnan(m.rawLon);
         if (converted)
-            setConversion(conversionGives, rawLon, rawLat);
+            setConversion(conversionGives, m.rawLon, m.rawLat);
         auto device = makeDevice(capPositions);
-        setPosition(device.get(), Now - positionAge);
-        dataItem_t<double> heightItem(42.25, Now - heightAge);
-        heightItem.setValid(heightValid);
+        setPosition(device.get(), Now - m.positionAge);
+        dataItem_t<double> heightItem(42.25, Now - m.heightAge);
+        heightItem.setValid(m.heightValid);
         device->remoteDevice()->setEllipsoidalHeight(heightItem);
         action(device.get())->trigger();
 
@@ -548,12 +509,12 @@ private slots:
         orvane::fixes::fix_t const fix = store()->fixes().first();
         QCOMPARE(fix.portId, PortId);
         // the exact time of the position, not the truncated one nor the clock's
-        QCOMPARE(fix.time, Now - positionAge);
+        QCOMPARE(fix.time, Now - m.positionAge);
         QCOMPARE(fix.type, orvane::fixes::fixTypeManOverboard);
-        QCOMPARE(fix.description, QStringLiteral("Man Overboard - 2026-12-05 ") + time);
-        QVERIFY(near(fix.coord.lat, converted ? rawLat : Lat));
-        QVERIFY(near(fix.coord.lon, converted ? rawLon : Lon));
-        QVERIFY(near(fix.height, height));
+        QCOMPARE(fix.description, QStringLiteral("Man Overboard - 2026-12-05 ") + m.time);
+        QVERIFY(near(fix.coord.lat, converted ? m.rawLat : Lat));
+        QVERIFY(near(fix.coord.lon, converted ? m.rawLon : Lon));
+        QVERIFY(near(fix.height, m.height));
     }
 };
 

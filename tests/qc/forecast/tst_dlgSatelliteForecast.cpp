@@ -73,6 +73,16 @@ void setDataWidths(QWidget const& window, QList<int> const& widths)
 
 } // namespace
 
+// Where the forecaster can forecast (from the span's start), and what the graphs then show.
+struct validity_t { double validFrom, validUntil; bool almanac; int samples; QString message; };
+Q_DECLARE_METATYPE(validity_t)
+
+struct sampling_t { int hours; QList<int> widths; int step; };
+Q_DECLARE_METATYPE(sampling_t)
+
+struct waiting_t { double positionAge; bool height, initialized; };
+Q_DECLARE_METATYPE(waiting_t)
+
 class tst_dlgSatelliteForecast : public QObject
 {
     Q_OBJECT
@@ -81,36 +91,32 @@ private slots:
     // The span is sampled at about the widest graph's width, never fewer than 60 samples.
     void samplingStepFollowsTheWidestGraph_data()
     {
-        QTest::addColumn<int>("hours");
-        QTest::addColumn<QList<int>>("widths");
-        QTest::addColumn<int>("step");
-        QTest::newRow("6 h on 500 points") << 6 << QList<int>{100, 300, 500, 20} << 43;
-        QTest::newRow("6 h on graphs under 60 points") << 6 << QList<int>{40, 59, 10, 0} << 360;
-        QTest::newRow("1 week on 500 points") << 168 << QList<int>{500, 500, 120, 500} << 1209;
+        QTest::addColumn<sampling_t>("c");
+        QTest::newRow("6 h on 500 points") << sampling_t{6, QList<int>{100, 300, 500, 20}, 43};
+        QTest::newRow("6 h on graphs under 60 points") << sampling_t{6, QList<int>{40, 59, 10, 0}, 360};
+        QTest::newRow("1 week on 500 points") << sampling_t{168, QList<int>{500, 500, 120, 500}, 1209};
     }
     void samplingStepFollowsTheWidestGraph()
     {
-        QFETCH(int, hours);
-        QFETCH(QList<int>, widths);
-        QFETCH(int, step);
+        QFETCH(sampling_t, c);
         fixture_t f;
         f.report();
         forecast_t window(f.context.get(), f.device.get());
         tick(window);
         QVERIFY(window.initialized());
-        setDataWidths(window, widths);
+        setDataWidths(window, c.widths);
         satelliteCalculationConfigSettings_t s = window.configSettings();
-        s.durationHours = hours;
+        s.durationHours = c.hours;
         f.forecaster.forecastTimes.clear();
         window.setConfigSettings(s);
         finish(window);
 
         QVector<double> const& times = f.forecaster.forecastTimes;
         const double start = double(s.startTime.toSecsSinceEpoch());
-        const int span = hours * 3600;
-        QCOMPARE(times.size(), (span + step - 1) / step);
+        const int span = c.hours * 3600;
+        QCOMPARE(times.size(), (span + c.step - 1) / c.step);
         QCOMPARE(times.first(), start);
-        QCOMPARE(times.at(1) - times.at(0), double(step));
+        QCOMPARE(times.at(1) - times.at(0), double(c.step));
         QVERIFY(times.last() < start + span);
         for (forecastGraph_t* graph : graphs(window)) {
             QCOMPARE(graph->points().size(), times.size());
@@ -122,39 +128,31 @@ private slots:
     // it has nothing at all to show.
     void forecastStopsWhereTheAlmanacEnds_data()
     {
-        QTest::addColumn<double>("validFrom");     // from the span's start
-        QTest::addColumn<double>("validUntil");
-        QTest::addColumn<bool>("almanac");
-        QTest::addColumn<int>("samples");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<validity_t>("v");
         const double step = 360.0;   // 6 h on narrow graphs
-        QTest::newRow("valid throughout") << 0.0 << 1e9 << true << 60 << QString();
-        QTest::newRow("invalid after ten steps") << 0.0 << 10 * step + 1 << true << 11 << QString();
-        QTest::newRow("start not covered") << 1.0 << 1e9 << true << 0 << "not cover";
-        QTest::newRow("no almanac at all") << 1e9 << 1e9 << false << 0 << "No almanac";
+        QTest::newRow("valid throughout") << validity_t{0.0, 1e9, true, 60, QString()};
+        QTest::newRow("invalid after ten steps") << validity_t{0.0, 10 * step + 1, true, 11, QString()};
+        QTest::newRow("start not covered") << validity_t{1.0, 1e9, true, 0, "not cover"};
+        QTest::newRow("no almanac at all") << validity_t{1e9, 1e9, false, 0, "No almanac"};
     }
     void forecastStopsWhereTheAlmanacEnds()
     {
-        QFETCH(double, validFrom);
-        QFETCH(double, validUntil);
-        QFETCH(bool, almanac);
-        QFETCH(int, samples);
-        QFETCH(QString, message);
+        QFETCH(validity_t, v);
         fixture_t f;
-        if (!almanac)
+        if (!v.almanac)
             f.gps()->clear();
         const double start = double(qint64(T0 - 7200.0));
-        f.forecaster.validFrom = start + validFrom;
-        f.forecaster.validUntil = start + validUntil;
+        f.forecaster.validFrom = start + v.validFrom;
+        f.forecaster.validUntil = start + v.validUntil;
         f.report();
         forecast_t window(f.context.get(), f.device.get());
         setDataWidths(window, {});
         tick(window);
         for (forecastGraph_t* graph : graphs(window)) {
-            QCOMPARE(graph->points().size(), samples);
-            if (samples > 0)
-                QCOMPARE(graph->points().last().time, start + (samples - 1) * 360.0);
-            QVERIFY2(message.isEmpty() ? graph->message().isEmpty() : graph->message().contains(message),
+            QCOMPARE(graph->points().size(), v.samples);
+            if (v.samples > 0)
+                QCOMPARE(graph->points().last().time, start + (v.samples - 1) * 360.0);
+            QVERIFY2(v.message.isEmpty() ? graph->message().isEmpty() : graph->message().contains(v.message),
                      qPrintable(graph->message()));
         }
     }
@@ -163,26 +161,22 @@ private slots:
     // labels show the inputs, the start in the user's local time.
     void forecastWaitsForACurrentPositionAndHeight_data()
     {
-        QTest::addColumn<double>("positionAge");
-        QTest::addColumn<bool>("height");
-        QTest::addColumn<bool>("initialized");
-        QTest::newRow("position and height") << 0.0 << true << true;
-        QTest::newRow("height never received") << 0.0 << false << false;
-        QTest::newRow("position 4 s old") << 4.0 << true << false;
+        QTest::addColumn<waiting_t>("w");
+        QTest::newRow("position and height") << waiting_t{0.0, true, true};
+        QTest::newRow("height never received") << waiting_t{0.0, false, false};
+        QTest::newRow("position 4 s old") << waiting_t{4.0, true, false};
     }
     void forecastWaitsForACurrentPositionAndHeight()
     {
-        QFETCH(double, positionAge);
-        QFETCH(bool, height);
-        QFETCH(bool, initialized);
+        QFETCH(waiting_t, w);
         fixture_t f;
         guiSettings_t::get()->setUtcOffset(3600);
-        f.report(positionAge, height);
+        f.report(w.positionAge, w.height);
         forecast_t window(f.context.get(), f.device.get());
         tick(window);
-        QCOMPARE(window.initialized(), initialized);
-        QCOMPARE(f.forecaster.forecastTimes.isEmpty(), !initialized);
-        if (!initialized) {
+        QCOMPARE(window.initialized(), w.initialized);
+        QCOMPARE(f.forecaster.forecastTimes.isEmpty(), !w.initialized);
+        if (!w.initialized) {
             QCOMPARE(label(window, "startTimeLabel"), QStringLiteral("--"));
             QVERIFY(graphs(window).first()->message().contains("Waiting"));
             return;

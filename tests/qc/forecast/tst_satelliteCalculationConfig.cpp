@@ -27,6 +27,12 @@ void clickOk(dlgSatelliteCalculationConfig_t& dialog)
 
 } // namespace
 
+struct record_t { int offset; double mask; QString maskText; int hours, hoursBack; };
+Q_DECLARE_METATYPE(record_t)
+
+struct current_t { double positionAge; bool ownerHasDevice, position, height; };
+Q_DECLARE_METATYPE(current_t)
+
 class tst_satelliteCalculationConfig : public QObject
 {
     Q_OBJECT
@@ -54,42 +60,34 @@ private slots:
     // offset; the mask on two digits and one decimal; any span but a week as a day.
     void editorShowsAndReadsBackTheRecord_data()
     {
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<double>("mask");
-        QTest::addColumn<QString>("maskText");
-        QTest::addColumn<int>("hours");
-        QTest::addColumn<int>("hoursBack");
-        QTest::newRow("UTC, 7.5°, a week") << 0 << 7.5 << "07.5" << 168 << 168;
-        QTest::newRow("UTC+1, 10°, a day") << 3600 << 10.0 << "10.0" << 24 << 24;
-        QTest::newRow("UTC-5:30, 0°, 6 hours") << -19800 << 0.0 << "00.0" << 6 << 24;
+        QTest::addColumn<record_t>("r");
+        QTest::newRow("UTC, 7.5°, a week") << record_t{0, 7.5, "07.5", 168, 168};
+        QTest::newRow("UTC+1, 10°, a day") << record_t{3600, 10.0, "10.0", 24, 24};
+        QTest::newRow("UTC-5:30, 0°, 6 hours") << record_t{-19800, 0.0, "00.0", 6, 24};
     }
     void editorShowsAndReadsBackTheRecord()
     {
-        QFETCH(int, offset);
-        QFETCH(double, mask);
-        QFETCH(QString, maskText);
-        QFETCH(int, hours);
-        QFETCH(int, hoursBack);
+        QFETCH(record_t, r);
         fixture_t f;
-        guiSettings_t::get()->setUtcOffset(offset);
+        guiSettings_t::get()->setUtcOffset(r.offset);
         satelliteCalculationConfigSettings_t s;
         s.clearUsed();
         s.position = belrix_common_qt::position_t(0.5, -0.25);
         s.height = -12.5;
-        s.elevationMask = mask;
+        s.elevationMask = r.mask;
         s.startTime = QDateTime(QDate(2024, 3, 1), QTime(12, 0), Qt::UTC);
-        s.durationHours = hours;
+        s.durationHours = r.hours;
         dlgSatelliteCalculationConfig_t dialog;
         dialog.setConfigSettings(s);
-        QCOMPARE(child<QLineEdit>(dialog, "elevMaskLineEdit")->text(), maskText);
+        QCOMPARE(child<QLineEdit>(dialog, "elevMaskLineEdit")->text(), r.maskText);
         const QDateTime shown = child<QDateTimeEdit>(dialog, "dateTimeEdit")->dateTime();
-        QCOMPARE(shown.toUTC(), s.startTime.addSecs(offset));
+        QCOMPARE(shown.toUTC(), s.startTime.addSecs(r.offset));
 
         clickOk(dialog);
         const satelliteCalculationConfigSettings_t back = dialog.newConfigSettings();
         QCOMPARE(back.startTime, s.startTime);
-        QCOMPARE(back.elevationMask, mask);
-        QCOMPARE(back.durationHours, hoursBack);
+        QCOMPARE(back.elevationMask, r.mask);
+        QCOMPARE(back.durationHours, r.hoursBack);
         QVERIFY(back.position.latValid && back.position.lonValid && back.position.lat == 0.5);
         QCOMPARE(back.height, -12.5);   // below the ellipsoid is a height too
         QCOMPARE(back.usedGraphs.size(), 4);   // the default arrangement again
@@ -111,23 +109,17 @@ private slots:
     // Only values younger than 3 s are taken; the others keep what the editor shows.
     void useCurrentPositionTakesOnlyCurrentValues_data()
     {
-        QTest::addColumn<double>("positionAge");
-        QTest::addColumn<bool>("ownerHasDevice");
-        QTest::addColumn<bool>("position");
-        QTest::addColumn<bool>("height");
-        QTest::newRow("both current") << 0.0 << true << true << true;
-        QTest::newRow("position 4 s old") << 4.0 << true << false << true;
-        QTest::newRow("owner without a device") << 0.0 << false << false << false;
+        QTest::addColumn<current_t>("c");
+        QTest::newRow("both current") << current_t{0.0, true, true, true};
+        QTest::newRow("position 4 s old") << current_t{4.0, true, false, true};
+        QTest::newRow("owner without a device") << current_t{0.0, false, false, false};
     }
     void useCurrentPositionTakesOnlyCurrentValues()
     {
-        QFETCH(double, positionAge);
-        QFETCH(bool, ownerHasDevice);
-        QFETCH(bool, position);
-        QFETCH(bool, height);
+        QFETCH(current_t, c);
         fixture_t f;
-        f.report(positionAge);
-        qcDeviceDialog_t owner(f.context.get(), ownerHasDevice ? static_cast<QWidget*>(f.device.get()) : nullptr);
+        f.report(c.positionAge);
+        qcDeviceDialog_t owner(f.context.get(), c.ownerHasDevice ? static_cast<QWidget*>(f.device.get()) : nullptr);
         auto* dialog = new dlgSatelliteCalculationConfig_t(&owner);
         satelliteCalculationConfigSettings_t s;
         s.position = belrix_common_qt::position_t(0.1, 0.2);
@@ -135,9 +127,9 @@ private slots:
         dialog->setConfigSettings(s);
         child<QPushButton>(*dialog, "useCurrentPositionButton")->click();
         const double rad = belrix_common_qt::Pi / 180.0;
-        QCOMPARE(child<latitudeEdit_t>(*dialog, "latitudeEdit")->radians(), position ? 57.6 * rad : 0.1);
-        QCOMPARE(child<longitudeEdit_t>(*dialog, "longitudeEdit")->radians(), position ? 11.1 * rad : 0.2);
-        QCOMPARE(child<distanceEdit_t>(*dialog, "heightEdit")->meters(), height ? 42.0 : 5.0);
+        QCOMPARE(child<latitudeEdit_t>(*dialog, "latitudeEdit")->radians(), c.position ? 57.6 * rad : 0.1);
+        QCOMPARE(child<longitudeEdit_t>(*dialog, "longitudeEdit")->radians(), c.position ? 11.1 * rad : 0.2);
+        QCOMPARE(child<distanceEdit_t>(*dialog, "heightEdit")->meters(), c.height ? 42.0 : 5.0);
     }
 };
 

@@ -7,6 +7,10 @@
 using namespace belrix_common_qt;
 using orvane::qc::displayModeRule_t;
 
+// A schedule, and the modes in the minute before utcTime and in utcTime's.
+struct schedule_t { QString dayStart, nightStart; int utcOffset; QString utcTime; QList<int> modes; };
+Q_DECLARE_METATYPE(schedule_t)
+
 class tst_displayModeRule : public QObject
 {
     Q_OBJECT
@@ -61,41 +65,33 @@ private slots:
 
     void modeAtADataTime_data()
     {
-        QTest::addColumn<QString>("dayStart");
-        QTest::addColumn<QString>("nightStart");
-        QTest::addColumn<int>("utcOffset");
-        QTest::addColumn<QString>("utcTime");
-        QTest::addColumn<QList<int>>("modes");   // in the minute before utcTime, then in utcTime's
+        QTest::addColumn<schedule_t>("c");
         const int day = displayModeDay;
         const int night = displayModeNight;
-        QTest::newRow("day first: day start") << "06:00" << "19:00" << 0 << "06:00" << QList<int>{night, day};
-        QTest::newRow("day first: night start") << "06:00" << "19:00" << 0 << "19:00" << QList<int>{day, night};
-        QTest::newRow("night first: night start") << "20:00" << "08:00" << 0 << "08:00" << QList<int>{day, night};
-        QTest::newRow("night first: day start") << "20:00" << "08:00" << 0 << "20:00" << QList<int>{night, day};
-        QTest::newRow("equal starts: day all day") << "12:00" << "12:00" << 0 << "12:00" << QList<int>{day, day};
-        QTest::newRow("east: local 06:00") << "06:00" << "19:00" << 20700 << "00:15" << QList<int>{night, day};
-        QTest::newRow("west: local 19:00") << "06:00" << "19:00" << -12600 << "22:30" << QList<int>{day, night};
+        QTest::newRow("day first: day start") << schedule_t{"06:00", "19:00", 0, "06:00", QList<int>{night, day}};
+        QTest::newRow("day first: night start") << schedule_t{"06:00", "19:00", 0, "19:00", QList<int>{day, night}};
+        QTest::newRow("night first: night start") << schedule_t{"20:00", "08:00", 0, "08:00", QList<int>{day, night}};
+        QTest::newRow("night first: day start") << schedule_t{"20:00", "08:00", 0, "20:00", QList<int>{night, day}};
+        QTest::newRow("equal starts: day all day") << schedule_t{"12:00", "12:00", 0, "12:00", QList<int>{day, day}};
+        QTest::newRow("east: local 06:00") << schedule_t{"06:00", "19:00", 20700, "00:15", QList<int>{night, day}};
+        QTest::newRow("west: local 19:00") << schedule_t{"06:00", "19:00", -12600, "22:30", QList<int>{day, night}};
     }
 
     void modeAtADataTime()
     {
-        QFETCH(QString, dayStart);
-        QFETCH(QString, nightStart);
-        QFETCH(int, utcOffset);
-        QFETCH(QString, utcTime);
-        QFETCH(QList<int>, modes);
+        QFETCH(schedule_t, c);
         displayModeRule_t rule;
-        QVERIFY(displayModeRule_t::parseTimeText(dayStart, rule.dayStartHour, rule.dayStartMinute));
-        QVERIFY(displayModeRule_t::parseTimeText(nightStart, rule.nightStartHour, rule.nightStartMinute));
+        QVERIFY(displayModeRule_t::parseTimeText(c.dayStart, rule.dayStartHour, rule.dayStartMinute));
+        QVERIFY(displayModeRule_t::parseTimeText(c.nightStart, rule.nightStartHour, rule.nightStartMinute));
         unsigned int h = 0;
         unsigned int m = 0;
-        QVERIFY(displayModeRule_t::parseTimeText(utcTime, h, m));
+        QVERIFY(displayModeRule_t::parseTimeText(c.utcTime, h, m));
         // 2024-01-01; the last fraction of the minute still counts as the minute
         const double dataTime = 19723.0 * 86400.0 + 3600.0 * h + 60.0 * m + 59.9;
         QList<int> found;
         for (double time : {dataTime - 60.0, dataTime})
-            found << int(rule.modeAt(displayModeRule_t::localMinuteOfDay(time, utcOffset)));
-        QCOMPARE(found, modes);
+            found << int(rule.modeAt(displayModeRule_t::localMinuteOfDay(time, c.utcOffset)));
+        QCOMPARE(found, c.modes);
     }
 
     void localMinuteOfDayOutsideTheCount_data()

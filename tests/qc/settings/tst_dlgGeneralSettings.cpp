@@ -1,4 +1,5 @@
 #include "qcTestFixture.h"
+#include "testFiles.h"
 
 #include <settings/displayModeRule.h>
 #include <settings/dlgGeneralSettings.h>
@@ -14,13 +15,9 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -37,14 +34,18 @@ const double Midnight = 19723.0 * 86400.0;   // 2024-01-01 00:00 UTC
 
 std::string key(QString const& name) { return "dlgGeneralSettings." + name.toStdString(); }
 
-void touch(QString const& path)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
-
 guiSettings_t* gui() { return guiSettings_t::get(); }
+
+// What the form holds when it is applied, and the warnings that refuse it.
+struct form_t { QString dayStart, nightStart, rotSampleSize; bool qualityAlarms; QString interval; QStringList errors; };
+
+// An offset in force, how the form shows it ("minute" empty: no item selected) and what
+// Apply takes back.
+struct offset_t { int offset; QString text, hour, minute; int applied; };
 } // namespace
+
+Q_DECLARE_METATYPE(form_t)
+Q_DECLARE_METATYPE(offset_t)
 
 class tst_dlgGeneralSettings : public QObject
 {
@@ -84,11 +85,7 @@ class tst_dlgGeneralSettings : public QObject
     QString soundPath(QString const& name) { return QDir(m_sounds->path()).filePath(name); }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        m_startPalette = QApplication::palette();
-    }
+    void initTestCase() { m_startPalette = QApplication::palette(); }
 
     void init()
     {
@@ -98,8 +95,8 @@ private slots:
         QApplication::setPalette(m_startPalette);
         dataClock_t::setTime(Midnight + 12 * 3600);
         m_sounds.reset(new QTemporaryDir);
-        touch(soundPath("general_alarm.wav"));
-        touch(soundPath("quality_alarm.wav"));
+        QVERIFY(writeFile(soundPath("general_alarm.wav"), {}));
+        QVERIFY(writeFile(soundPath("quality_alarm.wav"), {}));
         m_context.reset(new orvane::context_t);
         m_context->setSoundsDir(m_sounds->path());
     }
@@ -196,43 +193,31 @@ private slots:
 
     void validation_data()
     {
-        QTest::addColumn<QString>("dayStart");
-        QTest::addColumn<QString>("nightStart");
-        QTest::addColumn<QString>("rotSampleSize");
-        QTest::addColumn<bool>("qualityAlarms");
-        QTest::addColumn<QString>("interval");
-        QTest::addColumn<QStringList>("errors");
+        QTest::addColumn<form_t>("f");
         QTest::newRow("every failure in one message")
-            << "" << "25:00" << "" << false << "" << QStringList{"Day start time is invalid",
-                                                                 "Night start time is invalid",
-                                                                 "ROT sample size is invalid"};
+            << form_t{"", "25:00", "", false, "",
+                      {"Day start time is invalid", "Night start time is invalid", "ROT sample size is invalid"}};
         QTest::newRow("interval checked while quality alarms are on")
-            << "06:00" << "19:00" << "03" << true << "" << QStringList{"Audio Time Interval is invalid"};
-        QTest::newRow("interval ignored while they are off") << "06:00" << "19:00" << "03" << false << ""
-                                                             << QStringList();
+            << form_t{"06:00", "19:00", "03", true, "", {"Audio Time Interval is invalid"}};
+        QTest::newRow("interval ignored while they are off") << form_t{"06:00", "19:00", "03", false, "", {}};
     }
 
     void validation()
     {
-        QFETCH(QString, dayStart);
-        QFETCH(QString, nightStart);
-        QFETCH(QString, rotSampleSize);
-        QFETCH(bool, qualityAlarms);
-        QFETCH(QString, interval);
-        QFETCH(QStringList, errors);
-        child<QLineEdit>("dayStartLineEdit")->setText(dayStart);
-        child<QLineEdit>("nightStartLineEdit")->setText(nightStart);
-        child<QLineEdit>("rotSampleSizeLineEdit")->setText(rotSampleSize);
-        child<QComboBox>("qualityAlarmsCombo")->setCurrentIndex(qualityAlarms ? 1 : 0);
-        child<QLineEdit>("timeIntervalLineEdit")->setText(interval);
+        QFETCH(form_t, f);
+        child<QLineEdit>("dayStartLineEdit")->setText(f.dayStart);
+        child<QLineEdit>("nightStartLineEdit")->setText(f.nightStart);
+        child<QLineEdit>("rotSampleSizeLineEdit")->setText(f.rotSampleSize);
+        child<QComboBox>("qualityAlarmsCombo")->setCurrentIndex(f.qualityAlarms ? 1 : 0);
+        child<QLineEdit>("timeIntervalLineEdit")->setText(f.interval);
         child<QComboBox>("distanceUnitCombo")->setCurrentIndex(1);
         QSignalSpy modified(dialog(), &orvane::orvaneDialog_t::configurationModified);
         const unsigned int samplesBefore = controller()->rotSampleSize();
 
         bool applied = false;
         const QStringList warnings = qcTest::warningsOf([&] { applied = submit(); });
-        QCOMPARE(applied, errors.isEmpty());
-        QCOMPARE(warnings, errors.isEmpty() ? QStringList() : QStringList{errors.join('\n')});
+        QCOMPARE(applied, f.errors.isEmpty());
+        QCOMPARE(warnings, f.errors.isEmpty() ? QStringList() : QStringList{f.errors.join('\n')});
         // all or nothing
         QCOMPARE(gui()->distanceUnit(), applied ? distanceUnitUsSurveyFeet : distanceUnitMeters);
         QCOMPARE(controller()->rotSampleSize(), applied ? 3u : samplesBefore);
@@ -242,35 +227,27 @@ private slots:
     // The offset in force is shown, and Apply takes it back from the form as shown.
     void utcOffsetThroughTheForm_data()
     {
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("hour");
-        QTest::addColumn<QString>("minute");   // empty: no item selected
-        QTest::addColumn<int>("applied");
-        QTest::newRow("east") << 20700 << "5:45" << "5" << "45" << 20700;
-        QTest::newRow("west") << -12600 << "-3:30" << "-3" << "30" << -12600;
-        QTest::newRow("westernmost") << -43200 << "-12:00" << "-12" << "00" << -43200;
-        QTest::newRow("easternmost") << 53100 << "14:45" << "14" << "45" << 53100;
-        QTest::newRow("half an hour west: no sign, applied east") << -1800 << "0:30" << "0" << "30" << 1800;
-        QTest::newRow("minute the list lacks") << 5 * 3600 + 600 << "5:10" << "5" << "" << 5 * 3600;
-        QTest::newRow("hour the list lacks") << 15 * 3600 << "15:00" << "" << "00" << 0;
+        QTest::addColumn<offset_t>("o");
+        QTest::newRow("east") << offset_t{20700, "5:45", "5", "45", 20700};
+        QTest::newRow("west") << offset_t{-12600, "-3:30", "-3", "30", -12600};
+        QTest::newRow("westernmost") << offset_t{-43200, "-12:00", "-12", "00", -43200};
+        QTest::newRow("easternmost") << offset_t{53100, "14:45", "14", "45", 53100};
+        QTest::newRow("half an hour west: no sign, applied east") << offset_t{-1800, "0:30", "0", "30", 1800};
+        QTest::newRow("minute the list lacks") << offset_t{5 * 3600 + 600, "5:10", "5", "", 5 * 3600};
+        QTest::newRow("hour the list lacks") << offset_t{15 * 3600, "15:00", "", "00", 0};
     }
 
     void utcOffsetThroughTheForm()
     {
-        QFETCH(int, offset);
-        QFETCH(QString, text);
-        QFETCH(QString, hour);
-        QFETCH(QString, minute);
-        QFETCH(int, applied);
+        QFETCH(offset_t, o);
         dialog();
-        gui()->setUtcOffset(offset);
-        QCOMPARE(label("utcOffsetLabel"), text);
-        QCOMPARE(child<QComboBox>("utcOffsetHourCombo")->currentText(), hour);
-        QCOMPARE(child<QComboBox>("utcOffsetMinuteCombo")->currentText(), minute);
-        QCOMPARE(child<QComboBox>("utcOffsetMinuteCombo")->currentIndex() < 0, minute.isEmpty());
+        gui()->setUtcOffset(o.offset);
+        QCOMPARE(label("utcOffsetLabel"), o.text);
+        QCOMPARE(child<QComboBox>("utcOffsetHourCombo")->currentText(), o.hour);
+        QCOMPARE(child<QComboBox>("utcOffsetMinuteCombo")->currentText(), o.minute);
+        QCOMPARE(child<QComboBox>("utcOffsetMinuteCombo")->currentIndex() < 0, o.minute.isEmpty());
         QVERIFY(submit());
-        QCOMPARE(gui()->utcOffset(), applied);
+        QCOMPARE(gui()->utcOffset(), o.applied);
     }
 
     void automaticModeFollowsTheDataClock()
@@ -351,9 +328,9 @@ private slots:
     {
         QComboBox* general = child<QComboBox>("generalSoundCombo");
         QCOMPARE(general->count(), 2);
-        touch(soundPath("bell.wav"));
-        touch(soundPath("Alarm.wav"));
-        touch(soundPath("notes.txt"));
+        QVERIFY(writeFile(soundPath("bell.wav"), {}));
+        QVERIFY(writeFile(soundPath("Alarm.wav"), {}));
+        QVERIFY(writeFile(soundPath("notes.txt"), {}));
         QVERIFY(QDir(m_sounds->path()).mkdir("folder.wav"));
         auto items = [](QComboBox* combo) {
             QStringList list;

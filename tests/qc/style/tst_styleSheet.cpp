@@ -1,6 +1,5 @@
 #include <style/styleSheet.h>
 
-#include <QApplication>
 #include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
