@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace belrix_common_qt_gui {
 
@@ -20,6 +21,10 @@ using namespace belrix_common_qt;
 
 namespace {
 const QColor ScatterColor(0x1f, 0x6f, 0xd0);
+// Speed over ground, m/s, above which the scatter is taken from the track, and below which
+// from the mean again: apart, so a ship creeping at the bound does not flip between them.
+constexpr double UnderWaySpeed = 0.5;
+constexpr double AtRestSpeed = 0.25;
 } // namespace
 
 class positionScatterGraph_t::private_t
@@ -56,6 +61,9 @@ void positionScatterGraph_t::update(remoteDevice_t* device, double time)
         if (isItemCurrent(position, time) && p.latValid && p.lonValid
             && position.timestamp() != d->scatter.newestTime())
             d->scatter.add(position.timestamp(), p.lat, p.lon);
+        dataItem_t<float> const& speed = device->speedOverGround();
+        if (isItemCurrent(speed, time) && std::isfinite(speed.value()))
+            d->scatter.setUnderWay(d->scatter.underWay() ? speed.value() > AtRestSpeed : speed.value() >= UnderWaySpeed);
     }
     d->scatter.expire(time);
 
@@ -73,7 +81,8 @@ void positionScatterGraph_t::update(remoteDevice_t* device, double time)
     const distanceUnit_t unit = guiSettings_t::get()->distanceUnit();
     d->summary->setText(d->scatter.count() < 2
                             ? tr("%1 position(s) in the last 10 minutes").arg(d->scatter.count())
-                            : tr("%1 positions in the last 10 minutes; 95 %: %2")
+                            : (d->scatter.underWay() ? tr("%1 positions in the last 10 minutes, from the track; 95 %: %2")
+                                                     : tr("%1 positions in the last 10 minutes, from their mean; 95 %: %2"))
                                   .arg(d->scatter.count())
                                   .arg(distanceString(r95, unit, 2)));
 }
@@ -82,17 +91,19 @@ QString positionScatterGraph_t::infoHtml() const
 {
     const distanceUnit_t unit = guiSettings_t::get()->distanceUnit();
     return tr("<h3>Position Scatter</h3>"
-              "<p>Each dot is one position of the receiver, drawn where it lies from the mean of all positions of "
-              "the last 10 minutes (north up, at most %1 positions, one per update); the ringed dot is the "
-              "newest. The dashed circle holds 95 % of the dots: it is the smallest circle about the mean that "
+              "<p>Each dot is one position of the receiver of the last 10 minutes (north up, at most %1 "
+              "positions, one per update); the ringed dot is the newest. At rest each is drawn where it lies "
+              "from the mean of them all. Under way (from 1 knot over ground until below half a knot) each is "
+              "drawn where it lies from the ship's track, a parabola in time fitted to the positions of the "
+              "minute around it: the ship's own movement, turns included, is taken out, and with it any "
+              "wander slower than a minute, so the dots show the short-term noise. The line below the plot "
+              "says which.</p>"
+              "<p>The dashed circle holds 95 % of the dots: it is the smallest circle about the centre that "
               "does, counted from the dots themselves, not worked out from a standard deviation.</p>"
-              "<p>The ship's own movement is in the positions: on a steady course the dots string out along the "
-              "track and the circle measures the track, not the noise. Read the scatter alongside, at the berth "
-              "or at anchor, or over short spells.</p>"
               "<p>A tight cloud is a steady position; jumps and a second cluster show the solution changing "
               "(satellites lost or gained, corrections lost). Compare the circle with the error ellipse the "
               "receiver claims: a circle much larger than the ellipse means the receiver is too optimistic.</p>"
-              "<p>Now: %2 positions, 95 % within %3, the farthest %4 from the mean.</p>")
+              "<p>Now: %2 positions, 95 % within %3, the farthest %4 from the centre.</p>")
         .arg(positionScatter_t::MaxPoints)
         .arg(d->scatter.count())
         .arg(distanceString(d->scatter.radius95(), unit, 2))

@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <random>
 
 using namespace belrix_common_qt;
 using namespace belrix_common_qt_gui;
@@ -134,6 +135,41 @@ private slots:
         QVERIFY2(near(scatter.radius95(), radius, 1e-3), qPrintable(QString::number(scatter.radius95())));
         const QPointF last = scatter.offsets().last();
         QVERIFY(near(last.x(), offsets.last().x(), 1e-3) && near(last.y(), offsets.last().y(), 1e-3));
+    }
+
+    // Under way the scatter is the noise about the track, through turns; at rest about the mean.
+    void scatterUnderWayMeasuresTheNoise_data()
+    {
+        QTest::addColumn<double>("turnRadius");   // metres; 0 for a straight course
+        QTest::addColumn<bool>("underWay");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        // 0.5 m noise each way: 95 % of a 2-D normal lies within 2.45 sigma
+        QTest::newRow("straight, from the track") << 0.0 << true << 1.0 << 1.5;
+        QTest::newRow("a circle of 500 m, from the track") << 500.0 << true << 1.0 << 1.5;
+        QTest::newRow("straight, from the mean: the track") << 0.0 << false << 1000.0 << 3000.0;
+    }
+    void scatterUnderWayMeasuresTheNoise()
+    {
+        QFETCH(double, turnRadius);
+        QFETCH(bool, underWay);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        positionScatter_t scatter;
+        scatter.setUnderWay(underWay);
+        const double speed = 5.0;
+        std::mt19937 random(7);
+        std::normal_distribution<double> noise(0.0, 0.5);
+        for (int i = 0; i < positionScatter_t::MaxPoints; ++i) {
+            const double along = speed * i;
+            const QPointF track = turnRadius > 0.0
+                                      ? QPointF(turnRadius * std::sin(along / turnRadius),
+                                                turnRadius * std::cos(along / turnRadius))
+                                      : QPointF(0.6 * along, 0.8 * along);
+            const QPointF p = positionAt(track + QPointF(noise(random), noise(random)));
+            scatter.add(1000.0 + i, p.x(), p.y());
+        }
+        QVERIFY2(scatter.radius95() >= low && scatter.radius95() <= high, qPrintable(QString::number(scatter.radius95())));
     }
 
     void scatterKeepsItsWindow_data()
