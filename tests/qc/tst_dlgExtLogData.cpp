@@ -236,14 +236,18 @@ private slots:
         QVERIFY(selector()->isEnabled());
     }
 
-    void startAndStopCsvLogging()
+    // Starting and stopping switch the channel and lock the fields of a running log; the
+    // window tells what the log has written, and a log that breaks says why at once, ready to
+    // be started again.
+    void csvLogRunsAndIsReported()
     {
         QTemporaryDir dir;
+        double const now = 1717588800.0;   // 2024-06-05 12:00:00 UTC
+        belrix_common_qt::dataClock_t::setTime(now);
         remote()->setLogCfg(CsvChannel, someLogCfg(dir.path()));
         remote()->setCsvOutputCfg(fields(0x0fffffffu));
         enterCsvMode();
         QSignalSpy modified(m_dialog, &dlgExtLogData_t::configurationModified);
-
         m_dialog->startLogging();
         logCfg_t expected = someLogCfg(dir.path());
         expected.active = true;
@@ -252,28 +256,8 @@ private slots:
         // correction SNR, the last): those fields are dropped
         QCOMPARE(remote()->csvOutputCfg()->mask, HighBits | 0x07c07fffu);
         QCOMPARE(modified.count(), 1);
-        // the fields of a running log cannot change under it
-        QVERIFY(!selector()->isEnabled());
+        QVERIFY(!selector()->isEnabled());   // the fields of a running log cannot change under it
 
-        m_dialog->stopLogging();
-        expected.active = false;
-        QVERIFY(*remote()->logCfg(CsvChannel) == expected);
-        QCOMPARE(modified.count(), 2);
-        QVERIFY(selector()->isEnabled());
-        QVERIFY(!remote()->logCfg(RawChannel));
-    }
-
-    // The window tells what the log has written, and a log that breaks says why at once,
-    // ready to be started again.
-    void runningLogIsReported()
-    {
-        QTemporaryDir dir;
-        double const now = 1717588800.0;   // 2024-06-05 12:00:00 UTC
-        belrix_common_qt::dataClock_t::setTime(now);
-        remote()->setLogCfg(CsvChannel, someLogCfg(dir.path()));
-        remote()->setCsvOutputCfg(fields(HighBits | 0x2u));
-        enterCsvMode();
-        m_dialog->startLogging();
         auto* logger = belrix_common_qt::deviceLogger_t::forDevice(remote());
         auto epoch = [&](double t) {
             remote()->setFixTime(belrix_common_qt::dataItem_t<double>(t, t));
@@ -283,9 +267,18 @@ private slots:
         epoch(now);
         m_dialog->handleClockTimeout();
         auto* status = m_dialog->findChild<QLabel*>(QStringLiteral("statusLabel"));
-        QVERIFY2(status->text().endsWith(QStringLiteral(", 24 bytes written")), qPrintable(status->text()));
+        qint64 const size = QFileInfo(logger->fileName(CsvChannel)).size();
+        QVERIFY2(size > 0 && status->text().endsWith(QStringLiteral(", %1 bytes written").arg(size)), qPrintable(status->text()));
 
-        QVERIFY(QFile::remove(dir.filePath(QStringLiteral("GNSS_1_20240605.csv"))));
+        m_dialog->stopLogging();
+        expected.active = false;
+        QVERIFY(*remote()->logCfg(CsvChannel) == expected);
+        QCOMPARE(modified.count(), 2);
+        QVERIFY(selector()->isEnabled());
+        QVERIFY(!remote()->logCfg(RawChannel));
+
+        m_dialog->startLogging();
+        QVERIFY(QFile::remove(logger->fileName(CsvChannel)));
         epoch(now + 1.0);
         QVERIFY2(status->text().startsWith(QStringLiteral("Logging stopped: ")), qPrintable(status->text()));
         QVERIFY(selector()->isEnabled());
