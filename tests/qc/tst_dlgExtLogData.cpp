@@ -128,7 +128,10 @@ private slots:
         for (auto it = s.keys.cbegin(); it != s.keys.cend(); ++it)
             config.setValue(key(it.key().toLatin1().constData()), it.value().toString().toStdString());
         m_dialog->loadSettings(config, -1);
-        QVERIFY(!s.loaded ? *remote()->logCfg(CsvChannel) == before : remote()->logCfg(CsvChannel)->age == s.age);
+        if (s.loaded)
+            QCOMPARE(remote()->logCfg(CsvChannel)->age, s.age);
+        else
+            QVERIFY(*remote()->logCfg(CsvChannel) == before);
         QCOMPARE(remote()->csvOutputCfg()->mask, s.loaded ? s.mask : 0xf0000003u);
     }
 
@@ -188,12 +191,13 @@ private slots:
         QCOMPARE(m_dialog->findChildren<QGroupBox*>(QStringLiteral("csvGroup")).size(), 1);
         auto* csvButton = m_dialog->findChild<QPushButton*>(QStringLiteral("csvButton"));
         auto* rawButton = m_dialog->findChild<QPushButton*>(QStringLiteral("rawButton"));
-        auto csvShown = [&] { return QList<bool>{!csvButton->isVisible(), rawButton->isVisible(), selector()->isVisible()}; };
-        QCOMPARE(csvShown(), QList<bool>({false, false, false}));
+        // CSV mode hides its own button and shows the way back and the field selector
+        auto csvMode = [&] { return QList<bool>{!csvButton->isVisible(), rawButton->isVisible(), selector()->isVisible()}; };
+        QCOMPARE(csvMode(), QList<bool>({false, false, false}));
         csvButton->click();
-        QCOMPARE(csvShown(), QList<bool>({true, true, true}));
+        QCOMPARE(csvMode(), QList<bool>({true, true, true}));
         rawButton->click();
-        QCOMPARE(csvShown(), QList<bool>({false, false, false}));
+        QCOMPARE(csvMode(), QList<bool>({false, false, false}));
     }
 
     void modeDecidesTheChannel_data()
