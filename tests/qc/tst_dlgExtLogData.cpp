@@ -52,6 +52,12 @@ csvOutputCfg_t fields(std::uint32_t mask)
 
 } // namespace
 
+struct stored_t { QVariantMap keys; bool loaded; unsigned int age; std::uint32_t mask; };
+Q_DECLARE_METATYPE(stored_t)
+
+struct choice_t { bool csvPart, shown, csvChosen, logsCsv; };
+Q_DECLARE_METATYPE(choice_t)
+
 class tst_dlgExtLogData : public QObject
 {
     Q_OBJECT
@@ -91,94 +97,71 @@ private slots:
 
     void loadSettings_data()
     {
-        QTest::addColumn<QVariantMap>("stored");
-        QTest::addColumn<bool>("loaded");
-        QTest::addColumn<unsigned int>("age");
-        QTest::addColumn<std::uint32_t>("mask");
+        QTest::addColumn<stored_t>("s");
         const unsigned int defaultAge = logCfg_t().age;
+        const std::uint32_t all = 0xffffffffu;
         auto withAge = [](QString const& days) { return QVariantMap{{"log_csv_fields", AllFields}, {"log_csv_age", days}}; };
         auto withFields = [](QString const& text) { return QVariantMap{{"log_csv_fields", text}}; };
         QTest::newRow("without fields nothing is read")
-            << QVariantMap{{"log_csv_mode", "0"}, {"log_csv_path", "/data/after"}, {"log_csv_active", "true"},
-                           {"log_csv_age", "3"}} << false << 0u << 0u;
-        QTest::newRow("no age") << withFields(AllFields) << true << defaultAge << 0xffffffffu;
-        QTest::newRow("0 days") << withAge("0") << true << 0u << 0xffffffffu;
-        QTest::newRow("999 days") << withAge("999") << true << 999u * SECONDS_PER_DAY << 0xffffffffu;
-        QTest::newRow("1000 days") << withAge("1000") << true << defaultAge << 0xffffffffu;
-        QTest::newRow("age not a number") << withAge("week") << true << defaultAge << 0xffffffffu;
-        QTest::newRow("shorter than 28") << withFields("111") << true << defaultAge << (HighBits | 0x7u);
-        QTest::newRow("longer than 28") << withFields(QString(30, QLatin1Char('0')) + QString(10, QLatin1Char('1'))) << true << defaultAge
-                                        << HighBits;
-        QTest::newRow("last field only") << withFields(QString(27, QLatin1Char('0')) + QLatin1Char('1')) << true << defaultAge
-                                         << (HighBits | 0x08000000u);
-        QTest::newRow("other characters") << withFields("1x1 1") << true << defaultAge << (HighBits | 0x15u);
+            << stored_t{{{"log_csv_mode", "0"}, {"log_csv_path", "/data/after"}, {"log_csv_active", "true"}, {"log_csv_age", "3"}},
+                        false, 0, 0};
+        QTest::newRow("no age") << stored_t{withFields(AllFields), true, defaultAge, all};
+        QTest::newRow("0 days") << stored_t{withAge("0"), true, 0, all};
+        QTest::newRow("999 days") << stored_t{withAge("999"), true, 999 * SECONDS_PER_DAY, all};
+        QTest::newRow("1000 days") << stored_t{withAge("1000"), true, defaultAge, all};
+        QTest::newRow("age not a number") << stored_t{withAge("week"), true, defaultAge, all};
+        QTest::newRow("shorter than 28") << stored_t{withFields("111"), true, defaultAge, HighBits | 0x7u};
+        QTest::newRow("longer than 28")
+            << stored_t{withFields(QString(30, QLatin1Char('0')) + QString(10, QLatin1Char('1'))), true, defaultAge, HighBits};
+        QTest::newRow("last field only")
+            << stored_t{withFields(QString(27, QLatin1Char('0')) + QLatin1Char('1')), true, defaultAge, HighBits | 0x08000000u};
+        QTest::newRow("other characters") << stored_t{withFields("1x1 1"), true, defaultAge, HighBits | 0x15u};
     }
 
     void loadSettings()
     {
-        QFETCH(QVariantMap, stored);
-        QFETCH(bool, loaded);
-        QFETCH(unsigned int, age);
-        QFETCH(std::uint32_t, mask);
+        QFETCH(stored_t, s);
         const logCfg_t before = someLogCfg(QStringLiteral("/data/before"));
         remote()->setLogCfg(CsvChannel, before);
         remote()->setCsvOutputCfg(fields(0xf0000003u));
         tolvconfig::config_t config;
-        for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+        for (auto it = s.keys.cbegin(); it != s.keys.cend(); ++it)
             config.setValue(key(it.key().toLatin1().constData()), it.value().toString().toStdString());
         m_dialog->loadSettings(config, -1);
-
-        if (!loaded) {
+        if (s.loaded)
+            QCOMPARE(remote()->logCfg(CsvChannel)->age, s.age);
+        else
             QVERIFY(*remote()->logCfg(CsvChannel) == before);
-            QCOMPARE(remote()->csvOutputCfg()->mask, 0xf0000003u);
-            return;
-        }
-        QCOMPARE(remote()->logCfg(CsvChannel)->age, age);
-        QCOMPARE(remote()->csvOutputCfg()->mask, mask);
+        QCOMPARE(remote()->csvOutputCfg()->mask, s.loaded ? s.mask : 0xf0000003u);
     }
 
-    void saveStoresWholeDaysAndTwentyEightFields()
-    {
-        logCfg_t cfg = someLogCfg(QStringLiteral("/data/csv"));
-        cfg.active = true;
-        cfg.age = 3 * SECONDS_PER_DAY + 5 * 3600;
-        remote()->setLogCfg(CsvChannel, cfg);
-        remote()->setCsvOutputCfg(fields(0x5u));   // the high bits are not fields and are not stored
-        tolvconfig::config_t config;
-        m_dialog->saveSettings(config, -1);
-        QString text;
-        QVERIFY(tolvconfig::getValue(config, key("log_csv_age"), text));
-        QCOMPARE(text, QStringLiteral("3"));
-        QVERIFY(tolvconfig::getValue(config, key("log_csv_fields"), text));
-        QCOMPARE(text, QStringLiteral("101") + QString(25, QLatin1Char('0')));
-
-        // read back, up to the whole days
-        remote()->setLogCfg(CsvChannel, logCfg_t());
-        remote()->setCsvOutputCfg(csvOutputCfg_t());
-        m_dialog->loadSettings(config, -1);
-        cfg.age = 3 * SECONDS_PER_DAY;
-        QVERIFY(*remote()->logCfg(CsvChannel) == cfg);
-        QCOMPARE(remote()->csvOutputCfg()->mask, HighBits | 0x5u);
-    }
-
-    // the host's raw log and both file name patterns come back too, an active log running again
-    void rawLogAndPatternsSurviveARestart()
+    // Whole days and the 28 fields are stored; the raw log and both file name patterns come
+    // back too, an active log running again.
+    void settingsSurviveARestart()
     {
         logCfg_t raw = someLogCfg(QStringLiteral("/data/raw"));
         raw.active = true;
         raw.pattern = "{device}-{date}";
         logCfg_t csv = someLogCfg(QStringLiteral("/data/csv"));
         csv.pattern = "bridge-{date}";
+        csv.age = 3 * SECONDS_PER_DAY + 5 * 3600;
         remote()->setLogCfg(RawChannel, raw);
         remote()->setLogCfg(CsvChannel, csv);
-        remote()->setCsvOutputCfg(fields(0x5u));
+        remote()->setCsvOutputCfg(fields(0x5u));   // the high bits are not fields and are not stored
         tolvconfig::config_t config;
         m_dialog->saveSettings(config, -1);
+        QString age, mask;
+        QVERIFY(tolvconfig::getValue(config, key("log_csv_age"), age) && tolvconfig::getValue(config, key("log_csv_fields"), mask));
+        QCOMPARE(age + QLatin1Char(' ') + mask, QStringLiteral("3 101") + QString(25, QLatin1Char('0')));
+
         remote()->setLogCfg(RawChannel, logCfg_t());
         remote()->setLogCfg(CsvChannel, logCfg_t());
+        remote()->setCsvOutputCfg(csvOutputCfg_t());
         m_dialog->loadSettings(config, -1);
+        csv.age = 3 * SECONDS_PER_DAY;
         QVERIFY(*remote()->logCfg(RawChannel) == raw);
         QVERIFY(*remote()->logCfg(CsvChannel) == csv);
+        QCOMPARE(remote()->csvOutputCfg()->mask, HighBits | 0x5u);
     }
 
     void withoutChannelOrDataNothingIsStored()
@@ -208,46 +191,42 @@ private slots:
         QCOMPARE(m_dialog->findChildren<QGroupBox*>(QStringLiteral("csvGroup")).size(), 1);
         auto* csvButton = m_dialog->findChild<QPushButton*>(QStringLiteral("csvButton"));
         auto* rawButton = m_dialog->findChild<QPushButton*>(QStringLiteral("rawButton"));
-        QVERIFY(csvButton->isVisible() && !rawButton->isVisible() && !selector()->isVisible());
+        // CSV mode hides its own button and shows the way back and the field selector
+        auto csvMode = [&] { return QList<bool>{!csvButton->isVisible(), rawButton->isVisible(), selector()->isVisible()}; };
+        QCOMPARE(csvMode(), QList<bool>({false, false, false}));
         csvButton->click();
-        QVERIFY(!csvButton->isVisible() && rawButton->isVisible() && selector()->isVisible());
+        QCOMPARE(csvMode(), QList<bool>({true, true, true}));
         rawButton->click();
-        QVERIFY(csvButton->isVisible() && !rawButton->isVisible() && !selector()->isVisible());
+        QCOMPARE(csvMode(), QList<bool>({false, false, false}));
     }
 
     void modeDecidesTheChannel_data()
     {
-        QTest::addColumn<bool>("csvPart");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<bool>("csvChosen");
-        QTest::addColumn<bool>("logsCsv");
-        QTest::newRow("no csv part") << false << true << false << false;
-        QTest::newRow("raw chosen") << true << true << false << false;
-        QTest::newRow("csv chosen") << true << true << true << true;
-        QTest::newRow("csv chosen, window hidden") << true << false << true << false;
+        QTest::addColumn<choice_t>("m");
+        QTest::newRow("no csv part") << choice_t{false, true, false, false};
+        QTest::newRow("raw chosen") << choice_t{true, true, false, false};
+        QTest::newRow("csv chosen") << choice_t{true, true, true, true};
+        QTest::newRow("csv chosen, window hidden") << choice_t{true, false, true, false};
     }
 
     void modeDecidesTheChannel()
     {
-        QFETCH(bool, csvPart);
-        QFETCH(bool, shown);
-        QFETCH(bool, csvChosen);
-        QFETCH(bool, logsCsv);
+        QFETCH(choice_t, m);
         QTemporaryDir dir;
         // both channels point at a usable folder, so the form is valid in either mode
         remote()->setLogCfg(RawChannel, someLogCfg(dir.path()));
         remote()->setLogCfg(CsvChannel, someLogCfg(dir.path()));
-        if (csvPart)
+        if (m.csvPart)
             m_dialog->showCsvLogging();
         m_dialog->show();
         m_dialog->updateUi();
-        if (csvChosen)
+        if (m.csvChosen)
             m_dialog->setCsvLogging();
-        m_dialog->setVisible(shown);
+        m_dialog->setVisible(m.shown);
         m_dialog->startLogging();
-        QCOMPARE(remote()->logCfg(CsvChannel)->active, logsCsv);
-        QCOMPARE(remote()->logCfg(RawChannel)->active, !logsCsv);
-        QCOMPARE(remote()->csvOutputCfg() != nullptr, logsCsv);
+        QCOMPARE(remote()->logCfg(CsvChannel)->active, m.logsCsv);
+        QCOMPARE(remote()->logCfg(RawChannel)->active, !m.logsCsv);
+        QCOMPARE(remote()->csvOutputCfg() != nullptr, m.logsCsv);
     }
 
     void startWithInvalidFormChangesNothing()
@@ -261,14 +240,18 @@ private slots:
         QVERIFY(selector()->isEnabled());
     }
 
-    void startAndStopCsvLogging()
+    // Starting and stopping switch the channel and lock the fields of a running log; the
+    // window tells what the log has written, and a log that breaks says why at once, ready to
+    // be started again.
+    void csvLogRunsAndIsReported()
     {
         QTemporaryDir dir;
+        double const now = 1717588800.0;   // 2024-06-05 12:00:00 UTC
+        belrix_common_qt::dataClock_t::setTime(now);
         remote()->setLogCfg(CsvChannel, someLogCfg(dir.path()));
         remote()->setCsvOutputCfg(fields(0x0fffffffu));
         enterCsvMode();
         QSignalSpy modified(m_dialog, &dlgExtLogData_t::configurationModified);
-
         m_dialog->startLogging();
         logCfg_t expected = someLogCfg(dir.path());
         expected.active = true;
@@ -277,8 +260,19 @@ private slots:
         // correction SNR, the last): those fields are dropped
         QCOMPARE(remote()->csvOutputCfg()->mask, HighBits | 0x07c07fffu);
         QCOMPARE(modified.count(), 1);
-        // the fields of a running log cannot change under it
-        QVERIFY(!selector()->isEnabled());
+        QVERIFY(!selector()->isEnabled());   // the fields of a running log cannot change under it
+
+        auto* logger = belrix_common_qt::deviceLogger_t::forDevice(remote());
+        auto epoch = [&](double t) {
+            remote()->setFixTime(belrix_common_qt::dataItem_t<double>(t, t));
+            logger->dataTaken(t);
+            remote()->endEpoch();
+        };
+        epoch(now);
+        m_dialog->handleClockTimeout();
+        auto* status = m_dialog->findChild<QLabel*>(QStringLiteral("statusLabel"));
+        qint64 const size = QFileInfo(logger->fileName(CsvChannel)).size();
+        QVERIFY2(size > 0 && status->text().endsWith(QStringLiteral(", %1 bytes written").arg(size)), qPrintable(status->text()));
 
         m_dialog->stopLogging();
         expected.active = false;
@@ -286,36 +280,11 @@ private slots:
         QCOMPARE(modified.count(), 2);
         QVERIFY(selector()->isEnabled());
         QVERIFY(!remote()->logCfg(RawChannel));
-    }
 
-    // The window tells what the log has written, and a log that breaks stops and says why at
-    // once, ready to be started again.
-    void runningLogIsReported()
-    {
-        QTemporaryDir dir;
-        double const now = 1717588800.0;   // 2024-06-05 12:00:00 UTC
-        belrix_common_qt::dataClock_t::setTime(now);
-        remote()->setLogCfg(CsvChannel, someLogCfg(dir.path()));
-        remote()->setCsvOutputCfg(fields(HighBits | 0x2u));
-        enterCsvMode();
         m_dialog->startLogging();
-        auto* logger = belrix_common_qt::deviceLogger_t::forDevice(remote());
-        QString const file = dir.filePath(QStringLiteral("GNSS_1_20240605.csv"));
-        QCOMPARE(logger->fileName(CsvChannel), file);
-        remote()->setFixTime(belrix_common_qt::dataItem_t<double>(now, now));
-        logger->dataTaken(now);
-        remote()->endEpoch();
-        m_dialog->handleClockTimeout();
-        auto* status = m_dialog->findChild<QLabel*>(QStringLiteral("statusLabel"));
-        QVERIFY2(status->text().endsWith(QStringLiteral(", 24 bytes written")), qPrintable(status->text()));
-
-        QVERIFY(QFile::remove(file));
-        remote()->setFixTime(belrix_common_qt::dataItem_t<double>(now + 1.0, now + 1.0));
-        logger->dataTaken(now + 1.0);
-        remote()->endEpoch();
+        QVERIFY(QFile::remove(logger->fileName(CsvChannel)));
+        epoch(now + 1.0);
         QVERIFY2(status->text().startsWith(QStringLiteral("Logging stopped: ")), qPrintable(status->text()));
-        QVERIFY(!remote()->logCfg(CsvChannel)->active);
-        QCOMPARE(remote()->logCfg(CsvChannel)->path, dir.path().toStdString());
         QVERIFY(selector()->isEnabled());
     }
 };

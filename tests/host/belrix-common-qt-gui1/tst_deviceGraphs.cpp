@@ -41,6 +41,9 @@ QStringList items(QListWidget const* list)
 
 } // namespace
 
+struct read_t { QString id; double age, expected; };   // expected NaN: no value
+Q_DECLARE_METATYPE(read_t)
+
 class tst_deviceGraphs : public QObject
 {
     Q_OBJECT
@@ -52,30 +55,26 @@ private slots:
     // Each identifier reads its own item of the device's data, and nothing 3 s old or older.
     void sourcesReadTheirQuantity_data()
     {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<double>("age");
-        QTest::addColumn<double>("expected");   // NaN: no value
+        QTest::addColumn<read_t>("r");
         const double none = std::nan("");
-        QTest::newRow("hdop") << "hdop" << 0.0 << 1.25;
-        QTest::newRow("hdop 2.9 s old") << "hdop" << 2.9 << 1.25;
-        QTest::newRow("hdop 3 s old") << "hdop" << 3.0 << none;
-        QTest::newRow("sats_used") << "sats_used" << 0.0 << 9.0;
-        QTest::newRow("sats_view") << "sats_view" << 0.0 << 3.0;
-        QTest::newRow("sats_view_glonass") << "sats_view_glonass" << 0.0 << 1.0;
-        QTest::newRow("sats_view_qzss, none") << "sats_view_qzss" << 0.0 << 0.0;
-        QTest::newRow("sats 6 s old") << "sats_view_gps" << 6.0 << none;
-        QTest::newRow("signal_mean") << "signal_mean" << 0.0 << 40.0;
-        QTest::newRow("semi_minor") << "semi_minor" << 0.0 << 0.5;
-        QTest::newRow("height_error") << "height_error" << 0.0 << none;   // GST left it empty
-        QTest::newRow("unit_variance") << "unit_variance" << 0.0 << 0.75;
-        QTest::newRow("speed in knots") << "speed" << 0.0 << 10.0;
+        QTest::newRow("hdop") << read_t{"hdop", 0.0, 1.25};
+        QTest::newRow("hdop 2.9 s old") << read_t{"hdop", 2.9, 1.25};
+        QTest::newRow("hdop 3 s old") << read_t{"hdop", 3.0, none};
+        QTest::newRow("sats_used") << read_t{"sats_used", 0.0, 9.0};
+        QTest::newRow("sats_view") << read_t{"sats_view", 0.0, 3.0};
+        QTest::newRow("sats_view_glonass") << read_t{"sats_view_glonass", 0.0, 1.0};
+        QTest::newRow("sats_view_qzss, none") << read_t{"sats_view_qzss", 0.0, 0.0};
+        QTest::newRow("sats 6 s old") << read_t{"sats_view_gps", 6.0, none};
+        QTest::newRow("signal_mean") << read_t{"signal_mean", 0.0, 40.0};
+        QTest::newRow("semi_minor") << read_t{"semi_minor", 0.0, 0.5};
+        QTest::newRow("height_error") << read_t{"height_error", 0.0, none};   // GST left it empty
+        QTest::newRow("unit_variance") << read_t{"unit_variance", 0.0, 0.75};
+        QTest::newRow("speed in knots") << read_t{"speed", 0.0, 10.0};
     }
     void sourcesReadTheirQuantity()
     {
-        QFETCH(QString, id);
-        QFETCH(double, age);
-        QFETCH(double, expected);
-        const double t = T0 - age;
+        QFETCH(read_t, r);
+        const double t = T0 - r.age;
         remoteDevice_t device;
         device.setHdop({1.25f, t});
         device.setSatellitesUsed({9u, t});
@@ -92,12 +91,12 @@ private slots:
         guiSettings_t::get()->setSpeedUnit(speedUnitKnots);
 
         deviceGraphSet_t set;
-        qualityGraph_t const* source = set.sourceForId(id);
+        qualityGraph_t const* source = set.sourceForId(r.id);
         QVERIFY(source);
         const std::optional<double> value = source->value(&device, T0);
-        QCOMPARE(bool(value), !std::isnan(expected));
+        QCOMPARE(bool(value), !std::isnan(r.expected));
         if (value)
-            QVERIFY(std::abs(*value - expected) < 1e-4);
+            QVERIFY(std::abs(*value - r.expected) < 1e-4);
     }
 
     // A graph takes one sample per data time, a gap when there is no value, and its bands
@@ -110,7 +109,6 @@ private slots:
         remoteDevice_t device;
         graph_t graph;
         graph.setSource(set.sourceForId(QStringLiteral("hdop")));
-        QCOMPARE(graph.title(), QStringLiteral("HDOP"));
         device.setHdop({1.5f, T0});
         graph.update(T0, &device);
         graph.update(T0, &device);

@@ -23,6 +23,12 @@ constexpr double T0 = 1700000000.0;   // 2023-11-14 22:13:20 UTC
 const double NaN = std::nan("");
 } // namespace
 
+struct ticks_t { int offset; double step, first; };   // first: local seconds into the day of T0
+Q_DECLARE_METATYPE(ticks_t)
+
+struct graded_t { int type; bool valid; double value; bool withSettings; quality_t quality; };   // value: satellites or DOP
+Q_DECLARE_METATYPE(graded_t)
+
 class tst_forecastGraph : public QObject
 {
     Q_OBJECT
@@ -34,55 +40,43 @@ private slots:
     // Ticks fall on round local times, so an operator east or west of Greenwich reads whole hours.
     void timeTicksFallOnLocalRoundTimes_data()
     {
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<double>("step");
-        QTest::addColumn<double>("first");   // local seconds into the day of T0
-        QTest::newRow("UTC+1, hours") << 3600 << 3600.0 << 24.0 * 3600;          // 23:13 local: 00:00 next
-        QTest::newRow("UTC-5:30, hours") << -19800 << 3600.0 << 17.0 * 3600;     // 16:43 local
-        QTest::newRow("UTC-5:30, days") << -19800 << 86400.0 << 24.0 * 3600;
+        QTest::addColumn<ticks_t>("t");
+        QTest::newRow("UTC+1, hours") << ticks_t{3600, 3600.0, 24.0 * 3600};        // 23:13 local: 00:00 next
+        QTest::newRow("UTC-5:30, hours") << ticks_t{-19800, 3600.0, 17.0 * 3600};   // 16:43 local
+        QTest::newRow("UTC-5:30, days") << ticks_t{-19800, 86400.0, 24.0 * 3600};
     }
     void timeTicksFallOnLocalRoundTimes()
     {
-        QFETCH(int, offset);
-        QFETCH(double, step);
-        QFETCH(double, first);
-        const QVector<double> ticks = forecastScale_t::timeTicks(T0, T0 + 3.0 * 86400, step, offset);
+        QFETCH(ticks_t, t);
+        const QVector<double> ticks = forecastScale_t::timeTicks(T0, T0 + 3.0 * 86400, t.step, t.offset);
         QVERIFY(!ticks.isEmpty());
-        const double localDayStart = std::floor((T0 + offset) / 86400.0) * 86400.0;
-        QCOMPARE(ticks.first() + offset - localDayStart, first);
+        const double localDayStart = std::floor((T0 + t.offset) / 86400.0) * 86400.0;
+        QCOMPARE(ticks.first() + t.offset - localDayStart, t.first);
         QVERIFY(ticks.first() >= T0 && ticks.last() <= T0 + 3.0 * 86400);
         for (int i = 1; i < ticks.size(); ++i)
-            QCOMPARE(ticks.at(i) - ticks.at(i - 1), step);
+            QCOMPARE(ticks.at(i) - ticks.at(i - 1), t.step);
     }
 
     // Each sample is graded by the device's thresholds; no value from a valid forecast is bad.
     void samplesAreGradedByTheDeviceThresholds_data()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<double>("value");   // satellites, or the DOP
-        QTest::addColumn<bool>("withSettings");
-        QTest::addColumn<quality_t>("quality");
+        QTest::addColumn<graded_t>("g");
         // defaults: satellites good above 6, bad below 4; HDOP 2/4, VDOP 3/5, PDOP 4/6
-        QTest::newRow("8 satellites") << int(forecasterNumSats) << true << 8.0 << true << qualityGood;
-        QTest::newRow("5 satellites") << int(forecasterNumSats) << true << 5.0 << true << qualityMarginal;
-        QTest::newRow("3 satellites") << int(forecasterNumSats) << true << 3.0 << true << qualityBad;
-        QTest::newRow("HDOP 1.5") << int(forecasterHdop) << true << 1.5 << true << qualityGood;
-        QTest::newRow("VDOP 4") << int(forecasterVdop) << true << 4.0 << true << qualityMarginal;
-        QTest::newRow("PDOP 6.5") << int(forecasterPdop) << true << 6.5 << true << qualityBad;
-        QTest::newRow("no HDOP: too few satellites") << int(forecasterHdop) << true << NaN << true << qualityBad;
-        QTest::newRow("no forecast") << int(forecasterPdop) << false << NaN << true << qualityOff;
-        QTest::newRow("no thresholds") << int(forecasterHdop) << true << 9.0 << false << qualityOff;
+        QTest::newRow("8 satellites") << graded_t{forecasterNumSats, true, 8.0, true, qualityGood};
+        QTest::newRow("5 satellites") << graded_t{forecasterNumSats, true, 5.0, true, qualityMarginal};
+        QTest::newRow("3 satellites") << graded_t{forecasterNumSats, true, 3.0, true, qualityBad};
+        QTest::newRow("HDOP 1.5") << graded_t{forecasterHdop, true, 1.5, true, qualityGood};
+        QTest::newRow("VDOP 4") << graded_t{forecasterVdop, true, 4.0, true, qualityMarginal};
+        QTest::newRow("PDOP 6.5") << graded_t{forecasterPdop, true, 6.5, true, qualityBad};
+        QTest::newRow("no HDOP: too few satellites") << graded_t{forecasterHdop, true, NaN, true, qualityBad};
+        QTest::newRow("no forecast") << graded_t{forecasterPdop, false, NaN, true, qualityOff};
+        QTest::newRow("no thresholds") << graded_t{forecasterHdop, true, 9.0, false, qualityOff};
     }
     void samplesAreGradedByTheDeviceThresholds()
     {
-        QFETCH(int, type);
-        QFETCH(bool, valid);
-        QFETCH(double, value);
-        QFETCH(bool, withSettings);
-        QFETCH(quality_t, quality);
+        QFETCH(graded_t, g);
         std::unique_ptr<forecasterGraph_t> series;
-        switch (type) {
+        switch (g.type) {
         case forecasterNumSats: series.reset(new numSatsForecasterGraph_t); break;
         case forecasterHdop: series.reset(new hdopForecasterGraph_t); break;
         case forecasterVdop: series.reset(new vdopForecasterGraph_t); break;
@@ -91,16 +85,16 @@ private slots:
         forecastGraph_t graph;
         series->setGraph(&graph);
         satForecastOutput_t output;
-        output.valid = valid;
-        output.satellitesUsed = std::isnan(value) ? 3 : int(value);
-        output.hdop = output.vdop = output.pdop = value;
+        output.valid = g.valid;
+        output.satellitesUsed = std::isnan(g.value) ? 3 : int(g.value);
+        output.hdop = output.vdop = output.pdop = g.value;
         qualitySettings_t settings;
-        series->addPointNow(T0, output, withSettings ? &settings : nullptr);
+        series->addPointNow(T0, output, g.withSettings ? &settings : nullptr);
         QCOMPARE(graph.points().size(), 1);
-        QCOMPARE(graph.points().first().quality, quality);
-        if (valid && std::isfinite(value))
-            QCOMPARE(graph.points().first().value, value);
-        if (withSettings && valid && type == forecasterHdop)
+        QCOMPARE(graph.points().first().quality, g.quality);
+        if (g.valid && std::isfinite(g.value))
+            QCOMPARE(graph.points().first().value, g.value);
+        if (g.withSettings && g.valid && g.type == forecasterHdop)
             QVERIFY(graph.goodThreshold() == 2.0 && graph.badThreshold() == 4.0);
         series->clear();
         QVERIFY(graph.points().isEmpty());

@@ -1,5 +1,6 @@
 #include "fullDisk.h"
 #include "testData.h"
+#include "testFiles.h"
 
 #include <belrix_common_qt/csvFields.h>
 #include <belrix_common_qt/dataClock.h>
@@ -46,13 +47,10 @@ void epoch(remoteDevice_t& device, double t)
     summary.orientation = float(30.0 * Deg);
     device.qcDataStore()->addSummary(t - 1.0, summary);
 }
-
-QByteArray contents(QString const& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 } // namespace
+
+struct columns_t { std::uint32_t mask; QByteArray header, row; };
+Q_DECLARE_METATYPE(columns_t)
 
 class tst_deviceLogger : public QObject
 {
@@ -102,30 +100,24 @@ private slots:
     // values as empty cells.
     void maskChoosesHeaderAndRow_data()
     {
-        QTest::addColumn<std::uint32_t>("mask");
-        QTest::addColumn<QByteArray>("header");
-        QTest::addColumn<QByteArray>("row");
-        QTest::newRow("position") << bits({1, 2, 3, 4}) << QByteArray("Time (UTC),Latitude [deg],Longitude [deg],Ellipsoidal Height [m]")
-                                  << QByteArray("12:00:00.500,59.500000000,-10.250000000,");
-        QTest::newRow("statistics") << bits({0, 7, 15, 16, 22, 27})
-                                    << QByteArray("Date (UTC),HDOP,Range RMS [m],Semi-Major Axis [m],Unit Variance,"
-                                                  "Correction Signal SNR [dB-Hz]")
-                                    << QByteArray("2024-06-05,0.90,,1.250,0.500,");
-        QTest::newRow("orientations") << bits({18, 25}) << QByteArray("Orientation [deg],QC Orientation [deg]")
-                                      << QByteArray("178.50,30.00");
-        QTest::newRow("absent") << bits({5, 6, 14}) << QByteArray("Fix Quality,Satellites Used,Rate of Turn [deg/min]")
-                                << QByteArray(",,");
+        QTest::addColumn<columns_t>("c");
+        QTest::newRow("position") << columns_t{bits({1, 2, 3, 4}), "Time (UTC),Latitude [deg],Longitude [deg],Ellipsoidal Height [m]",
+                                               "12:00:00.500,59.500000000,-10.250000000,"};
+        QTest::newRow("statistics")
+            << columns_t{bits({0, 7, 15, 16, 22, 27}),
+                         "Date (UTC),HDOP,Range RMS [m],Semi-Major Axis [m],Unit Variance,Correction Signal SNR [dB-Hz]",
+                         "2024-06-05,0.90,,1.250,0.500,"};
+        QTest::newRow("orientations") << columns_t{bits({18, 25}), "Orientation [deg],QC Orientation [deg]", "178.50,30.00"};
+        QTest::newRow("absent") << columns_t{bits({5, 6, 14}), "Fix Quality,Satellites Used,Rate of Turn [deg/min]", ",,"};
     }
     void maskChoosesHeaderAndRow()
     {
-        QFETCH(std::uint32_t, mask);
-        QFETCH(QByteArray, header);
-        QFETCH(QByteArray, row);
-        startCsv(mask, m_dir->path());
+        QFETCH(columns_t, c);
+        startCsv(c.mask, m_dir->path());
         QVERIFY(m_logger->isLogging(logChannelExternal));
         logEpoch(T0);
         m_device->endEpoch();   // no data since: no second row
-        QCOMPARE(contents(m_logger->fileName(logChannelExternal)), header + '\n' + row + '\n');
+        QCOMPARE(readFile(m_logger->fileName(logChannelExternal)), c.header + '\n' + c.row + '\n');
         QCOMPARE(QFileInfo(m_logger->fileName(logChannelExternal)).fileName(), QStringLiteral("GNSS_1_20240605.csv"));
     }
 
@@ -164,11 +156,11 @@ private slots:
         } else {
             m_device.reset();
         }
-        QCOMPARE(contents(file), written ? header + row : header);
+        QCOMPARE(readFile(file), written ? header + row : header);
         // once only
         if (m_device)
             m_device->endEpoch();
-        QCOMPARE(contents(file), header + row);
+        QCOMPARE(readFile(file), header + row);
     }
 
     // Appending goes on only below the same header: a day's file with other columns is left as
@@ -195,8 +187,7 @@ private slots:
         for (QString const& entry : existing) {
             QString const name = entry.section(':', 0, 0);
             files[name] = entry.endsWith(':') ? QByteArray() : entry.section(':', 1).toUtf8() + "\nold row\n";
-            QFile file(m_dir->filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(files[name]) == files[name].size());
+            QVERIFY(writeFile(m_dir->filePath(name), files[name]));
         }
         startCsv(bits({1}), m_dir->path(), 7, 1);
         logEpoch(T0);
@@ -204,7 +195,7 @@ private slots:
         QByteArray& ours = files[used];
         ours = (ours.isEmpty() ? QByteArray("Time (UTC)\n") : ours) + "12:00:00.500\n";
         for (auto it = files.cbegin(); it != files.cend(); ++it)
-            QCOMPARE(contents(m_dir->filePath(it.key())), it.value());
+            QCOMPARE(readFile(m_dir->filePath(it.key())), it.value());
     }
 
     // Real receivers, each sending its sentences in its own order: every epoch's row holds that
@@ -240,7 +231,7 @@ private slots:
                                 + QByteArray::number(f[2].toDouble(), 'f', 3) + ',' + QByteArray::number(f[6].toDouble(), 'f', 3);
         }
         m_device->setLogCfg(logChannelExternal, logCfg_t());   // the last epoch too
-        QList<QByteArray> const rows = contents(file).split('\n');
+        QList<QByteArray> const rows = readFile(file).split('\n');
         QVERIFY(!expected.isEmpty());
         for (QByteArray const& row : expected)
             QVERIFY2(rows.contains(row), row.constData());
@@ -250,10 +241,8 @@ private slots:
     // others' files stay.
     void daysRotateAndOldFilesGo()
     {
-        for (char const* name : {"GNSS_1_20240601.csv", "GNSS_1_20240603-2.csv", "GNSS_1_20240604.csv", "other_20240101.csv"}) {
-            QFile file(m_dir->filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
+        for (char const* name : {"GNSS_1_20240601.csv", "GNSS_1_20240603-2.csv", "GNSS_1_20240604.csv", "other_20240101.csv"})
+            QVERIFY(writeFile(m_dir->filePath(name), QByteArray()));
         startCsv(bits({1}), m_dir->path(), 2);
         auto present = [this] { return QDir(m_dir->path()).entryList(QDir::Files, QDir::Name); };
         QCOMPARE(present(), (QStringList{"GNSS_1_20240603-2.csv", "GNSS_1_20240604.csv", "GNSS_1_20240605.csv",
@@ -262,8 +251,8 @@ private slots:
         logEpoch(T0 + 43200.0);   // midnight
         QCOMPARE(present(), (QStringList{"GNSS_1_20240604.csv", "GNSS_1_20240605.csv", "GNSS_1_20240606.csv",
                                          "other_20240101.csv"}));
-        QCOMPARE(contents(m_dir->filePath("GNSS_1_20240605.csv")), QByteArray("Time (UTC)\n23:59:59.500\n"));
-        QCOMPARE(contents(m_dir->filePath("GNSS_1_20240606.csv")), QByteArray("Time (UTC)\n00:00:00.500\n"));
+        QCOMPARE(readFile(m_dir->filePath("GNSS_1_20240605.csv")), QByteArray("Time (UTC)\n23:59:59.500\n"));
+        QCOMPARE(readFile(m_dir->filePath("GNSS_1_20240606.csv")), QByteArray("Time (UTC)\n00:00:00.500\n"));
         QCOMPARE(m_logger->bytesWritten(logChannelExternal), qint64(2 * 24));
         // a new session never overwrites the day's file
         m_device->setLogCfg(logChannelExternal, logCfg_t());
@@ -292,8 +281,7 @@ private slots:
         raw.active = true;
         raw.path = (failure == 2 ? disk.filePath("raw") : m_dir->filePath("raw")).toStdString();
         if (failure == 0) {
-            QFile blocker(m_dir->filePath("blocker"));
-            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            QVERIFY(writeFile(m_dir->filePath("blocker"), QByteArray()));
             raw.path = m_dir->filePath("blocker/raw").toStdString();
         }
         m_device->setLogCfg(logChannelRaw, raw);
@@ -315,7 +303,7 @@ private slots:
         QVERIFY2(m_logger->errorString(logChannelRaw).contains(QString::fromLocal8Bit(reasons[failure])),
                  qPrintable(m_logger->errorString(logChannelRaw)));
         if (failure == 2)
-            QVERIFY(contents(file).endsWith("*00\n"));
+            QVERIFY(readFile(file).endsWith("*00\n"));
         QVERIFY(m_logger->isLogging(logChannelExternal));
     }
 

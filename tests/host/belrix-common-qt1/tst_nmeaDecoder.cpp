@@ -21,17 +21,9 @@ using namespace belrix_common_qt;
 
 Q_DECLARE_METATYPE(belrix_common_qt::nmeaLineResult_t)
 
-namespace {
-// A GSV sentence with one satellite, and the satellite number and signal slot it fills.
-struct gsvCase_t {
-    char const* talker;
-    int id;
-    char const* signal;   // NMEA 4.10 signal id field, with its comma
-    int number;           // 0: not kept
-    int slot;
-    int signalId;
-};
-} // namespace
+// A GSV sentence with one satellite (signal: the NMEA 4.10 field with its comma), and the
+// satellite number (0: not kept) and signal slot it fills.
+struct gsvCase_t { char const* talker; int id; char const* signal; int number, slot, signalId; };
 Q_DECLARE_METATYPE(gsvCase_t)
 
 namespace {
@@ -168,6 +160,11 @@ private slots:
             QCOMPARE(sat->freq(i) != nullptr, i == c.slot);
         QCOMPARE(int(sat->freq(c.slot)->value().signalId), c.signalId);
         QCOMPARE(sat->freq(c.slot)->value().level, 38.0f);
+        // empty fields withdraw what came before
+        QCOMPARE(feed(c.talker + ("GSV,1,1,01," + QByteArray::number(c.id)) + ",,," + c.signal, 1001.0), nmeaAccepted);
+        sat = device->navSat(unsigned(c.number));
+        QVERIFY(sat && !sat->elevation().isValid() && !sat->azimuth().isValid());
+        QVERIFY(sat->freq(c.slot) && !sat->freq(c.slot)->isValid());
     }
 
     void skyViewCycles_data()
@@ -210,15 +207,6 @@ private slots:
         for (auto const& entry : device->allNavSats())
             numbers << int(entry.first);
         QCOMPARE(numbers, inView);
-    }
-
-    void emptyFieldsWithdrawEarlierValues()
-    {
-        QCOMPARE(feed("GPGSV,1,1,01,05,06,110,19", 100.0), nmeaAccepted);
-        QCOMPARE(feed("GPGSV,1,1,01,05,,,", 101.0), nmeaAccepted);
-        remoteNavSat_t const* sat = device->navSat(5);
-        QVERIFY(sat && !sat->elevation().isValid() && !sat->azimuth().isValid());
-        QVERIFY(sat->freq(0) && !sat->freq(0)->isValid());
     }
 
     void satellitesInUseFollowGsa_data()
@@ -372,72 +360,51 @@ private slots:
         QCOMPARE(device->fixTime().timestamp(), script.last().section(' ', 0, 0).toDouble());
     }
 
-    void displayPosition_data()
-    {
-        QTest::addColumn<int>("converter");   // shifting, failing
-        QTest::newRow("a datum shift for display") << 1;
-        QTest::newRow("a converter that fails") << 2;
-    }
-
+    // a datum shift for display, and a converter that fails
     void displayPosition()
     {
-        QFETCH(int, converter);
         QCOMPARE(feed(Gga, 1.0), nmeaAccepted);
-        controller->setCoordConverter(new testConverter_t(converter == 1));
-        QCOMPARE(feed(Gga, 2.0), nmeaAccepted);
-        QVERIFY(device->inputPosition().isValid());
-        QCOMPARE(device->displayPosition().isValid(), converter != 2);
-        if (converter != 2)
-            QVERIFY(near(device->displayPosition().value().lat, device->inputPosition().value().lat + 0.001, 1e-12));
+        for (bool works : {true, false}) {
+            controller->setCoordConverter(new testConverter_t(works));
+            QCOMPARE(feed(Gga, works ? 2.0 : 3.0), nmeaAccepted);
+            QVERIFY(device->inputPosition().isValid());
+            QCOMPARE(device->displayPosition().isValid(), works);
+            if (works)
+                QVERIFY(near(device->displayPosition().value().lat, device->inputPosition().value().lat + 0.001, 1e-12));
+        }
     }
 
-    void rejectedLinesLeaveTheDataAsItWas_data()
+    // A rejected line leaves the data as it was, and every sentence is counted by what became of it.
+    void rejectedLinesAreCountedAndChangeNothing()
     {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<nmeaLineResult_t>("result");
-        QTest::addColumn<bool>("acceptedWithoutChecksum");   // where a missing checksum is allowed
-        QTest::newRow("bad checksum") << nmeaLine(Gga).replace("4552.65403", "4552.65408") << nmeaBadChecksum << false;
-        QTest::newRow("no checksum") << "$" + Gga << nmeaBadChecksum << true;
-        QTest::newRow("field out of range") << nmeaLine(QByteArray(Gga).replace("4552.65403", "9952.65403"))
-                                            << nmeaMalformed << false;
-        QTest::newRow("unknown sentence") << nmeaLine("GPXTE,A,A,0.67,L,N") << nmeaUnknown << false;
-    }
-
-    void rejectedLinesLeaveTheDataAsItWas()
-    {
-        QFETCH(QByteArray, line);
-        QFETCH(nmeaLineResult_t, result);
-        QFETCH(bool, acceptedWithoutChecksum);
         QCOMPARE(feed(Gga, 10.0), nmeaAccepted);
-        QCOMPARE(feedRaw(line, 11.0), result);
+        QByteArray const noChecksum = "$" + Gga;
+        QList<QPair<QByteArray, nmeaLineResult_t>> const rejected = {
+            {nmeaLine(Gga).replace("4552.65403", "4552.65408"), nmeaBadChecksum},
+            {noChecksum, nmeaBadChecksum},
+            {nmeaLine(QByteArray(Gga).replace("4552.65403", "9952.65403")), nmeaMalformed},
+            {nmeaLine("GPXTE,A,A,0.67,L,N"), nmeaUnknown},
+            {"\r\n", nmeaMalformed},   // blank: not a line
+            {QByteArray(), nmeaMalformed},
+            {"\x01\x02\xff\xfe garbage", nmeaMalformed}};
+        for (auto const& r : rejected)
+            QCOMPARE(feedRaw(r.first, 11.0), r.second);
+        QCOMPARE(decoder->decodeLine(nullptr, 12, 11.0), nmeaMalformed);
         QString const wrong = mismatches(itemsOf(*device), {{"lat", -(45.0 + 52.65403 / 60.0)}, {"height", 16.0}});
         QVERIFY2(wrong.isEmpty() && device->inputPosition().timestamp() == 10.0, qPrintable(wrong));
-        nmeaCounters_t const& c = decoder->counters();
-        QCOMPARE(QList<quint64>({c.lines, c.accepted, c.badChecksum, c.malformed, c.unknown}),
-                 QList<quint64>({2, 1, result == nmeaBadChecksum, result == nmeaMalformed, result == nmeaUnknown}));
-        decoder->setAllowMissingChecksum(true);
-        QVERIFY(decoder->allowMissingChecksum());
-        QCOMPARE(feedRaw(line, 12.0) == nmeaAccepted, acceptedWithoutChecksum);
-    }
-
-    void countersCountEverySentence()
-    {
-        QByteArray const twoOnOneLine = nmeaLine("HEHDT,4.0,T").trimmed() + nmeaLine("HEHDT,5.0,T");
-        QCOMPARE(feedRaw(twoOnOneLine), nmeaAccepted);
+        // sentences run together count one by one, and one may start where a damaged one breaks off
+        QCOMPARE(feedRaw(nmeaLine("HEHDT,4.0,T").trimmed() + nmeaLine("HEHDT,5.0,T")), nmeaAccepted);
         QVERIFY(near(device->heading().value(), 5.0));
-        QCOMPARE(feedRaw("\r\n"), nmeaMalformed);   // blank: not a line
-        QCOMPARE(feedRaw(QByteArray()), nmeaMalformed);
-        QCOMPARE(decoder->decodeLine(nullptr, 12, 1.0), nmeaMalformed);
-        QCOMPARE(feedRaw("\x01\x02\xff\xfe garbage"), nmeaMalformed);
         QCOMPARE(feedRaw(nmeaLine("HEHDT,4.0,T").trimmed() + "$GPHDT,1.0,T*00"), nmeaBadChecksum);
-        // a sentence that starts where a damaged one breaks off
         QCOMPARE(feedRaw("$GPGSV,3,1,11,23,87,270,,13,68,270,,24,60,270,$GPRMC,000002.00,V,0000.0000,N,00000.0000,E,,,"
                          "260910,,,N*48"),
                  nmeaMalformed);
-        QCOMPARE(device->fixQuality().value(), int(fixQualityInvalid));
         nmeaCounters_t const& c = decoder->counters();
         QCOMPARE(QList<quint64>({c.lines, c.accepted, c.badChecksum, c.malformed, c.unknown}),
-                 QList<quint64>({7, 4, 1, 2, 0}));
+                 QList<quint64>({12, 5, 3, 3, 1}));
+        decoder->setAllowMissingChecksum(true);
+        for (auto const& r : rejected)
+            QCOMPARE(feedRaw(r.first, 12.0) == nmeaAccepted, r.first == noChecksum);
         decoder->resetCounters();
         QCOMPARE(decoder->counters().lines, 0u);
         nmeaDecoder_t alone(nullptr);   // no device: it only counts
@@ -479,12 +446,9 @@ private slots:
                                    0x58cbe1 * std::ldexp(Pi, -23), 0x0a4 * std::ldexp(1.0, -20), std::ldexp(1.0, -38)};
         for (int i = 0; i < 10; ++i)
             QVERIFY2(near(actual[i], expected[i], 1e-12 * std::fabs(expected[i])), qPrintable(QString::number(i)));
-    }
-
-    void almanacWithoutData()
-    {
+        // a satellite without an almanac adds nothing
         QCOMPARE(feed("GPALM,32,1,01,,,,,,,,,,,,"), nmeaAccepted);
-        QCOMPARE(controller->almMgrGps()->num(), 0u);
+        QCOMPARE(controller->almMgrGps()->num(), 1u);
     }
 
     void residualsGiveAQcSummary()
@@ -499,15 +463,6 @@ private slots:
         // the worked example with its residuals rounded to millimetres
         QVERIFY2(near(s.unitVariance, 1.25897 / 0.25, 0.02), qPrintable(QString::number(s.unitVariance)));
         QVERIFY(near(s.semiMajor, 1.58680, 0.005) && near(s.orientation, 30.0 * DegToRad, 0.01));
-    }
-
-    void residualsNeedSatellitesInUse()
-    {
-        QCOMPARE(feed(WorkedSky[0], 300.0), nmeaAccepted);
-        QCOMPARE(feed(WorkedSky[1], 300.0), nmeaAccepted);
-        QCOMPARE(feed(WorkedGrs, 300.0), nmeaAccepted);
-        QCOMPARE(feed(Gga, 300.0), nmeaAccepted);
-        QVERIFY(device->qcDataStore()->summary().empty());
     }
 
     void residualsOfSeveralSystemsMakeOneSummary()
@@ -565,6 +520,9 @@ private slots:
                            "300 GNGRS,120000.00,0,-0.866,0.500,0.500,-0.067,-0.067,,,,,,,,1,1",
                            "300.5 " + QString::fromLatin1(gga).arg(1)}
             << QStringList{"- - - 1"};
+        QTest::newRow("residuals need satellites in use")
+            << QStringList{"300 " + WorkedSky[0], "300 " + WorkedSky[1], "300 " + WorkedGrs, "300.5 " + QString::fromLatin1(gga).arg(1)}
+            << QStringList{"- - - 0"};
     }
     void epochEndsBeforeTheNextBegins()
     {

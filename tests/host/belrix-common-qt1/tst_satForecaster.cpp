@@ -37,14 +37,8 @@ bool load(QString const& path, double around, almMgrGps_t& gps, almMgrGlonass_t&
     return true;
 }
 
-// One satellite as a receiver reported it in GSV, with the time of the epoch.
-struct sighting_t {
-    double time = 0.0;
-    constellation_t constellation = constellationUnknown;
-    int prn = 0;   // PRN, or GLONASS slot
-    double azimuth = 0.0;
-    double elevation = 0.0;
-};
+// One satellite (PRN, or GLONASS slot) as a receiver reported it in GSV, with the time of the epoch.
+struct sighting_t { double time; constellation_t constellation; int prn; double azimuth, elevation; };
 
 // Every GPS and GLONASS satellite of every GSV in the capture, timed by the RMC or ZDA before it.
 QVector<sighting_t> sightings(QString const& path)
@@ -78,8 +72,6 @@ QVector<sighting_t> sightings(QString const& path)
     return list;
 }
 
-constexpr double WholeDegreeRounding = 0.5;
-
 } // namespace
 
 struct validity_t { bool withGps, withGlonass; double offsetDays; bool valid; };
@@ -87,13 +79,8 @@ Q_DECLARE_METATYPE(validity_t)
 
 // An almanac and a capture of the same days, where the receiver stood, and how closely the
 // directions must agree over at least so many distinct satellites.
-struct pairing_t {
-    QString almanac, capture;
-    double latitude, longitude, height;
-    int constellation;
-    double maximumDegrees;
-    int satellites;
-};
+struct pairing_t { QString almanac, capture; double latitude, longitude, height;
+                   int constellation; double maximumDegrees; int satellites; };
 Q_DECLARE_METATYPE(pairing_t)
 
 class tst_satForecaster : public QObject
@@ -303,7 +290,7 @@ private slots:
             }
         }
         QVERIFY2(compared.size() >= row.satellites, qPrintable(QString::number(compared.size())));
-        QVERIFY2(worst <= row.maximumDegrees + WholeDegreeRounding, qPrintable(QString::number(worst)));
+        QVERIFY2(worst <= row.maximumDegrees + 0.5, qPrintable(QString::number(worst)));   // reports in whole degrees
     }
 };
 

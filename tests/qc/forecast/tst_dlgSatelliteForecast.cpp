@@ -189,24 +189,8 @@ private slots:
         QVERIFY(qAbs(f.forecaster.mask - 10.0 * belrix_common_qt::Pi / 180.0) < 1e-12);
     }
 
-    // Every five minutes the span moves with the present.
-    void forecastMovesWithThePresent()
-    {
-        fixture_t f;
-        f.report();
-        forecast_t window(f.context.get(), f.device.get());
-        tick(window);
-        QTimer* refresh = timer(window, "refreshTimer");
-        QVERIFY(refresh->isActive());
-        QCOMPARE(refresh->interval(), 300000);
-        belrix_common_qt::dataClock_t::setTime(T0 + 300.0);
-        f.report();
-        fire(refresh);
-        finish(window);
-        QCOMPARE(label(window, "startTimeLabel"), localTime(T0 + 300.0 - 7200.0));
-    }
-
-    // Before now the graphs show what the device reported, beside the forecast.
+    // Before now the graphs show what the device reported, beside the forecast; every five
+    // minutes the span moves with the present.
     void pastPartShowsWhatTheDeviceReported()
     {
         fixture_t f;
@@ -219,8 +203,12 @@ private slots:
         f.report();
         f.data()->setSatellitesUsed({11u, T0 + 10.0});
         tick(window);
-        fire(timer(window, "refreshTimer"));
+        QTimer* refresh = timer(window, "refreshTimer");
+        QVERIFY(refresh->isActive() && refresh->interval() == 300000);
+        QCOMPARE(label(window, "startTimeLabel"), localTime(T0 - 7200.0));   // until the refresh
+        fire(refresh);
         finish(window);
+        QCOMPARE(label(window, "startTimeLabel"), localTime(T0 + 10.0 - 7200.0));
         const QList<forecastGraph_t*> all = graphs(window);
         QCOMPARE(all.at(0)->history(), (QVector<QPointF>{{T0, 9.0}, {T0 + 10.0, 11.0}}));
         QCOMPARE(all.at(1)->history().first(), QPointF(T0, 1.5));

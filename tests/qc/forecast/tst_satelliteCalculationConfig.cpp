@@ -42,7 +42,6 @@ private slots:
     {
         using list_t = QList<forecasterType_t>;
         satelliteCalculationConfigSettings_t s;
-        QCOMPARE(s.usedGraphs, (list_t{forecasterNumSats, forecasterHdop, forecasterVdop, forecasterPdop}));
         s.clearUsed();
         QVERIFY(s.usedGraphs.isEmpty());
         QCOMPARE(s.availableGraphs, (list_t{forecasterNumSats, forecasterHdop, forecasterVdop, forecasterPdop}));
@@ -93,31 +92,21 @@ private slots:
         QCOMPARE(back.usedGraphs.size(), 4);   // the default arrangement again
     }
 
-    void useCurrentTimeShowsTheDataClockInLocalTime()
-    {
-        fixture_t f;
-        belrix_common_qt::dataClock_t::setTime(T0 + 0.7);
-        guiSettings_t::get()->setUtcOffset(-19800);
-        dlgSatelliteCalculationConfig_t dialog;
-        child<QPushButton>(dialog, "useCurrentTimeButton")->click();
-        QCOMPARE(child<QDateTimeEdit>(dialog, "dateTimeEdit")->dateTime().toUTC(),
-                 QDateTime::fromSecsSinceEpoch(qint64(T0) - 19800, Qt::UTC));
-        clickOk(dialog);
-        QCOMPARE(dialog.newConfigSettings().startTime.toSecsSinceEpoch(), qint64(T0));
-    }
-
-    // Only values younger than 3 s are taken; the others keep what the editor shows.
-    void useCurrentPositionTakesOnlyCurrentValues_data()
+    // Only values younger than 3 s are taken; the others keep what the editor shows. The
+    // current time is the data clock's, shown in local time.
+    void useCurrentValues_data()
     {
         QTest::addColumn<current_t>("c");
         QTest::newRow("both current") << current_t{0.0, true, true, true};
         QTest::newRow("position 4 s old") << current_t{4.0, true, false, true};
         QTest::newRow("owner without a device") << current_t{0.0, false, false, false};
     }
-    void useCurrentPositionTakesOnlyCurrentValues()
+    void useCurrentValues()
     {
         QFETCH(current_t, c);
         fixture_t f;
+        belrix_common_qt::dataClock_t::setTime(T0 + 0.7);
+        guiSettings_t::get()->setUtcOffset(-19800);
         f.report(c.positionAge);
         qcDeviceDialog_t owner(f.context.get(), c.ownerHasDevice ? static_cast<QWidget*>(f.device.get()) : nullptr);
         auto* dialog = new dlgSatelliteCalculationConfig_t(&owner);
@@ -130,6 +119,11 @@ private slots:
         QCOMPARE(child<latitudeEdit_t>(*dialog, "latitudeEdit")->radians(), c.position ? 57.6 * rad : 0.1);
         QCOMPARE(child<longitudeEdit_t>(*dialog, "longitudeEdit")->radians(), c.position ? 11.1 * rad : 0.2);
         QCOMPARE(child<distanceEdit_t>(*dialog, "heightEdit")->meters(), c.height ? 42.0 : 5.0);
+        child<QPushButton>(*dialog, "useCurrentTimeButton")->click();
+        QCOMPARE(child<QDateTimeEdit>(*dialog, "dateTimeEdit")->dateTime().toUTC(),
+                 QDateTime::fromSecsSinceEpoch(qint64(T0) - 19800, Qt::UTC));
+        clickOk(*dialog);
+        QCOMPARE(dialog->newConfigSettings().startTime.toSecsSinceEpoch(), qint64(T0));
     }
 };
 
