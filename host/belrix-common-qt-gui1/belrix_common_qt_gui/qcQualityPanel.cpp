@@ -45,17 +45,30 @@ public:
     qualitySettings_t const* settings = nullptr;
     std::array<QLabel*, rowCount> values{};
     std::array<qualityLight_t*, rowCount> lights{};
+    // What each row says; the labels and lights show it only while the panel is visible,
+    // since a hundred hidden panels relabelled every second cost the clock tick dearly.
+    std::array<QString, rowCount> texts;
+    std::array<quality_t, rowCount> qualities{};
+    QWidget* owner = nullptr;
 
     void set(int row, QString const& text, quality_t quality)
     {
-        values[row]->setText(text);
-        lights[row]->setQuality(quality);
+        texts[row] = text;
+        qualities[row] = quality;
+        if (owner->isVisible())
+            show(row);
+    }
+    void show(int row)
+    {
+        values[row]->setText(texts[row]);
+        lights[row]->setQuality(qualities[row]);
     }
     void clear(int row) { set(row, NoDataString, qualityOff); }
 };
 
 qcQualityPanel_t::qcQualityPanel_t(QWidget* parent) : QWidget(parent), d(new private_t)
 {
+    d->owner = this;
     setObjectName(QStringLiteral("qcQualityPanel"));
     setWindowTitle(tr("QC Quality"));
     auto* layout = new QGridLayout(this);
@@ -80,6 +93,8 @@ qcQualityPanel_t::qcQualityPanel_t(QWidget* parent) : QWidget(parent), d(new pri
     }
     layout->setRowStretch(rowCount, 1);
     clearData();
+    for (int row = 0; row < rowCount; ++row)
+        d->show(row);
 }
 
 qcQualityPanel_t::~qcQualityPanel_t() { delete d; }
@@ -88,12 +103,19 @@ void qcQualityPanel_t::setQualitySettings(qualitySettings_t const* settings) { d
 
 QString qcQualityPanel_t::valueText(row_t row) const
 {
-    return row >= 0 && row < rowCount ? d->values[row]->text() : QString();
+    return row >= 0 && row < rowCount ? d->texts[row] : QString();
 }
 
 quality_t qcQualityPanel_t::quality(row_t row) const
 {
-    return row >= 0 && row < rowCount ? d->lights[row]->quality() : qualityOff;
+    return row >= 0 && row < rowCount ? d->qualities[row] : qualityOff;
+}
+
+void qcQualityPanel_t::showEvent(QShowEvent* event)
+{
+    for (int row = 0; row < rowCount; ++row)
+        d->show(row);
+    QWidget::showEvent(event);
 }
 
 void qcQualityPanel_t::clearData()

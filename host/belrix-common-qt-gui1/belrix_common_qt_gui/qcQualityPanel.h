@@ -40,6 +40,9 @@ public slots:
     // 3 seconds old or older show as no data.
     virtual void updateData(double now, belrix_common_qt::remoteDevice_t const* device);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     class private_t;
     private_t* d;

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QFormLayout>
 #include <QLabel>
+#include <QPointer>
 
 #include <cmath>
 
@@ -30,6 +31,7 @@ public:
     QLabel* rateOfTurn = nullptr;
     QLabel* speed = nullptr;
     QLabel* datumWarning = nullptr;   // shown only while the receiver says it is not on WGS84
+    QPointer<remoteDevice_t const> device;
 };
 
 devicePositionPanel_t::devicePositionPanel_t(QWidget* parent) : QWidget(parent), d(new private_t)
@@ -65,8 +67,18 @@ devicePositionPanel_t::devicePositionPanel_t(QWidget* parent) : QWidget(parent),
 
 devicePositionPanel_t::~devicePositionPanel_t() { delete d; }
 
+void devicePositionPanel_t::showEvent(QShowEvent* event)
+{
+    updateData(dataTimestamp(), d->device);
+    QWidget::showEvent(event);
+}
+
 void devicePositionPanel_t::updateData(double now, remoteDevice_t const* device)
 {
+    // relabelling hidden panels is most of a clock tick with many devices
+    d->device = device;
+    if (!isVisible())
+        return;
     auto* gui = belrix_common_qt_gui::guiSettings_t::get();
     latLonStringOptions_t options;
     options.format = gui->latLonFormat();

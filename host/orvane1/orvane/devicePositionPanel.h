@@ -20,7 +20,11 @@ public:
 
 public slots:
     // A null device, or stale items, blank the matching rows.
+    // While the panel is hidden it only remembers the device, and fills in when shown.
     void updateData(double now, belrix_common_qt::remoteDevice_t const* device);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     class private_t;

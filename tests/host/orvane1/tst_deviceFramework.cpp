@@ -1,3 +1,4 @@
+#include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remotePort.h>
 #include <orvane/context.h>
@@ -224,11 +225,17 @@ private slots:
         magnetic.deviation = 2.5f;
         remote.setMagneticHeading(dataItem_t<magneticHeading_t>(magnetic, now));
         devicePositionPanel_t panel;
-        panel.updateData(now, &remote);
-        QStringList texts;
-        for (QLabel const* label : panel.findChildren<QLabel*>())
-            texts << label->text();
-        QVERIFY2(texts.join('|').contains(p.shown), qPrintable(texts.join('|')));
+        auto texts = [&panel] {
+            QStringList all;
+            for (QLabel const* label : panel.findChildren<QLabel*>())
+                all << label->text();
+            return all.join('|');
+        };
+        panel.updateData(now, &remote);   // hidden: only remembered, and filled in when shown
+        QVERIFY(!texts().contains(p.shown));
+        belrix_common_qt::dataClock_t::setTime(now);
+        panel.show();
+        QVERIFY2(texts().contains(p.shown), qPrintable(texts()));
         auto* warning = panel.findChild<QLabel*>(QStringLiteral("datumWarning"));
         QVERIFY(warning);
         QCOMPARE(!warning->isHidden(), p.warns);

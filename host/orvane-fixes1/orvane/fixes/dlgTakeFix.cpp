@@ -195,6 +195,9 @@ dlgTakeFix_t::~dlgTakeFix_t() { delete d; }
 
 void dlgTakeFix_t::handleClockTimeout()
 {
+    // shown again, it fills in at once (showEvent)
+    if (!isVisible())
+        return;
     const double now = dataTimestamp();
     remoteDevice_t const* source = remoteDevice();
     if (source && isCurrentPosition(source->inputPosition(), now)) {
