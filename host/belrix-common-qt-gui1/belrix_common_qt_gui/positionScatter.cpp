@@ -13,11 +13,17 @@ namespace belrix_common_qt_gui {
 namespace {
 constexpr double WgsA = 6378137.0;
 constexpr double WgsE2 = 6.69437999014e-3;
+// Beyond this from the anchor of the local frame, its scale is no longer the positions' own.
+constexpr double MaxAnchorDistance = 5000.0;
 
 struct sample_t {
     double time;
     double lat;
     double lon;
+    double east = 0.0;    // metres in the local frame
+    double north = 0.0;
+    double trackEast = 0.0;   // the fitted track at this time, under way
+    double trackNorth = 0.0;
 };
 
 // a longitude difference brought into -pi..pi, so a spread across the date line stays small
@@ -27,101 +33,147 @@ double wrapped(double radians)
 }
 } // namespace
 
+// Positions are kept as metres east and north of an anchor, converted once as they arrive, so
+// that each second's new scatter costs additions rather than trigonometry; under way only the
+// track about the newest and the oldest positions is fitted again.
 class positionScatter_t::private_t
 {
 public:
     std::deque<sample_t> samples;
-    // derived on each change: the window is small and read once a second
+    double anchorLat = 0.0, anchorLon = 0.0;
+    double meridian = 1.0, parallel = 1.0;   // metres per radian at the anchor
+    // the track is to be fitted again from this index to the end, and up to this time at the front
+    std::size_t fitFrom = 0;
+    double fitUntil = -std::numeric_limits<double>::infinity();
+    // derived on each change: read once a second
     double meanLat = 0.0, meanLon = 0.0;
     QVector<QPointF> offsets;
+    std::vector<double> distances;
     double radius95 = 0.0;
     double largest = 0.0;
     bool underWay = false;
 
+    void anchorAt(double lat, double lon);
+    void toLocal(sample_t& s) const
+    {
+        s.east = wrapped(s.lon - anchorLon) * parallel;
+        s.north = (s.lat - anchorLat) * meridian;
+    }
+    void refitAll()
+    {
+        fitFrom = 0;
+        fitUntil = std::numeric_limits<double>::infinity();
+    }
+    void fit(std::size_t begin, std::size_t end);
     void derive();
-    void subtractTrack();
 };
 
-// Each offset less the track at its time: a parabola in time fitted by least squares to the
-// offsets within TrackHalfWindow of it, which follows a steady turn as well as a straight
+void positionScatter_t::private_t::anchorAt(double lat, double lon)
+{
+    anchorLat = lat;
+    anchorLon = lon;
+    const double sinLat = std::sin(lat);
+    const double w = std::sqrt(1.0 - WgsE2 * sinLat * sinLat);
+    meridian = WgsA * (1.0 - WgsE2) / (w * w * w);
+    parallel = WgsA / w * std::cos(lat);
+    for (sample_t& s : samples)
+        toLocal(s);
+    refitAll();
+}
+
+// The track at each sample of [begin, end): a parabola in time fitted by least squares to the
+// positions within TrackHalfWindow of it, which follows a steady turn as well as a straight
 // course. Running sums of powers of time over a sliding window keep this linear in the count;
 // they are moved to each sample's own time before solving, so the fitted track there is the
 // constant term.
-void positionScatter_t::private_t::subtractTrack()
+void positionScatter_t::private_t::fit(std::size_t begin, std::size_t end)
 {
     const std::size_t n = samples.size();
-    if (n < 3)
+    if (begin >= end)
         return;
-    const double t0 = samples.front().time;
-    QVector<QPointF> const along = offsets;
+    std::size_t lo = begin;
+    while (lo > 0 && samples[lo - 1].time >= samples[begin].time - TrackHalfWindow)
+        --lo;
+    const double t0 = samples[lo].time;
     double s[5] = {}, x[3] = {}, y[3] = {};
     auto account = [&](std::size_t j, double sign) {
         const double u = samples[j].time - t0;
-        const QPointF p = along[int(j)];
         double power = sign;
         for (int k = 0; k < 5; ++k, power *= u) {
             s[k] += power;
             if (k < 3) {
-                x[k] += power * p.x();
-                y[k] += power * p.y();
+                x[k] += power * samples[j].east;
+                y[k] += power * samples[j].north;
             }
         }
     };
-    std::size_t lo = 0, hi = 0;   // the window is [lo, hi)
-    for (std::size_t i = 0; i < n; ++i) {
-        const double ti = samples[i].time;
-        while (hi < n && samples[hi].time <= ti + TrackHalfWindow)
+    std::size_t hi = lo;   // the window is [lo, hi)
+    for (std::size_t i = begin; i < end; ++i) {
+        sample_t& si = samples[i];
+        while (hi < n && samples[hi].time <= si.time + TrackHalfWindow)
             account(hi++, 1.0);
-        while (samples[lo].time < ti - TrackHalfWindow)
+        while (samples[lo].time < si.time - TrackHalfWindow)
             account(lo++, -1.0);
         // the sums about this sample's time
-        const double c = ti - t0, c2 = c * c, c3 = c2 * c, c4 = c2 * c2;
+        const double c = si.time - t0, c2 = c * c, c3 = c2 * c, c4 = c2 * c2;
         const double m0 = s[0], m1 = s[1] - c * s[0], m2 = s[2] - 2 * c * s[1] + c2 * s[0];
         const double m3 = s[3] - 3 * c * s[2] + 3 * c2 * s[1] - c3 * s[0];
         const double m4 = s[4] - 4 * c * s[3] + 6 * c2 * s[2] - 4 * c3 * s[1] + c4 * s[0];
         const double x0 = x[0], x1 = x[1] - c * x[0], x2 = x[2] - 2 * c * x[1] + c2 * x[0];
         const double y0 = y[0], y1 = y[1] - c * y[0], y2 = y[2] - 2 * c * y[1] + c2 * y[0];
         const double det = m0 * (m2 * m4 - m3 * m3) - m1 * (m1 * m4 - m3 * m2) + m2 * (m1 * m3 - m2 * m2);
-        QPointF track(x0 / m0, y0 / m0);   // too few positions for a parabola: their mean
+        si.trackEast = x0 / m0;   // too few positions for a parabola: their mean
+        si.trackNorth = y0 / m0;
         if (m0 >= 5.0 && det > 1e-9 * m0 * m2 * m4) {
             auto constantTerm = [&](double b0, double b1, double b2) {
                 return (b0 * (m2 * m4 - m3 * m3) - m1 * (b1 * m4 - m3 * b2) + m2 * (b1 * m3 - m2 * b2)) / det;
             };
-            track = QPointF(constantTerm(x0, x1, x2), constantTerm(y0, y1, y2));
+            si.trackEast = constantTerm(x0, x1, x2);
+            si.trackNorth = constantTerm(y0, y1, y2);
         }
-        offsets[int(i)] = along[int(i)] - track;
     }
 }
 
 void positionScatter_t::private_t::derive()
 {
     offsets.clear();
+    distances.clear();
     radius95 = largest = 0.0;
-    if (samples.empty())
+    const std::size_t n = samples.size();
+    if (n == 0) {
+        refitAll();
         return;
-    const double lon0 = samples.front().lon;
-    double sumLat = 0.0, sumDLon = 0.0;
-    for (sample_t const& s : samples) {
-        sumLat += s.lat;
-        sumDLon += wrapped(s.lon - lon0);
     }
-    const double n = double(samples.size());
-    meanLat = sumLat / n;
-    meanLon = wrapped(lon0 + sumDLon / n);
-    // radii of curvature of WGS84 at the mean latitude
-    const double sinLat = std::sin(meanLat);
-    const double w = std::sqrt(1.0 - WgsE2 * sinLat * sinLat);
-    const double meridian = WgsA * (1.0 - WgsE2) / (w * w * w);
-    const double parallel = WgsA / w * std::cos(meanLat);
-    offsets.reserve(int(samples.size()));
-    std::vector<double> distances;
-    distances.reserve(samples.size());
-    for (sample_t const& s : samples)
-        offsets << QPointF(wrapped(s.lon - meanLon) * parallel, (s.lat - meanLat) * meridian);
-    if (underWay)
-        subtractTrack();
-    for (QPointF const& p : std::as_const(offsets))
-        distances.push_back(std::hypot(p.x(), p.y()));
+    double sumEast = 0.0, sumNorth = 0.0;
+    for (sample_t const& s : samples) {
+        sumEast += s.east;
+        sumNorth += s.north;
+    }
+    const double meanEast = sumEast / double(n), meanNorth = sumNorth / double(n);
+    meanLat = anchorLat + meanNorth / meridian;
+    meanLon = wrapped(anchorLon + meanEast / parallel);
+    if (underWay) {
+        std::size_t front = 0;
+        while (front < n && samples[front].time <= fitUntil)
+            ++front;
+        const std::size_t back = std::min(fitFrom, n);
+        if (front >= back) {
+            fit(0, n);
+        } else {
+            fit(0, front);
+            fit(back, n);
+        }
+    }
+    fitFrom = n;
+    fitUntil = -std::numeric_limits<double>::infinity();
+    offsets.reserve(int(n));
+    distances.reserve(n);
+    for (sample_t const& s : samples) {
+        const QPointF p = underWay ? QPointF(s.east - s.trackEast, s.north - s.trackNorth)
+                                   : QPointF(s.east - meanEast, s.north - meanNorth);
+        offsets << p;
+        distances.push_back(std::sqrt(p.x() * p.x() + p.y() * p.y()));
+    }
     largest = *std::max_element(distances.begin(), distances.end());
     if (distances.size() < 2)
         return;
@@ -145,17 +197,44 @@ void positionScatter_t::add(double time, double latitude, double longitude)
         return;
     if (!d->samples.empty() && time < d->samples.back().time)
         d->samples.clear();
-    d->samples.push_back({time, latitude, longitude});
-    while (d->samples.size() > std::size_t(MaxPoints) || d->samples.front().time < time - WindowSeconds)
-        d->samples.pop_front();
+    sample_t s{time, latitude, longitude};
+    if (d->samples.empty()) {
+        d->anchorAt(latitude, longitude);
+    } else {
+        d->toLocal(s);
+        if (std::fabs(s.east) > MaxAnchorDistance || std::fabs(s.north) > MaxAnchorDistance) {
+            d->samples.push_back(s);
+            d->anchorAt(latitude, longitude);
+            d->samples.pop_back();
+            d->toLocal(s);
+        }
+    }
+    d->samples.push_back(s);
+    // the new position changes the track of the last half window
+    std::size_t first = d->samples.size() - 1;
+    while (first > 0 && d->samples[first - 1].time >= time - TrackHalfWindow)
+        --first;
+    d->fitFrom = std::min(d->fitFrom, first);
+    dropOld(time);
     d->derive();
+}
+
+void positionScatter_t::dropOld(double time)
+{
+    while (!d->samples.empty()
+           && (d->samples.size() > std::size_t(MaxPoints) || d->samples.front().time < time - WindowSeconds)) {
+        // the oldest position leaves the track of the first half window
+        d->fitUntil = std::max(d->fitUntil, d->samples.front().time + TrackHalfWindow);
+        d->samples.pop_front();
+        if (d->fitFrom > 0 && d->fitFrom <= d->samples.size())
+            --d->fitFrom;
+    }
 }
 
 void positionScatter_t::expire(double time)
 {
     const std::size_t before = d->samples.size();
-    while (!d->samples.empty() && d->samples.front().time < time - WindowSeconds)
-        d->samples.pop_front();
+    dropOld(time);
     if (d->samples.size() != before)
         d->derive();
 }
@@ -171,6 +250,7 @@ void positionScatter_t::setUnderWay(bool underWay)
     if (underWay == d->underWay)
         return;
     d->underWay = underWay;
+    d->refitAll();
     d->derive();
 }
 

@@ -50,6 +50,9 @@ public:
     double largestOffset() const;
 
 private:
+    // Drops what is past the window or beyond MaxPoints before `time`.
+    void dropOld(double time);
+
     class private_t;
     private_t* d;
 };

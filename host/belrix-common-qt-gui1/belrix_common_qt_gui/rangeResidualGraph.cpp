@@ -1,14 +1,12 @@
 #include "belrix_common_qt_gui/rangeResidualGraph.h"
 
-#include "belrix_common_qt_gui/guiSettings.h"
+#include "belrix_common_qt_gui/colorLegend.h"
 #include "belrix_common_qt_gui/timePlot.h"
 
 #include <belrix_common_qt/constellation.h>
 #include <belrix_common_qt/dataClock.h>
 #include <belrix_common_qt/remoteDevice.h>
 #include <belrix_common_qt/remoteNavSat.h>
-
-#include <QLabel>
 
 #include <cmath>
 #include <map>
@@ -27,6 +25,7 @@ constexpr int PaletteSize = int(sizeof(Palette) / sizeof(Palette[0]));
 const QColor RmsColor(0x50, 0x50, 0x50);
 
 struct track_t {
+    QString label;
     int series = -1;
     int colour = 0;
     double lastTime = -1e300;
@@ -38,7 +37,7 @@ class rangeResidualGraph_t::private_t
 {
 public:
     timePlot_t* plot = nullptr;   // the base's
-    QLabel* legend = nullptr;
+    colorLegend_t* legend = nullptr;
     std::map<unsigned int, track_t> tracks;
     QStringList legendItems;
     double newest = -1e300;
@@ -78,10 +77,9 @@ rangeResidualGraph_t::rangeResidualGraph_t(QWidget* parent)
     d->plot->setDecimals(2);
     d->plot->setAutoRange(1.0, true);
     d->plot->addSeries(tr("RMS"), RmsColor);
-    d->legend = new QLabel(this);
+    d->legend = new colorLegend_t(this);
     d->legend->setObjectName(QStringLiteral("residualLegend"));
-    d->legend->setWordWrap(true);
-    d->legend->setTextFormat(Qt::RichText);
+    d->legend->setEmptyText(tr("No current residuals"));
     addFooter(d->legend);
 }
 
@@ -109,7 +107,8 @@ void rangeResidualGraph_t::update(remoteDevice_t* device, double time)
                     continue;
                 track_t track;
                 track.colour = d->freeColour();
-                track.series = d->plot->addSeries(navSatLabel(number), Palette[track.colour]);
+                track.label = navSatLabel(number);
+                track.series = d->plot->addSeries(track.label, Palette[track.colour]);
                 found = d->tracks.emplace(number, track).first;
             }
             track_t& track = found->second;
@@ -144,20 +143,17 @@ void rangeResidualGraph_t::update(remoteDevice_t* device, double time)
     }
     d->plot->setNow(time);
 
-    QStringList items, html;
-    guiSettings_t const* settings = guiSettings_t::get();
+    QStringList items;
+    QVector<colorLegend_t::item_t> entries;
     for (auto const& [number, track] : d->tracks) {
         if (!isSatDataRecent(track.lastTime, time))
             continue;
-        items << QStringLiteral("%1 %2%3 m")
-                     .arg(navSatLabel(number), track.lastValue >= 0.0f ? QStringLiteral("+") : QString(),
-                          QString::number(double(track.lastValue), 'f', 2));
-        html << QStringLiteral("<span style=\"color:%1\">&#9632;</span>&nbsp;%2")
-                    .arg(settings->effectiveDataColor(Palette[track.colour]).name(),
-                         items.last().toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;")));
+        items << track.label + (track.lastValue >= 0.0f ? QStringLiteral(" +") : QStringLiteral(" "))
+                     + QString::number(double(track.lastValue), 'f', 2) + QStringLiteral(" m");
+        entries.push_back({Palette[track.colour], items.last()});
     }
     d->legendItems = items;
-    d->legend->setText(html.isEmpty() ? tr("No current residuals") : html.join(QStringLiteral("&nbsp;&nbsp; ")));
+    d->legend->setItems(entries);
 }
 
 QString rangeResidualGraph_t::infoHtml() const

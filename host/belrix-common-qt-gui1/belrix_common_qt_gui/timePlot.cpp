@@ -116,6 +116,8 @@ public:
 
     QPixmap cache;
     bool cacheValid = false;
+    // a repaint is asked for and not yet done: a graph of many series asks once, not per sample
+    bool repaintAsked = false;
     double cacheBottom = NaN;
     double cacheTop = NaN;
     std::vector<QPointF> points;   // reused by every paint
@@ -253,7 +255,10 @@ void timePlot_t::addSample(int series, double time, double value)
     if (newest && time < newest->time)
         s.clear();
     s.add(time, value);
-    update();
+    if (!d->repaintAsked) {
+        d->repaintAsked = true;
+        update();
+    }
 }
 
 void timePlot_t::setLimit(double value, QColor const& color)
@@ -373,6 +378,7 @@ void timePlot_t::changeEvent(QEvent* event)
 
 void timePlot_t::paintEvent(QPaintEvent*)
 {
+    d->repaintAsked = false;
     guiSettings_t const* settings = guiSettings_t::get();
     const timePlotScale_t map = scale();
     const QRectF plot = map.plot();

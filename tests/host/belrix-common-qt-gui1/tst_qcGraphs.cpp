@@ -160,7 +160,7 @@ private slots:
         const double speed = 5.0;
         std::mt19937 random(7);
         std::normal_distribution<double> noise(0.0, 0.5);
-        for (int i = 0; i < positionScatter_t::MaxPoints; ++i) {
+        for (int i = 0; i < positionScatter_t::MaxPoints + 100; ++i) {   // the oldest drop out
             const double along = speed * i;
             const QPointF track = turnRadius > 0.0
                                       ? QPointF(turnRadius * std::sin(along / turnRadius),
@@ -170,6 +170,12 @@ private slots:
             scatter.add(1000.0 + i, p.x(), p.y());
         }
         QVERIFY2(scatter.radius95() >= low && scatter.radius95() <= high, qPrintable(QString::number(scatter.radius95())));
+        // the track refitted piece by piece as positions came and went is the track fitted whole
+        const QVector<QPointF> incremental = scatter.offsets();
+        scatter.setUnderWay(!underWay);
+        scatter.setUnderWay(underWay);
+        for (int i = 0; i < incremental.size(); ++i)
+            QVERIFY(near(incremental[i].x(), scatter.offsets()[i].x(), 1e-6) && near(incremental[i].y(), scatter.offsets()[i].y(), 1e-6));
     }
 
     void scatterKeepsItsWindow_data()
