@@ -11,7 +11,6 @@
 #include <belrix_common_qt/qcDataStore.h>
 #include <belrix_common_qt/remoteDevice.h>
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -196,15 +195,3 @@ void withDecoder(benchmark::State& state)
 
 BENCHMARK(rowPath)->Unit(benchmark::kMillisecond);
 BENCHMARK(withDecoder)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv)
-{
-    // the loggers' quiet timers need an event dispatcher
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

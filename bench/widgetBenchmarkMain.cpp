@@ -4,7 +4,8 @@
 
 #include <cstdlib>
 
-// The main of the benchmarks that build and paint widgets, never putting them on a screen.
+// The main of the benchmarks that need an application (widgets, timers), never putting
+// anything on a screen.
 int main(int argc, char** argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM"))
