@@ -2,6 +2,8 @@
 
 #include <belrix_common_qt/navConstants.h>
 
+#include <GeographicLib/LocalCartesian.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <deque>
@@ -10,10 +12,11 @@
 
 namespace belrix_common_qt_gui {
 
+using belrix_common_qt::DegToRad;
+using belrix_common_qt::RadToDeg;
+
 namespace {
-constexpr double WgsA = 6378137.0;
-constexpr double WgsE2 = 6.69437999014e-3;
-// Beyond this from the anchor of the local frame, its scale is no longer the positions' own.
+// Beyond this from the anchor, its tangent plane falls metres below the ellipsoid.
 constexpr double MaxAnchorDistance = 5000.0;
 
 struct sample_t {
@@ -22,15 +25,11 @@ struct sample_t {
     double lon;
     double east = 0.0;    // metres in the local frame
     double north = 0.0;
+    double up = 0.0;
     double trackEast = 0.0;   // the fitted track at this time, under way
     double trackNorth = 0.0;
 };
 
-// a longitude difference brought into -pi..pi, so a spread across the date line stays small
-double wrapped(double radians)
-{
-    return std::remainder(radians, 2.0 * belrix_common_qt::Pi);
-}
 } // namespace
 
 // Positions are kept as metres east and north of an anchor, converted once as they arrive, so
@@ -40,8 +39,7 @@ class positionScatter_t::private_t
 {
 public:
     std::deque<sample_t> samples;
-    double anchorLat = 0.0, anchorLon = 0.0;
-    double meridian = 1.0, parallel = 1.0;   // metres per radian at the anchor
+    GeographicLib::LocalCartesian frame;   // east, north, up at the anchor
     // the track is to be fitted again from this index to the end, and up to this time at the front
     std::size_t fitFrom = 0;
     double fitUntil = -std::numeric_limits<double>::infinity();
@@ -56,8 +54,7 @@ public:
     void anchorAt(double lat, double lon);
     void toLocal(sample_t& s) const
     {
-        s.east = wrapped(s.lon - anchorLon) * parallel;
-        s.north = (s.lat - anchorLat) * meridian;
+        frame.Forward(s.lat * RadToDeg, s.lon * RadToDeg, 0.0, s.east, s.north, s.up);
     }
     void refitAll()
     {
@@ -70,12 +67,7 @@ public:
 
 void positionScatter_t::private_t::anchorAt(double lat, double lon)
 {
-    anchorLat = lat;
-    anchorLon = lon;
-    const double sinLat = std::sin(lat);
-    const double w = std::sqrt(1.0 - WgsE2 * sinLat * sinLat);
-    meridian = WgsA * (1.0 - WgsE2) / (w * w * w);
-    parallel = WgsA / w * std::cos(lat);
+    frame.Reset(lat * RadToDeg, lon * RadToDeg, 0.0);
     for (sample_t& s : samples)
         toLocal(s);
     refitAll();
@@ -144,14 +136,17 @@ void positionScatter_t::private_t::derive()
         refitAll();
         return;
     }
-    double sumEast = 0.0, sumNorth = 0.0;
+    double sumEast = 0.0, sumNorth = 0.0, sumUp = 0.0;
     for (sample_t const& s : samples) {
         sumEast += s.east;
         sumNorth += s.north;
+        sumUp += s.up;
     }
     const double meanEast = sumEast / double(n), meanNorth = sumNorth / double(n);
-    meanLat = anchorLat + meanNorth / meridian;
-    meanLon = wrapped(anchorLon + meanEast / parallel);
+    double height = 0.0;
+    frame.Reverse(meanEast, meanNorth, sumUp / double(n), meanLat, meanLon, height);
+    meanLat *= DegToRad;
+    meanLon *= DegToRad;
     if (underWay) {
         std::size_t front = 0;
         while (front < n && samples[front].time <= fitUntil)
